@@ -1,0 +1,174 @@
+#pragma once
+// The one window of the trainer: every control, the values it keeps between events, its
+// event handlers and its procedures. Plain C++; the Qt view mirrors it after every event.
+
+#include <cstdint>
+#include <vector>
+
+#include "controls.h"
+#include "platform.h"
+
+class Form1 {
+public:
+    Form1(Platform& platform, RandomSource& random);
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    // The window itself: caption "Form1", client area 13170 x 9825 twips.
+    Frame window{"Form1", Kind::Form};
+
+    // Directly on the window, top-most first.
+    Frame Frame7{"Frame7"};
+    CommandButton Command7{"Command7"};
+    Frame Frame6{"Frame6"};
+    CommandButton Command5{"Command5"};
+    Frame Frame5{"Frame5"};
+    Frame Frame4{"Frame4"};
+    CommandButton Command2{"Command2"};
+    Frame Frame3{"Frame3"};
+    Frame Frame2{"Frame2"};
+    CommandButton Command1{"Command1"};
+    Frame Frame1{"Frame1"};
+    CommandButton STARTbutton{"STARTbutton"};
+    Label Label28{"Label28"};
+    Label Label26{"Label26"};
+    Label Label25{"Label25"};
+    Label Label24{"Label24"};
+    Label Label23{"Label23"};
+    Label Label22{"Label22"};
+    Label Label21{"Label21"};
+    Label Label19{"Label19"};
+    Label Label18{"Label18"};
+    Label Label17{"Label17"};
+    Label Label15{"Label15"};
+    Label Label14{"Label14"};
+    Label Label7{"Label7"};
+    Label Label5{"Label5"};
+    Label Label2{"Label2"};
+    Label Label1{"Label1"};
+
+    // Frame7, mode.
+    OptionButton Option12{"Option12"};
+    OptionButton Option10{"Option10"};
+    OptionButton Option11{"Option11"};
+
+    // Frame6, the customer's answer.
+    Label Label16{"Label16"};
+
+    // Frame5, the phoropter view, top-most first.
+    Circle Shape8{"Shape8"};
+    Circle Shape7{"Shape7"};
+    Circle Shape6{"Shape6"};
+    Circle Shape5{"Shape5"};
+    Circle Shape3{"Shape3"};
+    Circle Shape4{"Shape4"};
+    Line Line2{"Line2"};
+    Circle Shape2{"Shape2"};
+    Line Line1{"Line1"};
+    Circle Shape1{"Shape1"};
+    Line Line3{"Line3"};
+    Label Label20{"Label20"};
+
+    // Frame4, the cross cylinder.
+    CommandButton Command4{"Command4"};
+    CommandButton Command3{"Command3"};
+    HScrollBar HScroll4{"HScroll4"};
+    Label Label3{"Label3"};
+    Label Label13{"Label13"};
+    Label Label9{"Label9"};
+
+    // Frame3, the charts.
+    OptionButton Option8{"Option8"};
+    OptionButton Option7{"Option7"};
+    OptionButton Option6{"Option6"};
+    OptionButton Option5{"Option5"};
+    Image Image4{"Image4"};
+    Image Image3{"Image3"};
+    Image Image2{"Image2"};
+    Image Image1{"Image1"};
+
+    // Frame2, the lens power.
+    HScrollBar HScroll3{"HScroll3"};
+    HScrollBar HScroll2{"HScroll2"};
+    HScrollBar HScroll1{"HScroll1"};
+    Label Label12{"Label12"};
+    Label Label11{"Label11"};
+    Label Label10{"Label10"};
+    Label Label8{"Label8"};
+    Label Label6{"Label6"};
+    Label Label4{"Label4"};
+
+    // Frame1, the questions.
+    CommandButton Command6{"Command6"};
+    OptionButton Option9{"Option9"};
+    OptionButton Option4{"Option4"};
+    OptionButton Option3{"Option3"};
+    OptionButton Option2{"Option2"};
+    OptionButton Option1{"Option1"};
+
+    // Every control, window first, then container by container in the order above.
+    const std::vector<Control*>& controls() const { return all_; }
+    Control* find(const std::string& name) const;
+    // Controls that take the keyboard focus, in tab order.
+    const std::vector<Control*>& tabOrder() const { return tabOrder_; }
+
+    // --- Values kept between events ---
+    float seikaiS = 0, seikaiC = 0, seikaiA = 0;  // the hidden full correction
+    double foroS = 0, foroC = 0;                  // the phoropter lens
+    int16_t foroA = 0;
+    double zanyoS = 0, zanyoC = 0, zanyoA = 0;    // the residual refraction
+    double zanyoTan = 0;
+    double zuX1 = 0, zuY1 = 0, zuX2 = 0, zuY2 = 0;  // ends of the line drawn last
+    int16_t ccJiku = 0, akaJiku = 0, shiroJiku = 0;  // cross-cylinder directions
+
+    // --- Event handlers ---
+    void Form_Load();
+    void STARTbutton_Click();
+    void Option10_Click();
+    void Option11_Click();
+    void Option12_Click();
+    void Command5_Click();
+    void Command1_Click();
+    void Command7_Click();
+    void HScroll1_Change();
+    void HScroll2_Change();
+    void HScroll3_Change();
+    void HScroll4_Change();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Option5_Click();
+    void Option6_Click();
+    void Option7_Click();
+    void Option8_Click();
+    void Command6_Click();
+
+    // --- Procedures ---
+    void hyouji();
+    void jikuzusi();
+    void cchyouji();
+    void cczusi();
+    void akatenzusi();
+    void raberu7();
+    void refuti();
+    void keisann();
+    void ccboke();
+
+    // Notices shown when printing is impossible.
+    static constexpr const char* kNoPrinterNotice = "プリンターが設定されていないため、印刷できません。";
+    static constexpr const char* kPrintFailedNotice = "印刷できませんでした。プリンターを確認してください。";
+
+private:
+    void buildLayout();
+    void wireEvents();
+    void drawCase();
+    // Phoropter lens from the three lens scroll bars (the first step of every optics procedure).
+    void readPhoropter();
+    // The residual of the current setting into zanyoS, zanyoC, zanyoA (and zanyoTan).
+    void computeResidual();
+
+    Platform& platform_;
+    RandomSource& random_;
+    std::vector<Control*> all_;
+    std::vector<Control*> tabOrder_;
+};

@@ -1,0 +1,39 @@
+#pragma once
+// Refraction arithmetic and the texts the window shows for refractions.
+
+#include <string>
+
+// Sphere and cylinder in dioptres (cylinder in minus form once it leaves zanyoDosuu),
+// axis in degrees. A refraction without cylinder carries the axis 90.
+struct Refraction {
+    double S = 0;
+    double C = 0;
+    double A = 90;
+};
+
+// The residual refraction left when `lens` is placed before an eye that needs `need`.
+// Obliquely crossed cylinders with 3.14 for pi; the axis is rounded to whole degrees and the
+// result is in minus-cylinder form. `ratio` receives N/D of the general case and is left
+// alone when one of the special cases applies.
+Refraction zanyoDosuu(const Refraction& need, const Refraction& lens, double* ratio = nullptr);
+
+// x with at least one integer digit and exactly two decimals ("#0.00").
+std::string format00(double x);
+
+// x rounded to two decimals, halves to even, in its shortest form: 0.5, 0.71, 2, 0.
+std::string shortestDecimal(double x);
+
+// The residual text, e.g. "Ｓ-1.25Ｄ Ｃ-0.50Ｄ Ａ90°"; no cylinder part for C = 0.
+std::string dosuuHyouki(double S, double C, double A);
+
+// The text of a hidden correction or an auto-refractor reading, e.g. "Ｓ-1.25Ｄ Ｃ-0.75Ｄ Ａ37°".
+std::string refractionText(double S, double C, double A);
+
+// The blur amount of a refraction: the length of its pair of meridian powers.
+double bokeRyou(double S, double C);
+
+// The spherical equivalent.
+inline double touka(double S, double C) { return S + C / 2; }
+
+// The score 0 to 100 of a phoropter setting with axis foroA against the hidden axis seikaiA.
+int tennsuu(const Refraction& zanyo, int foroA, double seikaiA);

@@ -1,0 +1,3 @@
+#include "form1.h"
+
+void Form1::Command6_Click() {}

@@ -1,0 +1,5 @@
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+TEST(Controls, Placeholder) { SUCCEED(); }

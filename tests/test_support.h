@@ -1,0 +1,67 @@
+#pragma once
+// Fakes for the machine around the window, and a window ready for scenarios.
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "form1.h"
+
+class FakePlatform : public Platform {
+public:
+    int beeps = 0;
+    int quits = 0;
+    int prints = 0;
+    PrintResult nextPrint = PrintResult::Printed;
+    std::vector<std::string> notices;
+
+    void beep() override { ++beeps; }
+    void quit() override { ++quits; }
+    PrintResult printWindow() override {
+        ++prints;
+        return nextPrint;
+    }
+    void showNotice(const std::string& text) override { notices.push_back(text); }
+};
+
+// Hands out queued numbers; once the queue is empty it repeats `fallback`.
+class FakeRandom : public RandomSource {
+public:
+    std::deque<float> queue;
+    float fallback = 0.5f;
+    int draws = 0;
+    float draw() override {
+        ++draws;
+        if (queue.empty()) return fallback;
+        float u = queue.front();
+        queue.pop_front();
+        return u;
+    }
+};
+
+// A loaded window with fake platform and random source.
+struct TestForm {
+    FakePlatform platform;
+    FakeRandom random;
+    std::unique_ptr<Form1> form;
+
+    explicit TestForm(bool load = true) : form(std::make_unique<Form1>(platform, random)) {
+        if (load) form->Form_Load();
+    }
+    Form1* operator->() { return form.get(); }
+    Form1& operator*() { return *form; }
+
+    // Puts a hidden correction in place, as a drawn case would.
+    void setCase(float S, float C, float A) {
+        form->seikaiS = S;
+        form->seikaiC = C;
+        form->seikaiA = A;
+    }
+    // Moves the three lens scroll bars as a trainee would, each change running its handler.
+    void setLens(int h1, int h2, int h3) {
+        form->HScroll1.setValue(h1);
+        form->HScroll2.setValue(h2);
+        form->HScroll3.setValue(h3);
+    }
+};
