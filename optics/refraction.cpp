@@ -7,3 +7,4 @@ std::string dosuuHyouki(double, double, double) { return {}; }
 std::string refractionText(double, double, double) { return {}; }
 double bokeRyou(double, double) { return 0; }
 int tennsuu(const Refraction&, int, double) { return 0; }
+CrossCylinderLook throughCrossCylinder(const Refraction&, int) { return {}; }

@@ -37,3 +37,14 @@ inline double touka(double S, double C) { return S + C / 2; }
 
 // The score 0 to 100 of a phoropter setting with axis foroA against the hidden axis seikaiA.
 int tennsuu(const Refraction& zanyo, int foroA, double seikaiA);
+
+// The ±0.50 D cross cylinder (S +0.50, C -1.00) in front of a residual, in both flip
+// positions, with the handle scroll bar at `handlePosition` (1 to 180).
+struct CrossCylinderLook {
+    int ccJiku = 0;     // handle direction, 180 - position
+    int akaJiku = 0;    // cylinder axis of the front position, 1 to 180
+    int shiroJiku = 0;  // cylinder axis of the back position, 1 to 180
+    Refraction omote, ura;
+    double bokeOmote = 0, bokeUra = 0;
+};
+CrossCylinderLook throughCrossCylinder(const Refraction& zanyo, int handlePosition);
