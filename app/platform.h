@@ -3,7 +3,6 @@
 // beep, printer and event loop; the tests give it fakes that record what was asked.
 
 #include <cstdint>
-#include <random>
 #include <string>
 
 enum class PrintResult { Printed, NoPrinter, Failed };
@@ -28,13 +27,12 @@ public:
     virtual float draw() = 0;
 };
 
-// The real source: a Mersenne twister that takes the clock into its state before every
+// The real source: a SplitMix64 generator that takes the clock into its state before every
 // draw. Mixing rather than restarting keeps two draws in the same clock tick apart.
 class ClockRandom : public RandomSource {
 public:
-    ClockRandom();
     float draw() override;
 
 private:
-    std::mt19937_64 engine_;
+    uint64_t state_ = 0x853C49E6748FEA9BULL;
 };

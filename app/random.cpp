@@ -2,15 +2,15 @@
 
 #include "platform.h"
 
-ClockRandom::ClockRandom() : engine_(0x5DEECE66DULL) {}
-
 float ClockRandom::draw() {
-    const auto now = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-                     static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
-    // Reseed from the clock and the generator's own next output together.
-    std::seed_seq seq{static_cast<uint32_t>(engine_()), static_cast<uint32_t>(engine_() >> 32),
-                      static_cast<uint32_t>(now), static_cast<uint32_t>(now >> 32)};
-    engine_.seed(seq);
-    // 24 random bits make every float in [0, 1) on a 2^-24 grid equally likely, and never 1.
-    return static_cast<float>(engine_() >> 40) * 0x1p-24f;
+    const auto now = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    // Reseed: the clock goes into the state, which keeps everything drawn before.
+    state_ ^= now * 0xD1B54A32D192ED03ULL;
+    // One SplitMix64 step.
+    uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    z ^= z >> 31;
+    // 24 random bits make every float of the 2^-24 grid in [0, 1) equally likely, and never 1.
+    return static_cast<float>(z >> 40) * 0x1p-24f;
 }
