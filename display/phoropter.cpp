@@ -1,7 +1,49 @@
-#include "form1.h"
+// The phoropter lens: its readouts, its axis line, and the optics run after every lens change.
 
-void Form1::hyouji() {}
-void Form1::jikuzusi() {}
-void Form1::HScroll1_Change() {}
-void Form1::HScroll2_Change() {}
-void Form1::HScroll3_Change() {}
+#include "form1.h"
+#include "geometry.h"
+
+void Form1::hyouji() {
+    readPhoropter();
+    Label4.caption = sphereReadout(foroS);
+    if (auto text = cylinderReadout(foroC)) Label6.caption = *text;
+    if (auto text = axisReadout(foroA)) Label8.caption = *text;
+    // The result line is read back from the readouts, so it always matches what they show.
+    Label15.caption = Label4.caption + " " + Label6.caption + " " + Label8.caption;
+    // Once a lens has been dialled the mode of this customer is settled.
+    Frame7.enabled = false;
+}
+
+void Form1::jikuzusi() {
+    readPhoropter();
+    if (foroA == 90) {
+        placeLine(Line1, kPhoropterAxisVertical);  // the zu values keep the last drawn line
+        return;
+    }
+    if (auto ends = diameterThroughCentre(foroA, kPhoropterAxisHalfLength)) {
+        zuX1 = ends->x1;
+        zuY1 = ends->y1;
+        zuX2 = ends->x2;
+        zuY2 = ends->y2;
+        placeLine(Line1, *ends);
+    }
+}
+
+void Form1::HScroll1_Change() {
+    hyouji();
+    keisann();
+    if (Frame4.visible) ccboke();
+}
+
+void Form1::HScroll2_Change() {
+    hyouji();
+    keisann();
+    if (Frame4.visible) ccboke();
+}
+
+void Form1::HScroll3_Change() {
+    hyouji();
+    jikuzusi();
+    keisann();
+    if (Frame4.visible) ccboke();
+}

@@ -1,0 +1,112 @@
+#include "geometry.h"
+
+#include <cmath>
+
+#include "controls.h"
+#include "refraction.h"
+
+namespace {
+
+constexpr double kCentre = 1200;
+constexpr double kHandleRadius = 1200;
+constexpr double kDotRadius = 600;
+constexpr double kDotCornerOffset = 60;  // the 135-twip dots are placed by their top-left corner
+
+// Every drawn angle uses 3.14 for pi, as the optics do; the near-vertical and near-horizontal
+// pictures depend on it. Product first, then the division.
+struct Slope {
+    double t, w;
+};
+Slope slopeOf(int degrees) {
+    const double t = std::tan((degrees * 3.14) / 180);
+    return {t, std::sqrt(1 + t * t)};
+}
+
+bool rightHalf(int degrees) { return 0 <= degrees && degrees < 90; }
+bool leftHalf(int degrees) { return 90 < degrees && degrees <= 180; }
+
+}  // namespace
+
+std::string sphereReadout(double foroS) {
+    if (foroS > 0) return "Ｓ+" + format00(foroS) + "Ｄ";
+    if (foroS == 0) return "Ｓ 0.00Ｄ";  // also the negative zero of the middle position
+    return "Ｓ" + format00(foroS) + "Ｄ";
+}
+
+std::optional<std::string> cylinderReadout(double foroC) {
+    if (foroC == 0) return "Ｃ 0.00Ｄ";
+    if (foroC < 0) return "Ｃ" + format00(foroC) + "Ｄ";
+    return std::nullopt;
+}
+
+std::optional<std::string> axisReadout(int degrees) {
+    if (degrees == 0) return "Ａ180°";
+    if (degrees > 0) return "Ａ" + std::to_string(degrees) + "°";
+    return std::nullopt;
+}
+
+std::optional<LineEnds> diameterThroughCentre(int degrees, double halfLength) {
+    const auto [t, w] = slopeOf(degrees);
+    LineEnds e;
+    if (rightHalf(degrees))
+        e.x1 = halfLength / w + kCentre;
+    else if (leftHalf(degrees))
+        e.x1 = kCentre - halfLength / w;
+    else
+        return std::nullopt;
+    e.y1 = (-t) * (e.x1 - kCentre) + kCentre;  // screen y grows downwards
+    e.x2 = 2 * kCentre - e.x1;
+    e.y2 = 2 * kCentre - e.y1;
+    return e;
+}
+
+std::optional<LineEnds> crossCylinderHandle(int degrees, const LineEnds& axis) {
+    const auto [t, w] = slopeOf(degrees);
+    double hx;
+    if (rightHalf(degrees))
+        hx = kCentre - kHandleRadius / w;
+    else if (leftHalf(degrees))
+        hx = kHandleRadius / w + kCentre;
+    else
+        return std::nullopt;
+    const double hy = (-t) * (hx - kCentre) + kCentre;
+    return LineEnds{hx, hy, axis.x2, axis.y2};
+}
+
+std::optional<DotPlaces> dotPair(int degrees) {
+    if (degrees == 90) return DotPlaces{1140, 540, 1140, 1740};
+    const auto [t, w] = slopeOf(degrees);
+    double x1, y1, x2, y2;
+    if (rightHalf(degrees)) {
+        x1 = kDotRadius / w + kCentre;
+        y1 = kCentre - (kDotRadius * t) / w;
+        x2 = kCentre - kDotRadius / w;
+        y2 = kCentre + (kDotRadius * t) / w;
+    } else if (leftHalf(degrees)) {
+        x1 = kCentre - kDotRadius / w;
+        y1 = kCentre + (kDotRadius * t) / w;
+        x2 = kDotRadius / w + kCentre;
+        y2 = kCentre - (kDotRadius * t) / w;
+    } else {
+        return std::nullopt;
+    }
+    return DotPlaces{static_cast<float>(x1 - kDotCornerOffset), static_cast<float>(y1 - kDotCornerOffset),
+                     static_cast<float>(x2 - kDotCornerOffset), static_cast<float>(y2 - kDotCornerOffset)};
+}
+
+int redDotDirection(int ccJiku) {
+    const int d = ccJiku + 45;
+    return d > 180 ? d - 180 : d;
+}
+
+int whiteDotDirection(int ccJiku) {
+    const int d = ccJiku - 45;
+    return d < 0 ? d + 180 : d;
+}
+
+void placeLine(Line& line, const LineEnds& ends) {
+    line.x1 = static_cast<float>(ends.x1);
+    line.y1 = static_cast<float>(ends.y1);
+    line.x2 = static_cast<float>(ends.x2);
+    line.y2 = static_cast<float>(ends.y2);
+}
