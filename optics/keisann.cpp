@@ -1,7 +1,52 @@
+// The residual refraction of the current setting, its texts and score, and the view through
+// the cross cylinder in both flip positions.
+
+#include <string>
+
 #include "form1.h"
 #include "refraction.h"
 
-void Form1::readPhoropter() {}
-void Form1::computeResidual() {}
-void Form1::keisann() {}
-void Form1::ccboke() {}
+void Form1::readPhoropter() {
+    // The sphere's offset is taken in 16 bits, as scroll-bar values are, before the division.
+    foroS = static_cast<int16_t>(HScroll1.value() - 40) / -4.0;
+    foroC = HScroll2.value() / -4.0;
+    foroA = static_cast<int16_t>(180 - HScroll3.value());
+}
+
+void Form1::computeResidual() {
+    const Refraction zanyo = zanyoDosuu(Refraction{seikaiS, seikaiC, seikaiA},
+                                        Refraction{foroS, foroC, static_cast<double>(foroA)}, &zanyoTan);
+    zanyoA = zanyo.A;
+    zanyoC = zanyo.C;
+    zanyoS = zanyo.S;
+}
+
+void Form1::keisann() {
+    readPhoropter();
+    computeResidual();
+    const std::string text = dosuuHyouki(zanyoS, zanyoC, zanyoA);
+    Label19.caption = text;
+    Label28.caption = "誤差（残余度数）  " + text;
+    Label23.caption = std::to_string(tennsuu(Refraction{zanyoS, zanyoC, zanyoA}, foroA, seikaiA)) + " 点";
+    // Once a residual has been worked out the mode stays as it is until the next customer.
+    Frame7.enabled = false;
+}
+
+void Form1::ccboke() {
+    readPhoropter();
+    computeResidual();
+    const CrossCylinderLook cc = throughCrossCylinder(Refraction{zanyoS, zanyoC, zanyoA}, HScroll4.value());
+    ccJiku = static_cast<int16_t>(cc.ccJiku);
+    akaJiku = static_cast<int16_t>(cc.akaJiku);
+    shiroJiku = static_cast<int16_t>(cc.shiroJiku);
+
+    Label21.caption = "ＣＣボケ量(おもて)は　" + format00(cc.bokeOmote) + " です";
+    Label24.caption = "ＣＣ残余度数(おもて)　" + dosuuHyouki(cc.omote.S, cc.omote.C, cc.omote.A);
+    Label22.caption = "ＣＣボケ量（うら）は　" + format00(cc.bokeUra) + " です";
+    Label25.caption = "ＣＣ残余度数（うら）　　" + dosuuHyouki(cc.ura.S, cc.ura.C, cc.ura.A);
+
+    // Only the practice mode shows the trainee what the customer sees; the others leave the
+    // labels as the mode set them.
+    if (Option11.selected())
+        for (Label* l : {&Label21, &Label22, &Label24, &Label25}) l->visible = true;
+}

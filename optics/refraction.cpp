@@ -1,10 +1,152 @@
 #include "refraction.h"
 
-Refraction zanyoDosuu(const Refraction&, const Refraction&, double*) { return {}; }
-std::string format00(double) { return {}; }
-std::string shortestDecimal(double) { return {}; }
-std::string dosuuHyouki(double, double, double) { return {}; }
-std::string refractionText(double, double, double) { return {}; }
-double bokeRyou(double, double) { return 0; }
-int tennsuu(const Refraction&, int, double) { return 0; }
-CrossCylinderLook throughCrossCylinder(const Refraction&, int) { return {}; }
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+// The optics take 3.14 for pi, and 6.28 for 2 pi on the way back from the arc tangent. Cylinders
+// at or near 90 and 180 degrees come out as they do because of it, so it must stay 3.14.
+constexpr double kPi = 3.14;
+constexpr double kTwoPi = 6.28;
+
+// The doubled axis in radians, multiplied in this order.
+double doubledAngle(double axis) { return ((2 * axis) * kPi) / 180; }
+
+// An arc tangent back to an axis in degrees, multiplying first.
+double axisFromAngle(double t) { return t * 180 / kTwoPi; }
+
+// 0 and 180 are the same direction, whichever way the lens was written.
+bool sameAxis(double a1, double a2) { return a1 == a2 || (a1 == 0 && a2 == 180) || (a1 == 180 && a2 == 0); }
+
+Refraction inMinusCylinder(Refraction r) {
+    if (r.C > 0) {
+        r.S += r.C;
+        r.C = -r.C;
+        r.A += 90;
+        if (r.A > 180) r.A -= 180;
+    }
+    return r;
+}
+
+// x rounded to `decimals` places. The exact binary value is rounded, true ties to even
+// (0.125 gives 0.12, 0.375 gives 0.38). A tiny negative value keeps its sign ("-0.00"), as a
+// tiny positive residual shows "+0.00" beside it; a negative zero (the phoropter's plano lens
+// is -0.0) prints as a plain zero. A value that is not finite (the optics never produce one)
+// prints as zero too, so no label can show "nan" or "inf".
+std::string fixedDecimals(double x, int decimals) {
+    if (!std::isfinite(x) || x == 0) x = 0;
+    char buffer[400];  // room for the largest double written out in full
+    char* end = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed, decimals).ptr;
+    return std::string(buffer, end);
+}
+
+// The sphere part shared by both refraction texts; the sign test takes the exact value.
+std::string spherePart(double S) {
+    if (S > 0) return "Ｓ+" + format00(S) + "Ｄ";
+    if (S == 0) return "Ｓ 0.00Ｄ";
+    return "Ｓ" + format00(S) + "Ｄ";
+}
+
+// The ±0.50 D cross cylinder in minus-cylinder form.
+constexpr double kCrossCylinderS = 0.5;
+constexpr double kCrossCylinderC = -1;
+
+}  // namespace
+
+Refraction zanyoDosuu(const Refraction& need, const Refraction& lens, double* ratio) {
+    const double dS = need.S - lens.S;
+    const double dC = need.C - lens.C;
+
+    // Equal cylinders, or none on either side: the spheres subtract, no cylinder remains.
+    if ((lens.C == need.C && sameAxis(need.A, lens.A)) || (need.C == 0 && lens.C == 0)) return {dS, 0, 90};
+
+    // Obliquely crossed cylinders, added as vectors at twice their axes.
+    const double N = need.C * std::sin(doubledAngle(need.A)) - lens.C * std::sin(doubledAngle(lens.A));
+    const double D = need.C * std::cos(doubledAngle(need.A)) - lens.C * std::cos(doubledAngle(lens.A));
+
+    // The same cylinder written two ways (a constructed input; the scroll bars cannot give it):
+    // the cylinders cancel, and what remains is the difference of the spherical equivalents.
+    if (N == 0 && D == 0) return {dS + dC / 2, 0, 90};
+
+    double t;
+    if (D == 0) {
+        // The ratio is infinite: the doubled axis stands at plus or minus 90 degrees. Take the arc
+        // tangent's limit and leave the stored ratio alone, since it has no finite value.
+        t = std::copysign(std::numbers::pi / 2, N);
+    } else {
+        const double r = N / D;
+        if (ratio) *ratio = r;
+        t = std::atan(r);
+    }
+
+    double A = std::nearbyint(axisFromAngle(t));  // halves to even
+    if (A <= 0) A += 180;
+    // A is now a whole number from 1 to 180, and with 3.14 for pi none of those has a doubled
+    // angle whose sine is zero (180 gives 6.28, not 2 pi), so this never divides by zero.
+    const double C = N / std::sin(doubledAngle(A));
+    const double S = dS + (dC - C) / 2;
+    return inMinusCylinder({S, C, A});
+}
+
+std::string format00(double x) { return fixedDecimals(x, 2); }
+
+std::string shortestDecimal(double x) {
+    std::string text = fixedDecimals(x, 2);
+    text.erase(text.find_last_not_of('0') + 1);
+    if (text.back() == '.') text.pop_back();
+    return text;
+}
+
+std::string dosuuHyouki(double S, double C, double A) {
+    std::string text = spherePart(S);
+    if (C != 0) {
+        // Residuals are in minus form; a plus cylinder handed in still shows its sign.
+        text += (C > 0 ? " Ｃ+" : " Ｃ") + format00(C) + "Ｄ";
+        text += " Ａ" + fixedDecimals(A, 0) + "°";
+    }
+    return text;
+}
+
+std::string refractionText(double S, double C, double A) {
+    std::string text = spherePart(S);
+    if (C == 0)
+        text += " Ｃ 0.00Ｄ";
+    else if (C < 0)
+        text += " Ｃ" + format00(C) + "Ｄ";
+    if (A == 0)
+        text += " Ａ180°";
+    else if (A > 0)
+        text += " Ａ" + shortestDecimal(A) + "°";
+    return text;
+}
+
+double bokeRyou(double S, double C) { return std::sqrt((S * S) + ((S + C) * (S + C))); }
+
+int tennsuu(const Refraction& zanyo, int foroA, double seikaiA) {
+    // The axis error is the angle between the two directions, so 0 and 180 count as one.
+    const double d = std::fmod(std::abs(foroA - seikaiA), 180.0);
+    const double axisError = std::min(d, 180 - d);
+    const double raw = ((100 - std::abs(touka(zanyo.S, zanyo.C)) * 40) - std::abs(zanyo.C) * 10) - axisError;
+    const double score = std::floor(raw);
+    return score > 0 ? static_cast<int>(score) : 0;
+}
+
+CrossCylinderLook throughCrossCylinder(const Refraction& zanyo, int handlePosition) {
+    CrossCylinderLook cc;
+    cc.ccJiku = 180 - handlePosition;
+
+    // The cylinder axis stands 45 degrees from the handle, on one side or the other by the flip.
+    cc.akaJiku = cc.ccJiku + 45;
+    if (cc.akaJiku > 180) cc.akaJiku -= 180;
+    cc.omote = zanyoDosuu(zanyo, {kCrossCylinderS, kCrossCylinderC, static_cast<double>(cc.akaJiku)});
+    cc.bokeOmote = bokeRyou(cc.omote.S, cc.omote.C);
+
+    cc.shiroJiku = cc.ccJiku - 45;
+    if (cc.shiroJiku <= 0) cc.shiroJiku += 180;
+    cc.ura = zanyoDosuu(zanyo, {kCrossCylinderS, kCrossCylinderC, static_cast<double>(cc.shiroJiku)});
+    cc.bokeUra = bokeRyou(cc.ura.S, cc.ura.C);
+    return cc;
+}

@@ -13,11 +13,12 @@ struct Refraction {
 
 // The residual refraction left when `lens` is placed before an eye that needs `need`.
 // Obliquely crossed cylinders with 3.14 for pi; the axis is rounded to whole degrees and the
-// result is in minus-cylinder form. `ratio` receives N/D of the general case and is left
-// alone when one of the special cases applies.
+// result is in minus-cylinder form. Axes 0 and 180 are the same direction. `ratio` receives
+// N/D of the general case and is left alone when a special case applies or N/D is not finite.
 Refraction zanyoDosuu(const Refraction& need, const Refraction& lens, double* ratio = nullptr);
 
-// x with at least one integer digit and exactly two decimals ("#0.00").
+// x with at least one integer digit and exactly two decimals ("#0.00"); ties to even, and a
+// negative value that rounds to zero prints as "0.00".
 std::string format00(double x);
 
 // x rounded to two decimals, halves to even, in its shortest form: 0.5, 0.71, 2, 0.
