@@ -1,0 +1,331 @@
+#include "form_view.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPixmap>
+#include <QScrollBar>
+#include <QSignalBlocker>
+
+#include "fonts.h"
+#include "widgets.h"
+
+static void initChartResources() { Q_INIT_RESOURCE(charts); }
+
+namespace {
+
+int px(float twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+
+QRect geometryOf(const Control& c) { return QRect(px(c.left), px(c.top), px(c.width), px(c.height)); }
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+QString css(const Rgb& c) { return QStringLiteral("rgb(%1, %2, %3)").arg(c.r).arg(c.g).arg(c.b); }
+
+constexpr Rgb kFrameCaption{192, 0, 0};
+
+// A raised face in the button's own colour: light edges top and left, dark ones bottom and
+// right, swapped while pressed.
+QString buttonFace(const Rgb& face) {
+    return QStringLiteral(
+               "QPushButton { background-color: %1; border-style: solid; border-width: 2px;"
+               " border-top-color: white; border-left-color: white;"
+               " border-right-color: rgb(64, 64, 64); border-bottom-color: rgb(64, 64, 64); }"
+               "QPushButton:pressed { border-top-color: rgb(64, 64, 64); border-left-color: rgb(64, 64, 64);"
+               " border-right-color: white; border-bottom-color: white; }")
+        .arg(css(face));
+}
+
+// A caption wraps where its box holds more than one line of its font.
+bool holdsSeveralLines(const Control& c, const QFont& font) {
+    return c.height / kTwipsPerPixel >= 2 * QFontInfo(font).pixelSize();
+}
+
+Qt::Alignment horizontal(Align a) {
+    switch (a) {
+    case Align::Centre:
+        return Qt::AlignHCenter;
+    case Align::Right:
+        return Qt::AlignRight;
+    case Align::Left:
+        break;
+    }
+    return Qt::AlignLeft;
+}
+
+}  // namespace
+
+FormView::FormView(Form1& form, QWidget* parent) : QWidget(parent), form_(form) {
+    static const bool resourcesReady = (initChartResources(), true);
+    (void)resourcesReady;
+    installFonts();
+
+    const Frame& window = form_.window;
+    setObjectName(qs(window.name()));
+    setWindowTitle(qs(window.caption));
+    setFont(defaultFont());
+    setFixedSize(px(window.width), px(window.height));
+    base_ = palette();
+    widgets_[&window] = this;
+
+    // Containers come before what they hold in controls().
+    for (Control* c : form_.controls()) {
+        if (c == &window) continue;
+        QWidget* parentWidget = widgets_.at(c->container());
+        if (QWidget* w = build(*c, parentWidget)) widgets_[c] = w;
+    }
+    stack(window);
+    for (Control* c : window.children)
+        if (c->kind() == Kind::Frame) stack(static_cast<const Frame&>(*c));
+
+    setTabChain();
+    sync();
+    focusFirstStop();
+}
+
+QWidget* FormView::widgetFor(const Control& c) const {
+    auto it = widgets_.find(&c);
+    return it == widgets_.end() ? nullptr : it->second;
+}
+
+QWidget* FormView::build(Control& c, QWidget* parent) {
+    QWidget* w = nullptr;
+    switch (c.kind()) {
+    case Kind::Frame:
+        w = buildFrame(static_cast<Frame&>(c), parent);
+        break;
+    case Kind::Label:
+        w = buildLabel(static_cast<const Label&>(c), parent);
+        break;
+    case Kind::Image:
+        w = buildImage(static_cast<const Image&>(c), parent);
+        break;
+    case Kind::Button:
+        w = buildButton(static_cast<CommandButton&>(c), parent);
+        break;
+    case Kind::Option:
+        w = buildOption(static_cast<OptionButton&>(c), parent);
+        break;
+    case Kind::HScroll:
+        w = buildScroll(static_cast<HScrollBar&>(c), parent);
+        break;
+    case Kind::Circle:
+    case Kind::Line:
+    case Kind::Form:
+        return nullptr;  // painted by the phoropter view / the window itself
+    }
+    w->setObjectName(qs(c.name()));
+    w->setGeometry(geometryOf(c));
+    if (!c.look.toolTip.empty()) w->setToolTip(qs(c.look.toolTip));
+    return w;
+}
+
+QWidget* FormView::buildFrame(Frame& f, QWidget* parent) {
+    QGroupBox* box = nullptr;
+    if (&f == &form_.Frame5) {
+        phoropter_ = new PhoropterView(f, parent);
+        box = phoropter_;
+    } else {
+        box = new FrameWidget(parent);
+    }
+    box->setFont(fontFor(f.look.font));
+    QPalette p = box->palette();
+    const QColor caption = toQColor(f.look.fore.value_or(kFrameCaption));
+    p.setColor(QPalette::Active, QPalette::WindowText, caption);
+    p.setColor(QPalette::Inactive, QPalette::WindowText, caption);
+    box->setPalette(p);
+    // A frame hides what lies under it, as the masking discs of the phoropter assume.
+    box->setAutoFillBackground(true);
+    return box;
+}
+
+QWidget* FormView::buildLabel(const Label& l, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);
+    const QFont font = fontFor(l.look.font);
+    label->setFont(font);
+    label->setAlignment(Qt::AlignTop | horizontal(l.look.align));
+    label->setWordWrap(holdsSeveralLines(l, font));
+
+    keepWindowText(label, false);
+    QPalette p = label->palette();
+    if (l.look.fore) p.setColor(QPalette::WindowText, toQColor(*l.look.fore));
+    if (l.look.back) p.setColor(QPalette::Window, toQColor(*l.look.back));
+    label->setPalette(p);
+    label->setAutoFillBackground(!l.look.transparent);
+    if (l.look.border) {
+        // A plain frame would take the (white) text colour; a style sheet draws it black.
+        QString sheet = QStringLiteral("QLabel { border: 1px solid black;");
+        if (l.look.fore) sheet += QStringLiteral(" color: %1;").arg(css(*l.look.fore));
+        if (l.look.back) sheet += QStringLiteral(" background-color: %1;").arg(css(*l.look.back));
+        label->setStyleSheet(sheet + QStringLiteral(" }"));
+    }
+    return label;
+}
+
+QWidget* FormView::buildImage(const Image& i, QWidget* parent) {
+    auto* image = new ImageWidget(parent);
+    image->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    image->setPixmap(QPixmap(qs(i.picture)));
+    return image;
+}
+
+QWidget* FormView::buildButton(CommandButton& b, QWidget* parent) {
+    auto* button = new ButtonWidget(parent);
+    button->setFont(fontFor(b.look.font));
+    button->setAutoDefault(false);
+    keepWindowText(button, true);
+    if (b.look.back) button->setStyleSheet(buttonFace(*b.look.back));
+    connect(button, &QPushButton::clicked, this, [this, &b] {
+        b.userClick();
+        sync();
+    });
+    return button;
+}
+
+QWidget* FormView::buildOption(OptionButton& o, QWidget* parent) {
+    auto* option = new OptionWidget(parent);
+    const QFont font = fontFor(o.look.font);
+    option->setFont(font);
+    option->setWrap(holdsSeveralLines(o, font));
+    option->setAutoExclusive(false);
+    keepWindowText(option, true);
+    connect(option, &QAbstractButton::clicked, this, [this, &o] {
+        o.userSelect();
+        sync();
+    });
+    connect(option, &OptionWidget::arrowMove, this, [this, &o](int step) { moveInGroup(o, step); });
+    return option;
+}
+
+QWidget* FormView::buildScroll(HScrollBar& s, QWidget* parent) {
+    auto* bar = new QScrollBar(Qt::Horizontal, parent);
+    bar->setRange(s.min, s.max);
+    bar->setSingleStep(s.smallChange);
+    bar->setPageStep(s.largeChange);
+    bar->setValue(s.value());
+    // The value changes on an arrow or track click and when a dragged thumb is let go,
+    // never during the drag.
+    bar->setTracking(false);
+    bar->setFocusPolicy(Qt::StrongFocus);
+    bar->setInvertedControls(false);
+    keepWindowText(bar, true);
+    connect(bar, &QAbstractSlider::valueChanged, this, [this, &s](int v) {
+        s.userRelease(v);
+        sync();
+    });
+    return bar;
+}
+
+void FormView::keepWindowText(QWidget* w, bool greyWhenDisabled) const {
+    QPalette p = w->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        const auto from = (group == QPalette::Disabled && !greyWhenDisabled) ? QPalette::Active : group;
+        p.setColor(group, QPalette::WindowText, base_.color(from, QPalette::WindowText));
+    }
+    w->setPalette(p);
+}
+
+void FormView::stack(const Frame& container) {
+    // The list is top-most first; raising from the bottom up leaves the first on top.
+    const auto& kids = container.children;
+    for (auto it = kids.rbegin(); it != kids.rend(); ++it)
+        if (QWidget* w = widgetFor(**it)) w->raise();
+}
+
+void FormView::setTabChain() {
+    const auto& order = form_.tabOrder();
+    for (size_t i = 1; i < order.size(); ++i) setTabOrder(widgetFor(*order[i - 1]), widgetFor(*order[i]));
+}
+
+void FormView::focusFirstStop() {
+    for (Control* c : form_.tabOrder()) {
+        QWidget* w = widgetFor(*c);
+        if (c->takesInput() && (w->focusPolicy() & Qt::TabFocus)) {
+            w->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+}
+
+std::vector<OptionButton*> FormView::groupOf(const Frame* container) const {
+    std::vector<OptionButton*> group;
+    for (Control* c : form_.tabOrder())
+        if (c->kind() == Kind::Option && c->container() == container) group.push_back(static_cast<OptionButton*>(c));
+    return group;
+}
+
+void FormView::updateOptionStops() {
+    std::vector<const Frame*> done;
+    for (Control* c : form_.tabOrder()) {
+        if (c->kind() != Kind::Option || std::find(done.begin(), done.end(), c->container()) != done.end()) continue;
+        done.push_back(c->container());
+        const auto group = groupOf(c->container());
+        OptionButton* stop = nullptr;
+        for (OptionButton* o : group)
+            if (o->selected() && o->takesInput()) stop = o;
+        for (OptionButton* o : group)
+            if (!stop && o->takesInput()) stop = o;
+        for (OptionButton* o : group) widgetFor(*o)->setFocusPolicy(o == stop ? Qt::StrongFocus : Qt::ClickFocus);
+    }
+}
+
+void FormView::moveInGroup(const OptionButton& from, int step) {
+    const auto group = groupOf(from.container());
+    const auto n = static_cast<int>(group.size());
+    const auto at = static_cast<int>(std::find(group.begin(), group.end(), &from) - group.begin());
+    for (int k = 1; k < n; ++k) {
+        OptionButton* next = group[static_cast<size_t>(((at + step * k) % n + n) % n)];
+        if (!next->takesInput()) continue;
+        widgetFor(*next)->setFocus(Qt::TabFocusReason);
+        next->userSelect();
+        sync();
+        return;
+    }
+}
+
+void FormView::sync() {
+    for (Control* c : form_.controls()) {
+        QWidget* w = widgetFor(*c);
+        if (!w) continue;
+        const QSignalBlocker blocker(w);
+        switch (c->kind()) {
+        case Kind::Form:
+            setWindowTitle(qs(static_cast<const Frame&>(*c).caption));
+            continue;  // the window's own visibility belongs to the program
+        case Kind::Frame:
+            static_cast<QGroupBox*>(w)->setTitle(qs(static_cast<const Frame&>(*c).caption));
+            break;
+        case Kind::Label: {
+            auto* label = static_cast<QLabel*>(w);
+            const QString text = qs(static_cast<const Label&>(*c).caption);
+            if (label->text() != text) label->setText(text);
+            break;
+        }
+        case Kind::Button:
+            static_cast<QPushButton*>(w)->setText(qs(static_cast<const CommandButton&>(*c).caption));
+            break;
+        case Kind::Option: {
+            const auto& o = static_cast<const OptionButton&>(*c);
+            auto* option = static_cast<QRadioButton*>(w);
+            option->setText(qs(o.caption));
+            option->setChecked(o.selected());
+            break;
+        }
+        case Kind::HScroll:
+            static_cast<QScrollBar*>(w)->setValue(static_cast<const HScrollBar&>(*c).value());
+            break;
+        case Kind::Image:
+        case Kind::Circle:
+        case Kind::Line:
+            break;
+        }
+        if (w->isHidden() == c->visible) w->setVisible(c->visible);
+        w->setEnabled(c->enabled);
+    }
+    updateOptionStops();
+    if (phoropter_) phoropter_->update();
+}

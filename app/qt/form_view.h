@@ -1,0 +1,56 @@
+#pragma once
+// The window on screen: one Qt widget per control of Form1, built from the design-time
+// layout (twips / 15 = pixels). User input goes to the model; after every handled event
+// sync() copies the model back into the widgets.
+
+#include <string>
+#include <unordered_map>
+
+#include <QPalette>
+#include <QWidget>
+
+#include "form1.h"
+
+class PhoropterView;
+class QLabel;
+
+class FormView : public QWidget {
+    Q_OBJECT
+public:
+    explicit FormView(Form1& form, QWidget* parent = nullptr);
+
+    // Mirrors captions, visibility, enabling, selections, values and shapes. Signals are
+    // blocked meanwhile, so mirroring never reaches the model.
+    void sync();
+
+    // The widget of a control; null for the circles and lines, which the phoropter paints.
+    QWidget* widgetFor(const Control& c) const;
+    PhoropterView* phoropterView() const { return phoropter_; }
+
+private:
+    QWidget* build(Control& c, QWidget* parent);
+    QWidget* buildFrame(Frame& f, QWidget* parent);
+    QWidget* buildLabel(const Label& l, QWidget* parent);
+    QWidget* buildImage(const Image& i, QWidget* parent);
+    QWidget* buildButton(CommandButton& b, QWidget* parent);
+    QWidget* buildOption(OptionButton& o, QWidget* parent);
+    QWidget* buildScroll(HScrollBar& s, QWidget* parent);
+    void stack(const Frame& container);
+    void setTabChain();
+    void focusFirstStop();
+
+    // The option buttons of one frame are one tab stop: the selected one, or the first
+    // that can be operated; arrow keys move and select within the frame.
+    void updateOptionStops();
+    void moveInGroup(const OptionButton& from, int step);
+    std::vector<OptionButton*> groupOf(const Frame* container) const;
+
+    // The window text colour of the window itself, in every colour group, so that a
+    // frame's red caption colour does not pass on to what the frame holds.
+    void keepWindowText(QWidget* w, bool greyWhenDisabled) const;
+
+    Form1& form_;
+    QPalette base_;
+    std::unordered_map<const Control*, QWidget*> widgets_;
+    PhoropterView* phoropter_ = nullptr;
+};

@@ -1,0 +1,30 @@
+#pragma once
+// The machine around the window, through Qt: beep, print, quit, passing notices.
+
+#include <QPointer>
+#include <QWidget>
+
+#include "platform.h"
+
+class QPrinter;
+
+// Prints what the widget shows now (its visible controls only) on one page, scaled to fit
+// within a margin with its aspect kept, without a dialog. False when the printer could not
+// be opened or did not finish.
+bool printWidgetPicture(QWidget& widget, QPrinter& printer);
+
+class QtPlatform : public Platform {
+public:
+    // The window that is printed, closed on quit and carries the notices.
+    void setWindow(QWidget* window) { window_ = window; }
+
+    void beep() override;
+    void quit() override;
+    PrintResult printWindow() override;
+    void showNotice(const std::string& text) override;
+
+    static constexpr int kNoticeMilliseconds = 6000;
+
+private:
+    QPointer<QWidget> window_;
+};

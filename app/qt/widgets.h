@@ -1,0 +1,90 @@
+#pragma once
+// The few Qt widgets that need more than their stock behaviour to look and act like the
+// window's controls.
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "controls.h"
+
+// The layout is in twips; at the usual 96 dots per inch a pixel is 15 of them.
+constexpr double kTwipsPerPixel = 15;
+
+inline QColor toQColor(const Rgb& c) { return QColor(c.r, c.g, c.b); }
+
+// A chart picture, shown at its natural size; unlike a stock label it is not greyed inside
+// a disabled frame, as a picture is not something one operates.
+class ImageWidget : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// A push button whose caption wraps inside its box, as the layout's long captions need.
+class ButtonWidget : public QPushButton {
+    Q_OBJECT
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// An option button whose caption wraps, whose whole box takes the click, and whose check
+// mark is left to the model: a click only reports, the view then mirrors the selection.
+class OptionWidget : public QRadioButton {
+    Q_OBJECT
+public:
+    using QRadioButton::QRadioButton;
+    // Whether the caption may take several lines; off for boxes one line high, where a
+    // second line would only overwrite the first.
+    void setWrap(bool on) { wrap_ = on; }
+
+signals:
+    // An arrow key asks to move to the previous (-1) or next (+1) button of the group.
+    void arrowMove(int step);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool hitButton(const QPoint& pos) const override;
+    void nextCheckState() override {}
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    bool wrap_ = true;
+};
+
+// A frame drawn as an etched rectangle with the caption set into its top line, on the plain
+// window background (the stock group box of some styles tints its inside, which the
+// masking discs of the phoropter could not match).
+class FrameWidget : public QGroupBox {
+    Q_OBJECT
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// The phoropter frame: after the frame itself it paints the circles and lines of the
+// model frame, bottom-most first, in twips scaled to pixels.
+class PhoropterView : public FrameWidget {
+    Q_OBJECT
+public:
+    PhoropterView(const Frame& model, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void paintCircle(QPainter& p, const Circle& c) const;
+    void paintLine(QPainter& p, const Line& l) const;
+    QColor systemColour(SystemColour s) const;
+
+    const Frame& model_;
+};

@@ -1,0 +1,73 @@
+// Printing, notices and quitting through Qt.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolTip>
+
+#include "qt_platform.h"
+#include "view_support.h"
+
+namespace {
+
+QByteArray printToPdf(QWidget& w, const QString& file) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    EXPECT_TRUE(printWidgetPicture(w, printer));
+    QFile pdf(file);
+    EXPECT_TRUE(pdf.open(QIODevice::ReadOnly));
+    return pdf.readAll();
+}
+
+int count(const QByteArray& data, const char* pattern) {
+    auto matches = QRegularExpression(QString::fromLatin1(pattern)).globalMatch(QString::fromLatin1(data));
+    int n = 0;
+    for (; matches.hasNext(); matches.next()) ++n;
+    return n;
+}
+
+}  // namespace
+
+TEST(Printing, WindowPictureOnOnePdfPage) {
+    ShownView v;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray pdf = printToPdf(v.view, dir.filePath("window.pdf"));
+    ASSERT_TRUE(pdf.startsWith("%PDF"));
+    EXPECT_EQ(count(pdf, R"(/Type\s*/Page(?![a-zA-Z]))"), 1);
+    EXPECT_GE(count(pdf, R"(/Subtype\s*/Image)"), 1);
+}
+
+TEST(Printing, WithoutPrinterTellsSoAndDoesNotOpenOne) {
+    if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "a printer is configured here; nothing is printed";
+    ShownView v;
+    QtPlatform platform;
+    platform.setWindow(&v.view);
+    EXPECT_EQ(platform.printWindow(), PrintResult::NoPrinter);
+}
+
+TEST(Printing, NoticeIsAPassingTipAtThePrintButton) {
+    ShownView v;
+    QtPlatform platform;
+    platform.setWindow(&v.view);
+    platform.showNotice(Form1::kNoPrinterNotice);  // returns at once: nothing modal
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), QString::fromUtf8(Form1::kNoPrinterNotice));
+    QToolTip::hideText();
+}
+
+TEST(Quitting, ClosesTheWindowAndLeavesTheEventLoop) {
+    ShownView v;
+    QtPlatform platform;
+    platform.setWindow(&v.view);
+    QTimer::singleShot(0, [&] { platform.quit(); });
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });  // a safety net, not the result
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_FALSE(v.view.isVisible());
+}
