@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QImage>
+#include <QLabel>
 #include <QScrollBar>
 
 #include "view_support.h"
@@ -48,15 +49,32 @@ TEST(WindowPicture, EveryControlShown) {
     keep(phoropter.scaled(phoropter.size() * 4), "phoropter.png");
 }
 
+// A case ended through the window: lens dialled, a question asked, then "測定終了正解は？".
 TEST(WindowPicture, EndedInTestMode) {
-    ShownView v;
-    Form1& m = v.model();
-    for (Label* l : {&m.Label5, &m.Label7, &m.Label14, &m.Label15, &m.Label18, &m.Label19, &m.Label23}) l->visible = true;
-    m.Command5.visible = false;
-    m.STARTbutton.visible = true;
-    m.Command2.visible = false;
-    for (Frame* f : {&m.Frame1, &m.Frame2, &m.Frame3, &m.Frame4, &m.Frame5, &m.Frame6, &m.Frame7}) f->enabled = false;
+    ShownView v(true);
+    auto* sphere = v.widget<QScrollBar>("HScroll1");
+    for (int i = 0; i < 4; ++i) sphere->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    v.widget<QScrollBar>("HScroll2")->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    for (int i = 0; i < 2; ++i) v.widget<QScrollBar>("HScroll3")->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    mouseClick(v.widget("Command6"));
+    mouseClick(v.widget("Command5"));
+    EXPECT_EQ(v.widget<QLabel>("Label23")->text(), QString::fromStdString(v.model().Label23.caption));
+    EXPECT_TRUE(v.model().Label23.caption.ends_with(" 点"));
+    EXPECT_TRUE(v.widget("STARTbutton")->isVisibleTo(&v.view));
+    EXPECT_FALSE(v.widget("Frame2")->isEnabled());
     keep(picture(v), "ended.png");
+}
+
+TEST(WindowPicture, EndedInPracticeMode) {
+    ShownView v(true);
+    mouseClick(v.widget("Option11"));
+    v.widget<QScrollBar>("HScroll1")->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    v.widget<QScrollBar>("HScroll2")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    for (int i = 0; i < 2; ++i) v.widget<QScrollBar>("HScroll3")->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    mouseClick(v.widget("Command5"));
+    EXPECT_TRUE(v.widget("Frame2")->isEnabled()) << "practice goes on after the end";
+    EXPECT_TRUE(v.widget("Label26")->isVisibleTo(&v.view));
+    keep(picture(v), "ended-practice.png");
 }
 
 // The window's own handlers at work: cross cylinder in, axis and handle turned, a question.
