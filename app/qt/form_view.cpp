@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPixmap>
@@ -39,9 +38,12 @@ QString buttonFace(const Rgb& face) {
         .arg(css(face));
 }
 
-// A caption wraps where its box holds more than one line of its font.
+// A caption wraps where its box holds more than one line of its font. The pixel size is worked
+// out from the point size at the layout's 96 dpi rather than asked of the font database, so
+// the fonts of labels hidden at start are not loaded before the window first shows.
 bool holdsSeveralLines(const Control& c, const QFont& font) {
-    return c.height / kTwipsPerPixel >= 2 * QFontInfo(font).pixelSize();
+    const double pixels = std::round(font.pointSizeF() * 96 / 72);
+    return c.height / kTwipsPerPixel >= 2 * pixels;
 }
 
 Qt::Alignment horizontal(Align a) {

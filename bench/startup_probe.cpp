@@ -1,0 +1,15 @@
+// The trainer as main() starts it, ended at its window's first paint.
+
+#include <QApplication>
+
+#include "first_paint.h"
+#include "trainer.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    Trainer trainer;
+    QuitAtFirstPaint probe;
+    trainer.view().installEventFilter(&probe);
+    trainer.show();
+    return app.exec();
+}
