@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QImage>
+#include <QPainter>
 #include <QLabel>
 #include <QScrollBar>
 
@@ -89,4 +90,43 @@ TEST(WindowPicture, CrossCylinderInUse) {
     keep(picture(v), "inuse.png");
     const QImage phoropter = v.view.phoropterView()->grab().toImage();
     keep(phoropter.scaled(phoropter.size() * 4), "inuse-phoropter.png");
+}
+
+// The cross cylinder at three handle directions, front and back: the solid red dots sit on the
+// front axis (akaJiku) before the flip and on the back axis after it. Kept as one strip.
+TEST(WindowPicture, CrossCylinderDirectionsAndFlips) {
+    ShownView v(true);
+    Form1& m = v.model();
+    mouseClick(v.widget("Command2"));
+    auto* handle = v.widget<QScrollBar>("HScroll4");
+    QList<QImage> shots;
+    for (int position : {90, 135, 30}) {  // handle 90, 45 and 150 degrees
+        handle->setValue(position);
+        for (int side = 0; side < 2; ++side) {
+            if (side == 1) mouseClick(v.widget("Command3"));
+            v.view.sync();
+            QApplication::processEvents();
+            const QImage img = v.view.phoropterView()->grab().toImage();
+            const double scale = img.devicePixelRatio() / 15;
+            auto centre = [&](const Circle& dot) {
+                return img.pixelColor(static_cast<int>((dot.left + 67.5) * scale),
+                                      static_cast<int>((dot.top + 67.5) * scale));
+            };
+            const bool front = m.Label20.caption == "おもて";
+            for (const Circle* dot : {&m.Shape5, &m.Shape6, &m.Shape7, &m.Shape8}) {
+                const bool solid = (dot == &m.Shape5 || dot == &m.Shape6) == front;
+                const QColor c = centre(*dot);
+                EXPECT_EQ(c.red() > 200 && c.green() < 60, solid)
+                    << dot->name() << " at handle position " << position << (front ? " front" : " back");
+            }
+            shots.append(img);
+            if (side == 1) mouseClick(v.widget("Command3"));  // back to the front for the next direction
+        }
+    }
+    QImage strip(shots[0].width() * shots.size(), shots[0].height(), QImage::Format_RGB32);
+    strip.fill(Qt::white);
+    QPainter painter(&strip);
+    for (int i = 0; i < shots.size(); ++i) painter.drawImage(i * shots[0].width(), 0, shots[i]);
+    painter.end();
+    keep(strip.scaled(strip.size() * 2), "crosscylinder.png");
 }
