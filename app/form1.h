@@ -7,6 +7,7 @@
 
 #include "controls.h"
 #include "platform.h"
+#include "refraction.h"
 
 class Form1 {
 public:
@@ -158,6 +159,11 @@ public:
     static constexpr const char* kNoPrinterNotice = "プリンターが設定されていないため、印刷できません。";
     static constexpr const char* kPrintFailedNotice = "印刷できませんでした。プリンターを確認してください。";
 
+    // Heads of the cross-cylinder blur labels (ASCII parentheses for the front, full-width
+    // for the back, as the window has always shown them).
+    static constexpr const char* kBlurFront = "ＣＣボケ量(おもて)は　";
+    static constexpr const char* kBlurBack = "ＣＣボケ量（うら）は　";
+
 private:
     void buildLayout();
     void wireEvents();
@@ -166,6 +172,9 @@ private:
     void readPhoropter();
     // The residual of the current setting into zanyoS, zanyoC, zanyoA (and zanyoTan).
     void computeResidual();
+    // Both flip positions of the cross cylinder in front of the current residual, recomputed
+    // from the scroll bars; stores ccJiku, akaJiku and shiroJiku.
+    CrossCylinderLook lookThroughCrossCylinder();
 
     Platform& platform_;
     RandomSource& random_;

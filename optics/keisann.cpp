@@ -32,17 +32,21 @@ void Form1::keisann() {
     Frame7.enabled = false;
 }
 
-void Form1::ccboke() {
+CrossCylinderLook Form1::lookThroughCrossCylinder() {
     readPhoropter();
     computeResidual();
     const CrossCylinderLook cc = throughCrossCylinder(Refraction{zanyoS, zanyoC, zanyoA}, HScroll4.value());
     ccJiku = static_cast<int16_t>(cc.ccJiku);
     akaJiku = static_cast<int16_t>(cc.akaJiku);
     shiroJiku = static_cast<int16_t>(cc.shiroJiku);
+    return cc;
+}
 
-    Label21.caption = "ＣＣボケ量(おもて)は　" + format00(cc.bokeOmote) + " です";
+void Form1::ccboke() {
+    const CrossCylinderLook cc = lookThroughCrossCylinder();
+    Label21.caption = kBlurFront + format00(cc.bokeOmote) + " です";
     Label24.caption = "ＣＣ残余度数(おもて)　" + dosuuHyouki(cc.omote.S, cc.omote.C, cc.omote.A);
-    Label22.caption = "ＣＣボケ量（うら）は　" + format00(cc.bokeUra) + " です";
+    Label22.caption = kBlurBack + format00(cc.bokeUra) + " です";
     Label25.caption = "ＣＣ残余度数（うら）　　" + dosuuHyouki(cc.ura.S, cc.ura.C, cc.ura.A);
 
     // Only the practice mode shows the trainee what the customer sees; the others leave the

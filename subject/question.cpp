@@ -60,14 +60,9 @@ void Form1::Command6_Click() {
         }
         // Both flip positions from the current scroll bars; the residual labels, the score
         // and the mode lock of keisann are left alone.
-        readPhoropter();
-        computeResidual();
-        const CrossCylinderLook cc = throughCrossCylinder(Refraction{zanyoS, zanyoC, zanyoA}, HScroll4.value());
-        ccJiku = static_cast<int16_t>(cc.ccJiku);
-        akaJiku = static_cast<int16_t>(cc.akaJiku);
-        shiroJiku = static_cast<int16_t>(cc.shiroJiku);
-        Label21.caption = "ＣＣボケ量(おもて)は　" + shortestDecimal(cc.bokeOmote) + " です";
-        Label22.caption = "ＣＣボケ量（うら）は　" + shortestDecimal(cc.bokeUra) + " です";
+        const CrossCylinderLook cc = lookThroughCrossCylinder();
+        Label21.caption = kBlurFront + shortestDecimal(cc.bokeOmote) + " です";
+        Label22.caption = kBlurBack + shortestDecimal(cc.bokeUra) + " です";
         answer = crossCylinderAnswer(cc.bokeOmote, cc.bokeUra);
         show();
         return;

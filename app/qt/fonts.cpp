@@ -33,7 +33,7 @@ void installFonts() {
 
 QFont defaultFont() { return makeFont(QString::fromUtf8(kPGothic), 9, false); }
 
-QFont fontFor(const FontSpec& spec) {
-    if (spec.family.empty()) return defaultFont();
-    return makeFont(QString::fromStdString(spec.family), spec.points, spec.bold);
+QFont fontFor(const FontSpec& wanted) {
+    if (wanted.family.empty()) return defaultFont();
+    return makeFont(QString::fromStdString(wanted.family), wanted.points, wanted.bold);
 }

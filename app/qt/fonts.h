@@ -1,5 +1,5 @@
 #pragma once
-// The layout's font names on machines without them, and its font specs as QFonts.
+// The layout's font names on machines without them, and its fonts as QFonts.
 
 #include <QFont>
 
@@ -14,4 +14,4 @@ void installFonts();
 QFont defaultFont();
 
 // The font of a control; every attribute is set, so nothing is inherited from the frame.
-QFont fontFor(const FontSpec& spec);
+QFont fontFor(const FontSpec& wanted);
