@@ -41,6 +41,12 @@ TEST(CaseDraw, TheEndsOfTheRanges) {
     // The reading is at most 0.75 D more minus and 9 degrees further round.
     EXPECT_EQ(high->Label17.caption, "Ｓ+6.00Ｄ Ｃ-1.00Ｄ Ａ9° です。");
     EXPECT_EQ(high.random.draws, 6);
+
+    // The most minus reading: the lowest case read 0.75 D more minus in sphere and cylinder.
+    TestForm mostMinus(false);
+    mostMinus.random.queue = {0.0f, 0.0f, 0.0f, kAlmostOne, kAlmostOne, 0.5f};
+    mostMinus->Form_Load();
+    EXPECT_EQ(mostMinus->Label17.caption, "Ｓ-8.75Ｄ Ｃ-3.75Ｄ Ａ1° です。");
 }
 
 TEST(CaseDraw, EveryDrawIsOnTheGridAndInRange) {
@@ -54,6 +60,9 @@ TEST(CaseDraw, EveryDrawIsOnTheGridAndInRange) {
         spheres.insert(form.seikaiS);
         cylinders.insert(form.seikaiC);
         axes.insert(form.seikaiA);
+        // A reading always carries a cylinder and an axis of 1 to 180.
+        ASSERT_EQ(form.Label17.caption.find("Ｃ 0.00Ｄ"), std::string::npos) << form.Label17.caption;
+        ASSERT_EQ(form.Label17.caption.find("Ａ0°"), std::string::npos) << form.Label17.caption;
     }
     EXPECT_EQ(spheres.size(), 60u);
     EXPECT_EQ(cylinders.size(), 12u);
