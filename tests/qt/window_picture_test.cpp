@@ -40,7 +40,7 @@ TEST(WindowPicture, AtStart) {
 TEST(WindowPicture, EveryControlShown) {
     ShownView v;
     for (Control* c : v.model().controls()) c->visible = true;
-    v.model().Label16.caption = "もう少しはっきり見えます。上から３段目まで見えます。";
+    v.model().Label16.caption = "１２時と１時の間が濃く見えます";  // the longest answer
     v.model().Label7.caption = "Ｓ-1.25Ｄ Ｃ-0.50Ｄ Ａ90°";
     v.model().Label15.caption = "Ｓ-1.25Ｄ Ｃ-0.75Ｄ Ａ40°";
     v.model().Label19.caption = "Ｓ-1.25Ｄ Ｃ-0.50Ｄ Ａ90°";
