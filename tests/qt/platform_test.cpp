@@ -42,6 +42,9 @@ TEST(Printing, WindowPictureOnOnePdfPage) {
     ASSERT_TRUE(pdf.startsWith("%PDF"));
     EXPECT_EQ(count(pdf, R"(/Type\s*/Page(?![a-zA-Z]))"), 1);
     EXPECT_GE(count(pdf, R"(/Subtype\s*/Image)"), 1);
+    // Kept for a look by eye beside the window pictures.
+    if (const QString folder = qEnvironmentVariable("FORM1_PICTURES"); !folder.isEmpty())
+        QFile::copy(dir.filePath("window.pdf"), folder + "/window.pdf");
 }
 
 TEST(Printing, WithoutPrinterTellsSoAndDoesNotOpenOne) {
