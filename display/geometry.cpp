@@ -12,13 +12,13 @@ constexpr double kHandleRadius = 1200;
 constexpr double kDotRadius = 600;
 constexpr double kDotCornerOffset = 60;  // the 135-twip dots are placed by their top-left corner
 
-// Every drawn angle uses 3.14 for pi, as the optics do; the near-vertical and near-horizontal
-// pictures depend on it. Product first, then the division.
+// Drawn angles take the optics' 3.14 for pi; the near-vertical and near-horizontal pictures
+// depend on it. Product first, then the division.
 struct Slope {
     double t, w;
 };
 Slope slopeOf(int degrees) {
-    const double t = std::tan((degrees * 3.14) / 180);
+    const double t = std::tan((degrees * kPi) / 180);
     return {t, std::sqrt(1 + t * t)};
 }
 

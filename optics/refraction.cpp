@@ -7,9 +7,7 @@
 
 namespace {
 
-// The optics take 3.14 for pi, and 6.28 for 2 pi on the way back from the arc tangent. Cylinders
-// at or near 90 and 180 degrees come out as they do because of it, so it must stay 3.14.
-constexpr double kPi = 3.14;
+// On the way back from the arc tangent the optics take 6.28 for 2 pi.
 constexpr double kTwoPi = 6.28;
 
 // The doubled axis in radians, multiplied in this order.

@@ -3,6 +3,10 @@
 
 #include <string>
 
+// Every angle of the trainer, in the optics and in the drawing, takes 3.14 for pi. Cylinders at
+// or near 90 and 180 degrees come out as they do because of it, so it must stay 3.14.
+inline constexpr double kPi = 3.14;
+
 // Sphere and cylinder in dioptres (cylinder in minus form once it leaves zanyoDosuu),
 // axis in degrees. A refraction without cylinder carries the axis 90.
 struct Refraction {
