@@ -3,7 +3,7 @@
 # and backend in a temporary folder, one raw queue as the default printer, which keeps each job
 # as a file. Nothing of the machine's own printing set-up is used or changed.
 set -euo pipefail
-view_tests="$1"
+view_tests="$1"  # the widget test program holding the printing test
 dir=$(mktemp -d)
 cupsd_pid=""
 cleanup() {
