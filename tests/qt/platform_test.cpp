@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolTip>
@@ -25,12 +24,6 @@ QByteArray printToPdf(QWidget& w, const QString& file) {
     return pdf.readAll();
 }
 
-int count(const QByteArray& data, const char* pattern) {
-    auto matches = QRegularExpression(QString::fromLatin1(pattern)).globalMatch(QString::fromLatin1(data));
-    int n = 0;
-    for (; matches.hasNext(); matches.next()) ++n;
-    return n;
-}
 
 }  // namespace
 
@@ -40,8 +33,8 @@ TEST(Printing, WindowPictureOnOnePdfPage) {
     ASSERT_TRUE(dir.isValid());
     const QByteArray pdf = printToPdf(v.view, dir.filePath("window.pdf"));
     ASSERT_TRUE(pdf.startsWith("%PDF"));
-    EXPECT_EQ(count(pdf, R"(/Type\s*/Page(?![a-zA-Z]))"), 1);
-    EXPECT_GE(count(pdf, R"(/Subtype\s*/Image)"), 1);
+    EXPECT_EQ(countMatches(pdf, R"(/Type\s*/Page(?![a-zA-Z]))"), 1);
+    EXPECT_GE(countMatches(pdf, R"(/Subtype\s*/Image)"), 1);
     // Kept for a look by eye beside the window pictures.
     if (const QString folder = qEnvironmentVariable("FORM1_PICTURES"); !folder.isEmpty())
         QFile::copy(dir.filePath("window.pdf"), folder + "/window.pdf");

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QRegularExpression>
 #include <QWidget>
 
 #include "form_view.h"
@@ -35,3 +36,11 @@ inline void mouseClick(QWidget* w, QPoint at) {
 }
 
 inline void mouseClick(QWidget* w) { mouseClick(w, w->rect().center()); }
+
+// How often a regular expression matches in a file's bytes (read as Latin-1).
+inline int countMatches(const QByteArray& data, const char* pattern) {
+    auto matches = QRegularExpression(QString::fromLatin1(pattern)).globalMatch(QString::fromLatin1(data));
+    int n = 0;
+    for (; matches.hasNext(); matches.next()) ++n;
+    return n;
+}

@@ -4,23 +4,11 @@
 
 #include <QFile>
 #include <QPrinterInfo>
-#include <QRegularExpression>
 #include <QThread>
 #include <QToolTip>
 
 #include "qt_platform.h"
 #include "view_support.h"
-
-namespace {
-
-int count(const QByteArray& data, const char* pattern) {
-    auto matches = QRegularExpression(QString::fromLatin1(pattern)).globalMatch(QString::fromLatin1(data));
-    int n = 0;
-    for (; matches.hasNext(); matches.next()) ++n;
-    return n;
-}
-
-}  // namespace
 
 // Run by tests/print/with_print_queue.sh, which starts a private print server whose default
 // queue writes each job to the file named in TRAINER_PRINT_OUTPUT.
@@ -50,6 +38,6 @@ TEST(Printing, OnTheDefaultPrinterWithoutADialog) {
     }
     ASSERT_FALSE(pdf.isEmpty()) << "the queue wrote no job";
     ASSERT_TRUE(pdf.startsWith("%PDF"));
-    EXPECT_EQ(count(pdf, R"(/Type\s*/Page(?![a-zA-Z]))"), 1);
-    EXPECT_GE(count(pdf, R"(/Subtype\s*/Image)"), 1);
+    EXPECT_EQ(countMatches(pdf, R"(/Type\s*/Page(?![a-zA-Z]))"), 1);
+    EXPECT_GE(countMatches(pdf, R"(/Subtype\s*/Image)"), 1);
 }
