@@ -82,9 +82,11 @@ Refraction zanyoDosuu(const Refraction& need, const Refraction& lens, double* ra
 
     double A = std::nearbyint(axisFromAngle(t));  // halves to even
     if (A <= 0) A += 180;
-    // A is now a whole number from 1 to 180, and with 3.14 for pi none of those has a doubled
-    // angle whose sine is zero (180 gives 6.28, not 2 pi), so this never divides by zero.
-    const double C = N / std::sin(doubledAngle(A));
+    // A is now a whole number from 1 to 180. At 180 the doubled angle's sine is only the
+    // rounding noise of 3.14 (sin 6.28 = -0.0032 where the true value is 0), and N is as small:
+    // their quotient would be noise. The cosine part holds the cylinder there, so take it from D.
+    // No divisor is zero: sin(w(A)) vanishes for no axis of 1 to 179, cos(w(180)) is near 1.
+    const double C = A == 180 ? D / std::cos(doubledAngle(A)) : N / std::sin(doubledAngle(A));
     const double S = dS + (dC - C) / 2;
     return inMinusCylinder({S, C, A});
 }

@@ -64,7 +64,7 @@ TEST(Modes, SampleAfterPracticeKeepsTheOldResidualUntilTheNextChange) {
     f->keisann();  // a residual for the first customer, without locking through a lens change
     f->Frame7.enabled = true;
     const std::string oldResidual = f->Label28.caption;
-    EXPECT_EQ(oldResidual, "誤差（残余度数）  Ｓ-1.25Ｄ Ｃ-0.50Ｄ Ａ90°");
+    EXPECT_EQ(oldResidual, "誤差（残余度数）  Ｓ-1.00Ｄ Ｃ-1.00Ｄ Ａ90°");
     f->Option12.userSelect();
     EXPECT_EQ(f->Label26.caption, kSampleAnswer);
     EXPECT_EQ(f->Label17.caption, "Ｓ-3.50Ｄ Ｃ-1.25Ｄ Ａ60° です。");
@@ -91,8 +91,8 @@ TEST(Finishing, EndingRightAfterStartShowsTheUntouchedPhoropter) {
     for (Label* l : {&f->Label5, &f->Label7, &f->Label14, &f->Label15, &f->Label18, &f->Label19, &f->Label23})
         EXPECT_TRUE(l->visible) << l->name();
     EXPECT_EQ(f->Label15.caption, "Ｓ 0.00Ｄ Ｃ 0.00Ｄ Ａ90°");
-    EXPECT_EQ(f->Label19.caption, "Ｓ-1.25Ｄ Ｃ-0.50Ｄ Ａ90°");
-    EXPECT_EQ(f->Label23.caption, "34 点");
+    EXPECT_EQ(f->Label19.caption, "Ｓ-1.00Ｄ Ｃ-1.00Ｄ Ａ90°");
+    EXPECT_EQ(f->Label23.caption, "29 点");
     EXPECT_FALSE(f->Command5.visible);
     EXPECT_TRUE(f->STARTbutton.visible);
     EXPECT_TRUE(f->Command1.visible);
@@ -148,9 +148,9 @@ TEST(Finishing, PracticeModeScoresLiveAfterTheEnd) {
     EXPECT_EQ(f->Label15.caption, "Ｓ-1.00Ｄ Ｃ 0.00Ｄ Ａ90°");
     ASSERT_TRUE(f->HScroll2.userRelease(2));
     EXPECT_EQ(f->Label15.caption, "Ｓ-1.00Ｄ Ｃ-0.50Ｄ Ａ90°");
-    EXPECT_EQ(f->Label19.caption, "Ｓ-0.12Ｄ Ｃ-0.25Ｄ Ａ90°");
-    EXPECT_EQ(f->Label23.caption, "87 点");
-    EXPECT_EQ(f->Label28.caption, "誤差（残余度数）  Ｓ-0.12Ｄ Ｃ-0.25Ｄ Ａ90°");
+    EXPECT_EQ(f->Label19.caption, "Ｓ+0.00Ｄ Ｃ-0.50Ｄ Ａ90°");
+    EXPECT_EQ(f->Label23.caption, "84 点");
+    EXPECT_EQ(f->Label28.caption, "誤差（残余度数）  Ｓ+0.00Ｄ Ｃ-0.50Ｄ Ａ90°");
 }
 
 TEST(Finishing, EndAndPrintButtons) {
