@@ -58,8 +58,8 @@ void Form1::STARTbutton_Click() {
     Label26.caption = "正解値    " + text;
 
     Option10.setSelected(true);
-    for (Label* l : {&Label5, &Label7, &Label14, &Label15, &Label16, &Label18, &Label19, &Label20, &Label21,
-                     &Label22, &Label23, &Label24, &Label25, &Label26, &Label28})
+    for (Label* l : {&Label5, &Label7, &Label14, &Label15, &Label16, &Label18, &Label19, &Label20, &Label21, &Label22,
+                     &Label23, &Label24, &Label25, &Label26, &Label28})
         l->visible = false;
 
     // Each of these runs its change handler when the value moves.

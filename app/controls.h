@@ -26,8 +26,8 @@ enum class Align { Left, Centre, Right };
 
 // Design-time appearance; never changed at run time.
 struct Look {
-    std::optional<Rgb> fore;        // text or border colour
-    std::optional<Rgb> back;        // label background or button face
+    std::optional<Rgb> fore;  // text or border colour
+    std::optional<Rgb> back;  // label background or button face
     SystemColour foreSystem = SystemColour::None;
     SystemColour backSystem = SystemColour::None;
     bool transparent = false;
@@ -35,7 +35,7 @@ struct Look {
     Align align = Align::Left;
     FontSpec font;
     std::string toolTip;
-    int borderWidth = 1;            // circles and lines
+    int borderWidth = 1;  // circles and lines
 };
 
 enum class Kind { Form, Frame, Label, Button, Option, HScroll, Image, Circle, Line };
@@ -129,9 +129,9 @@ public:
     void initValue(int v) { value_ = static_cast<int16_t>(v); }
 
     // The user's ways of changing it; each is refused while the bar cannot take input.
-    bool userArrow(int direction);   // -1 left arrow, +1 right arrow
-    bool userTrack(int direction);   // click on the track left (-1) or right (+1) of the thumb
-    bool userRelease(int v);         // release of a dragged thumb at v
+    bool userArrow(int direction);  // -1 left arrow, +1 right arrow
+    bool userTrack(int direction);  // click on the track left (-1) or right (+1) of the thumb
+    bool userRelease(int v);        // release of a dragged thumb at v
 
 private:
     int16_t value_ = 0;
@@ -147,7 +147,7 @@ public:
 class Circle : public Control {
 public:
     explicit Circle(std::string name) : Control(Kind::Circle, std::move(name)) {}
-    int fillStyle = 1;          // 0 solid, 1 transparent
+    int fillStyle = 1;  // 0 solid, 1 transparent
     std::optional<Rgb> fillColour;
     SystemColour fillSystem = SystemColour::None;
     bool hasBorder = true;

@@ -117,9 +117,9 @@ public:
     float seikaiS = 0, seikaiC = 0, seikaiA = 0;  // the hidden full correction
     double foroS = 0, foroC = 0;                  // the phoropter lens
     int16_t foroA = 0;
-    double zanyoS = 0, zanyoC = 0, zanyoA = 0;    // the residual refraction
+    double zanyoS = 0, zanyoC = 0, zanyoA = 0;  // the residual refraction
     double zanyoTan = 0;
-    double zuX1 = 0, zuY1 = 0, zuX2 = 0, zuY2 = 0;  // ends of the line drawn last
+    double zuX1 = 0, zuY1 = 0, zuX2 = 0, zuY2 = 0;   // ends of the line drawn last
     int16_t ccJiku = 0, akaJiku = 0, shiroJiku = 0;  // cross-cylinder directions
 
     // --- Event handlers ---

@@ -130,8 +130,8 @@ void Form1::buildLayout() {
     Label1.look.back = kBlue;
     Label1.look.border = true;
     Label1.look.align = Align::Centre;
-    for (Label* l : {&Label28, &Label26, &Label25, &Label24, &Label23, &Label22, &Label21, &Label19, &Label18,
-                     &Label15, &Label14, &Label7, &Label5})
+    for (Label* l : {&Label28, &Label26, &Label25, &Label24, &Label23, &Label22, &Label21, &Label19, &Label18, &Label15,
+                     &Label14, &Label7, &Label5})
         l->visible = false;
 
     // --- Frame7, mode ---
@@ -249,9 +249,9 @@ void Form1::buildLayout() {
 
     // Containers and stacking, top-most first.
     for (Control* c : std::initializer_list<Control*>{
-             &Frame7, &Command7, &Frame6, &Command5, &Frame5, &Frame4, &Command2, &Frame3, &Frame2, &Command1,
-             &Frame1, &STARTbutton, &Label28, &Label26, &Label25, &Label24, &Label23, &Label22, &Label21,
-             &Label19, &Label18, &Label17, &Label15, &Label14, &Label7, &Label5, &Label2, &Label1})
+             &Frame7,  &Command7,    &Frame6,  &Command5, &Frame5,  &Frame4,  &Command2, &Frame3,  &Frame2,  &Command1,
+             &Frame1,  &STARTbutton, &Label28, &Label26,  &Label25, &Label24, &Label23,  &Label22, &Label21, &Label19,
+             &Label18, &Label17,     &Label15, &Label14,  &Label7,  &Label5,  &Label2,   &Label1})
         window.add(*c);
     for (Control* c : std::initializer_list<Control*>{&Option12, &Option10, &Option11}) Frame7.add(*c);
     Frame6.add(Label16);
@@ -260,11 +260,11 @@ void Form1::buildLayout() {
         Frame5.add(*c);
     for (Control* c : std::initializer_list<Control*>{&Command4, &Command3, &HScroll4, &Label3, &Label13, &Label9})
         Frame4.add(*c);
-    for (Control* c : std::initializer_list<Control*>{&Option8, &Option7, &Option6, &Option5, &Image4, &Image3,
-                                                      &Image2, &Image1})
+    for (Control* c :
+         std::initializer_list<Control*>{&Option8, &Option7, &Option6, &Option5, &Image4, &Image3, &Image2, &Image1})
         Frame3.add(*c);
-    for (Control* c : std::initializer_list<Control*>{&HScroll3, &HScroll2, &HScroll1, &Label12, &Label11,
-                                                      &Label10, &Label8, &Label6, &Label4})
+    for (Control* c : std::initializer_list<Control*>{&HScroll3, &HScroll2, &HScroll1, &Label12, &Label11, &Label10,
+                                                      &Label8, &Label6, &Label4})
         Frame2.add(*c);
     for (Control* c : std::initializer_list<Control*>{&Command6, &Option9, &Option4, &Option3, &Option2, &Option1})
         Frame1.add(*c);
@@ -277,8 +277,8 @@ void Form1::buildLayout() {
     for (Frame* f : {&Frame7, &Frame6, &Frame5, &Frame4, &Frame3, &Frame2, &Frame1})
         for (Control* c : f->children) all_.push_back(c);
 
-    tabOrder_ = {&STARTbutton, &Option1, &Option2,  &Option3,  &Option4,  &Command1, &HScroll1, &HScroll2,
-                 &HScroll3,    &Option5, &Option6,  &Option7,  &Option8,  &Option9,  &Command2, &HScroll4,
+    tabOrder_ = {&STARTbutton, &Option1,  &Option2,  &Option3,  &Option4,  &Command1, &HScroll1, &HScroll2,
+                 &HScroll3,    &Option5,  &Option6,  &Option7,  &Option8,  &Option9,  &Command2, &HScroll4,
                  &Command3,    &Command4, &Command5, &Command6, &Option10, &Option11, &Command7, &Option12};
 }
 

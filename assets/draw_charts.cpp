@@ -25,8 +25,7 @@ namespace {
 
 const QString kFamily = QStringLiteral("IPAGothic");
 
-QFont glyphFont()
-{
+QFont glyphFont() {
     QFont f(kFamily);
     f.setStyleHint(QFont::SansSerif);
     f.setPixelSize(100);
@@ -34,13 +33,11 @@ QFont glyphFont()
 }
 
 // The outline of `text`, scaled to fit `box` (aspect kept) and centred in it.
-QPainterPath fittedText(const QString &text, const QRectF &box)
-{
+QPainterPath fittedText(const QString& text, const QRectF& box) {
     QPainterPath raw;
     raw.addText(0, 0, glyphFont(), text);
     const QRectF b = raw.boundingRect();
-    if (b.isEmpty())
-        return raw;
+    if (b.isEmpty()) return raw;
     const double k = std::min(box.width() / b.width(), box.height() / b.height());
     QTransform t;
     t.translate(box.center().x(), box.center().y());
@@ -51,8 +48,7 @@ QPainterPath fittedText(const QString &text, const QRectF &box)
 
 // Glyph fill plus a thin outline so the regular-weight font reads like a
 // bold optotype at a few pixels.
-void drawGlyph(QPainter &p, const QString &text, const QRectF &box, double weight)
-{
+void drawGlyph(QPainter& p, const QString& text, const QRectF& box, double weight) {
     const QPainterPath path = fittedText(text, box);
     p.setBrush(Qt::black);
     if (weight > 0)
@@ -64,8 +60,7 @@ void drawGlyph(QPainter &p, const QString &text, const QRectF &box, double weigh
 
 // Landolt ring: stroke and gap one fifth of the outer diameter; `gapDeg`
 // is the direction of the gap, 0 = right, counter-clockwise.
-void drawLandolt(QPainter &p, const QPointF &c, double diameter, double gapDeg)
-{
+void drawLandolt(QPainter& p, const QPointF& c, double diameter, double gapDeg) {
     const double r = diameter / 2;
     const double w = diameter / 5;
     QPainterPath ring;
@@ -87,8 +82,7 @@ void drawLandolt(QPainter &p, const QPointF &c, double diameter, double gapDeg)
 }
 
 // Bullseye: a black ring around a black dot.
-void drawRingTarget(QPainter &p, const QPointF &c, double r)
-{
+void drawRingTarget(QPainter& p, const QPointF& c, double r) {
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(Qt::black, r * 0.28));
     p.drawEllipse(c, r * 0.86, r * 0.86);
@@ -97,21 +91,18 @@ void drawRingTarget(QPainter &p, const QPointF &c, double r)
     p.drawEllipse(c, r * 0.3, r * 0.3);
 }
 
-QImage blank(int w, int h, const QColor &fill)
-{
+QImage blank(int w, int h, const QColor& fill) {
     QImage img(w, h, QImage::Format_RGB32);
     img.fill(fill);
     return img;
 }
 
-void smooth(QPainter &p)
-{
+void smooth(QPainter& p) {
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setRenderHint(QPainter::TextAntialiasing, true);
 }
 
-QImage drawAcuity()
-{
+QImage drawAcuity() {
     QImage img = blank(91, 96, Qt::white);
     QPainter p(&img);
     smooth(p);
@@ -123,29 +114,45 @@ QImage drawAcuity()
     };
     struct Row {
         double size;
-        double pitch; // centre to centre; the small rows are spaced wider
+        double pitch;  // centre to centre; the small rows are spaced wider
         double centreY;
         Item items[4];
     };
     const Row rows[] = {
-        {20.0, 22.0, 13.0,
-         {{Item::Ring, {}, 0}, {Item::Glyph, QStringLiteral("5"), 0},
-          {Item::Glyph, QStringLiteral("つ"), 0}, {Item::Glyph, QStringLiteral("3"), 0}}},
-        {15.0, 21.0, 40.0,
-         {{Item::Glyph, QStringLiteral("く"), 0}, {Item::Ring, {}, 90},
-          {Item::Glyph, QStringLiteral("8"), 0}, {Item::Glyph, QStringLiteral("へ"), 0}}},
-        {11.0, 18.0, 62.0,
-         {{Item::Glyph, QStringLiteral("2"), 0}, {Item::Glyph, QStringLiteral("の"), 0},
-          {Item::Glyph, QStringLiteral("6"), 0}, {Item::Ring, {}, 180}}},
-        {8.0, 13.5, 81.5,
-         {{Item::Ring, {}, 270}, {Item::Glyph, QStringLiteral("し"), 0},
-          {Item::Glyph, QStringLiteral("4"), 0}, {Item::Glyph, QStringLiteral("9"), 0}}},
+        {20.0,
+         22.0,
+         13.0,
+         {{Item::Ring, {}, 0},
+          {Item::Glyph, QStringLiteral("5"), 0},
+          {Item::Glyph, QStringLiteral("つ"), 0},
+          {Item::Glyph, QStringLiteral("3"), 0}}},
+        {15.0,
+         21.0,
+         40.0,
+         {{Item::Glyph, QStringLiteral("く"), 0},
+          {Item::Ring, {}, 90},
+          {Item::Glyph, QStringLiteral("8"), 0},
+          {Item::Glyph, QStringLiteral("へ"), 0}}},
+        {11.0,
+         18.0,
+         62.0,
+         {{Item::Glyph, QStringLiteral("2"), 0},
+          {Item::Glyph, QStringLiteral("の"), 0},
+          {Item::Glyph, QStringLiteral("6"), 0},
+          {Item::Ring, {}, 180}}},
+        {8.0,
+         13.5,
+         81.5,
+         {{Item::Ring, {}, 270},
+          {Item::Glyph, QStringLiteral("し"), 0},
+          {Item::Glyph, QStringLiteral("4"), 0},
+          {Item::Glyph, QStringLiteral("9"), 0}}},
     };
 
-    for (const Row &row : rows) {
+    for (const Row& row : rows) {
         const double x0 = 45.5 - 1.5 * row.pitch;
         for (int i = 0; i < 4; ++i) {
-            const Item &it = row.items[i];
+            const Item& it = row.items[i];
             const QPointF c(x0 + i * row.pitch, row.centreY);
             if (it.kind == Item::Ring) {
                 drawLandolt(p, c, row.size, it.gapDeg);
@@ -161,8 +168,7 @@ QImage drawAcuity()
     return img;
 }
 
-QImage drawRedGreen()
-{
+QImage drawRedGreen() {
     const int w = 94, h = 92;
     QImage img = blank(w, h, Qt::white);
     QPainter p(&img);
@@ -177,8 +183,7 @@ QImage drawRedGreen()
         drawRingTarget(p, QPointF(cx - 10, 50), 7);
         drawRingTarget(p, QPointF(cx + 10, 50), 7);
         const QString small[3] = {QStringLiteral("3"), QStringLiteral("5"), QStringLiteral("8")};
-        for (int i = 0; i < 3; ++i)
-            drawGlyph(p, small[i], QRectF(cx - 16 + i * 11, 66, 10, 10), 0.5);
+        for (int i = 0; i < 3; ++i) drawGlyph(p, small[i], QRectF(cx - 16 + i * 11, 66, 10, 10), 0.5);
         drawGlyph(p, QStringLiteral("2"), QRectF(cx - 10.5, 80, 7, 7), 0.3);
         drawGlyph(p, QStringLiteral("6"), QRectF(cx - 3.5, 80, 7, 7), 0.3);
         drawGlyph(p, QStringLiteral("4"), QRectF(cx + 3.5, 80, 7, 7), 0.3);
@@ -186,8 +191,7 @@ QImage drawRedGreen()
     return img;
 }
 
-QImage drawDial()
-{
+QImage drawDial() {
     QImage img = blank(94, 94, Qt::white);
     QPainter p(&img);
     smooth(p);
@@ -221,8 +225,7 @@ QImage drawDial()
     return img;
 }
 
-QImage drawDots()
-{
+QImage drawDots() {
     QImage img = blank(94, 94, Qt::white);
     QPainter p(&img);
     smooth(p);
@@ -235,16 +238,14 @@ QImage drawDots()
     for (int row = 0; row < 5; ++row) {
         const double y = 47 + (row - 2) * rowStep;
         const int n = counts[row];
-        for (int i = 0; i < n; ++i)
-            p.drawEllipse(QPointF(47 + (i - (n - 1) / 2.0) * pitch, y), radius, radius);
+        for (int i = 0; i < n; ++i) p.drawEllipse(QPointF(47 + (i - (n - 1) / 2.0) * pitch, y), radius, radius);
     }
     return img;
 }
 
 // A phoropter's sight window: metal housing, degree scale on the upper half,
 // blue-tinted lens and the red cylinder-axis line across it.
-QImage drawIcon(int size)
-{
+QImage drawIcon(int size) {
     QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     QPainter p(&img);
@@ -305,8 +306,7 @@ QImage drawIcon(int size)
     return img.convertToFormat(QImage::Format_ARGB32);
 }
 
-bool save(const QImage &img, const QDir &dir, const QString &name)
-{
+bool save(const QImage& img, const QDir& dir, const QString& name) {
     const QString path = dir.filePath(name);
     if (!img.save(path, "PNG")) {
         QTextStream(stderr) << "draw_charts: cannot write " << path << '\n';
@@ -315,10 +315,9 @@ bool save(const QImage &img, const QDir &dir, const QString &name)
     return true;
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char* argv[]) {
     QGuiApplication app(argc, argv);
     if (argc < 2) {
         QTextStream(stderr) << "usage: draw_charts OUTPUT_DIR\n";
@@ -331,8 +330,7 @@ int main(int argc, char *argv[])
     }
     const QFontInfo info(glyphFont());
     if (info.family() != kFamily)
-        QTextStream(stderr) << "draw_charts: " << kFamily << " not found, using " << info.family()
-                            << '\n';
+        QTextStream(stderr) << "draw_charts: " << kFamily << " not found, using " << info.family() << '\n';
 
     bool ok = save(drawAcuity(), dir, QStringLiteral("acuity.png"));
     ok = save(drawRedGreen(), dir, QStringLiteral("redgreen.png")) && ok;

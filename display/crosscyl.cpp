@@ -29,8 +29,7 @@ void Form1::Command2_Click() {
     Line3.visible = true;
     Frame4.visible = true;
     Command2.visible = false;
-    for (Control* c : std::initializer_list<Control*>{&Shape5, &Shape6, &Shape7, &Shape8, &Label20})
-        c->visible = true;
+    for (Control* c : std::initializer_list<Control*>{&Shape5, &Shape6, &Shape7, &Shape8, &Label20}) c->visible = true;
 }
 
 void Form1::Command3_Click() {

@@ -24,7 +24,7 @@ struct LineEnds {
     friend bool operator==(const LineEnds&, const LineEnds&) = default;
 };
 
-inline constexpr double kPhoropterAxisHalfLength = 720;  // Line1
+inline constexpr double kPhoropterAxisHalfLength = 720;      // Line1
 inline constexpr double kCrossCylinderAxisHalfLength = 840;  // Line2
 
 // Vertical lines are drawn at fixed places; the slope construction below would divide by ~1256.

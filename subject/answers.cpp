@@ -5,20 +5,20 @@
 
 ChartCheck checkChart(Question question, Chart chart) {
     switch (question) {
-        case Question::Acuity:
-        case Question::Dial:
-        case Question::RedGreen: {
-            // Each of these needs its own chart; without any chart the button does nothing.
-            if (chart == Chart::None) return ChartCheck::Ignored;
-            const Chart own = question == Question::Acuity ? Chart::Acuity
-                              : question == Question::Dial ? Chart::Dial
-                                                           : Chart::RedGreen;
-            return chart == own ? ChartCheck::Answered : ChartCheck::Mismatch;
-        }
-        case Question::PlusQuarter:
-            return chart == Chart::RedGreen || chart == Chart::Dial ? ChartCheck::Mismatch : ChartCheck::Answered;
-        case Question::CrossCylinder:
-            return chart == Chart::RedGreen ? ChartCheck::Mismatch : ChartCheck::Answered;
+    case Question::Acuity:
+    case Question::Dial:
+    case Question::RedGreen: {
+        // Each of these needs its own chart; without any chart the button does nothing.
+        if (chart == Chart::None) return ChartCheck::Ignored;
+        const Chart own = question == Question::Acuity ? Chart::Acuity
+                          : question == Question::Dial ? Chart::Dial
+                                                       : Chart::RedGreen;
+        return chart == own ? ChartCheck::Answered : ChartCheck::Mismatch;
+    }
+    case Question::PlusQuarter:
+        return chart == Chart::RedGreen || chart == Chart::Dial ? ChartCheck::Mismatch : ChartCheck::Answered;
+    case Question::CrossCylinder:
+        return chart == Chart::RedGreen ? ChartCheck::Mismatch : ChartCheck::Answered;
     }
     return ChartCheck::Ignored;
 }
@@ -30,7 +30,7 @@ std::string mismatchAnswer(Question question) {
 namespace {
 
 struct AcuityRow {
-    double upTo;  // inclusive upper bound of the blur amount
+    double upTo;            // inclusive upper bound of the blur amount
     const char* myopic;     // zanyoTouka <= 0
     const char* hyperopic;  // zanyoTouka > 0: accommodation buys back some acuity
 };
@@ -38,18 +38,12 @@ struct AcuityRow {
 // The first row is blur exactly 0; the hyperopic column is not a shifted copy of the myopic
 // one near the top, so the table is kept whole.
 constexpr AcuityRow kAcuityRows[] = {
-    {0, "１．５まで見えます", "１．５まで見えます"},
-    {0.25, "１．２まで見えます", "１．５まで見えます"},
-    {0.5, "１．０まで見えます", "１．２まで見えます"},
-    {0.75, "０．９まで見えます", "１．２まで見えます"},
-    {1, "０．８まで見えます", "１．０まで見えます"},
-    {1.25, "０．７まで見えます", "０．８まで見えます"},
-    {1.5, "０．６まで見えます", "０．７まで見えます"},
-    {1.75, "０．５まで見えます", "０．６まで見えます"},
-    {2, "０．４まで見えます", "０．５まで見えます"},
-    {2.5, "０．３が見えます", "０．４まで見えます"},
-    {3, "０．２が見えます", "０．３まで見えます"},
-    {3.5, "０．１が見えます", "０．２まで見えます"},
+    {0, "１．５まで見えます", "１．５まで見えます"},   {0.25, "１．２まで見えます", "１．５まで見えます"},
+    {0.5, "１．０まで見えます", "１．２まで見えます"}, {0.75, "０．９まで見えます", "１．２まで見えます"},
+    {1, "０．８まで見えます", "１．０まで見えます"},   {1.25, "０．７まで見えます", "０．８まで見えます"},
+    {1.5, "０．６まで見えます", "０．７まで見えます"}, {1.75, "０．５まで見えます", "０．６まで見えます"},
+    {2, "０．４まで見えます", "０．５まで見えます"},   {2.5, "０．３が見えます", "０．４まで見えます"},
+    {3, "０．２が見えます", "０．３まで見えます"},     {3.5, "０．１が見えます", "０．２まで見えます"},
     {4, "よく見えません", "０．１が見えます"},
 };
 
@@ -60,23 +54,17 @@ struct Sector {
 
 // 15-degree sectors centred on multiples of 15; 172.5 to 180 wraps round to 12 o'clock.
 constexpr Sector kSectors[] = {
-    {0, "１２時が濃く見えます"},
-    {7.5, "１２時と１時の間が濃く見えます"},
-    {22.5, "１時が濃く見えます"},
-    {37.5, "１時と２時の間が濃く見えます"},
-    {52.5, "２時が濃く見えます"},
-    {67.5, "２時と３時の間が濃く見えます"},
-    {82.5, "３時が濃く見えます"},
-    {97.5, "３時と４時の間が濃く見えます"},
-    {112.5, "４時が濃く見えます"},
-    {127.5, "４時と５時の間が濃く見えます"},
-    {142.5, "５時が濃く見えます"},
-    {157.5, "５時と６時の間が濃く見えます"},
+    {0, "１２時が濃く見えます"},     {7.5, "１２時と１時の間が濃く見えます"},
+    {22.5, "１時が濃く見えます"},    {37.5, "１時と２時の間が濃く見えます"},
+    {52.5, "２時が濃く見えます"},    {67.5, "２時と３時の間が濃く見えます"},
+    {82.5, "３時が濃く見えます"},    {97.5, "３時と４時の間が濃く見えます"},
+    {112.5, "４時が濃く見えます"},   {127.5, "４時と５時の間が濃く見えます"},
+    {142.5, "５時が濃く見えます"},   {157.5, "５時と６時の間が濃く見えます"},
     {172.5, "１２時が濃く見えます"},
 };
 
 constexpr const char* kGuesses[] = {
-    "１２時と６時が少し濃く見えます", "１時と７時が少し濃く見えます", "２時と８時が少し濃く見えます",
+    "１２時と６時が少し濃く見えます", "１時と７時が少し濃く見えます",   "２時と８時が少し濃く見えます",
     "３時と９時が少し濃く見えます",   "４時と１０時が少し濃く見えます", "５時と１１時が少し濃く見えます",
 };
 

@@ -42,14 +42,14 @@ void Form1::Command6_Click() {
     };
 
     switch (checkChart(*question, selectedChart(*this))) {
-        case ChartCheck::Ignored:
-            return;
-        case ChartCheck::Mismatch:
-            answer = mismatchAnswer(*question);
-            show();
-            return;
-        case ChartCheck::Answered:
-            break;
+    case ChartCheck::Ignored:
+        return;
+    case ChartCheck::Mismatch:
+        answer = mismatchAnswer(*question);
+        show();
+        return;
+    case ChartCheck::Answered:
+        break;
     }
 
     if (*question == Question::CrossCylinder) {
@@ -74,30 +74,30 @@ void Form1::Command6_Click() {
         answer = kCannotSee;  // nobody reads a chart through the cross cylinder
     } else {
         switch (*question) {
-            case Question::Acuity:
-                answer = acuityAnswer(zanyoTouka, bokeRyou(zanyoS, zanyoC));
+        case Question::Acuity:
+            answer = acuityAnswer(zanyoTouka, bokeRyou(zanyoS, zanyoC));
+            break;
+        case Question::Dial:
+            switch (fogOf(zanyoTouka)) {
+            case Fog::TooFogged:
+                answer = kCannotSee;
                 break;
-            case Question::Dial:
-                switch (fogOf(zanyoTouka)) {
-                    case Fog::TooFogged:
-                        answer = kCannotSee;
-                        break;
-                    case Fog::Fogged:
-                        answer = dialSectorAnswer(zanyoA);
-                        break;
-                    case Fog::NotFogged:
-                        answer = dialGuessAnswer(ransuuFromDraw(random_.draw()));
-                        break;
-                }
+            case Fog::Fogged:
+                answer = dialSectorAnswer(zanyoA);
                 break;
-            case Question::RedGreen:
-                answer = redGreenAnswer(zanyoTouka);
+            case Fog::NotFogged:
+                answer = dialGuessAnswer(ransuuFromDraw(random_.draw()));
                 break;
-            case Question::PlusQuarter:
-                answer = plusQuarterAnswer(zanyoTouka);
-                break;
-            case Question::CrossCylinder:
-                break;
+            }
+            break;
+        case Question::RedGreen:
+            answer = redGreenAnswer(zanyoTouka);
+            break;
+        case Question::PlusQuarter:
+            answer = plusQuarterAnswer(zanyoTouka);
+            break;
+        case Question::CrossCylinder:
+            break;
         }
     }
     show();

@@ -91,7 +91,7 @@ TEST(CaseDraw, ClockRandomStaysBelowOne) {
 
 TEST(Reading, AxisWrapsIntoOneTo180) {
     struct Example {
-        int axisOutcome;  // seikaiA - 1
+        int axisOutcome;    // seikaiA - 1
         int offsetOutcome;  // offset + 10
         const char* axisText;
     };

@@ -44,8 +44,8 @@ TEST(Layout, DesignStateOfTheWindow) {
     EXPECT_TRUE(w.Option10.selected());
     EXPECT_TRUE(w.Option5.selected());
     EXPECT_TRUE(w.Option1.selected());
-    for (OptionButton* o : {&w.Option11, &w.Option12, &w.Option6, &w.Option7, &w.Option8, &w.Option2, &w.Option3,
-                            &w.Option4, &w.Option9})
+    for (OptionButton* o :
+         {&w.Option11, &w.Option12, &w.Option6, &w.Option7, &w.Option8, &w.Option2, &w.Option3, &w.Option4, &w.Option9})
         EXPECT_FALSE(o->selected()) << o->name();
     EXPECT_FALSE(shown(w.Option2));
     EXPECT_FALSE(shown(w.Option3));

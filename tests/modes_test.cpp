@@ -162,8 +162,7 @@ TEST(Finishing, EndAndPrintButtons) {
     f->Command7.userClick();
     f.platform.nextPrint = PrintResult::Failed;
     f->Command7.userClick();
-    EXPECT_EQ(f.platform.notices,
-              (std::vector<std::string>{Form1::kNoPrinterNotice, Form1::kPrintFailedNotice}));
+    EXPECT_EQ(f.platform.notices, (std::vector<std::string>{Form1::kNoPrinterNotice, Form1::kPrintFailedNotice}));
     EXPECT_EQ(f.platform.quits, 0);
     f->Command1.userClick();
     EXPECT_EQ(f.platform.quits, 1);

@@ -94,7 +94,8 @@ TEST(ZanyoDosuu, ResultIsInMinusCylinderFormWithAWholeAxis) {
     for (int need = 1; need <= 180; ++need)
         for (double lensC : {0.0, -0.5, -2.0})
             for (int lensA : {0, 1, 45, 90, 179, 180}) {
-                const Refraction r = zanyoDosuu({1.5, -1.25, static_cast<double>(need)}, {-0.75, lensC, static_cast<double>(lensA)});
+                const Refraction r =
+                    zanyoDosuu({1.5, -1.25, static_cast<double>(need)}, {-0.75, lensC, static_cast<double>(lensA)});
                 ASSERT_TRUE(std::isfinite(r.S) && std::isfinite(r.C)) << need << " " << lensC << " " << lensA;
                 ASSERT_LE(r.C, 0);
                 ASSERT_GE(r.A, 1);
@@ -199,8 +200,8 @@ TEST(ThroughCrossCylinder, AxesOfBothFlipPositions) {
     struct Case {
         int position, ccJiku, akaJiku, shiroJiku;
     };
-    for (const Case& c : {Case{90, 90, 135, 45}, Case{135, 45, 90, 180}, Case{45, 135, 180, 90},
-                          Case{180, 0, 45, 135}, Case{1, 179, 44, 134}}) {
+    for (const Case& c : {Case{90, 90, 135, 45}, Case{135, 45, 90, 180}, Case{45, 135, 180, 90}, Case{180, 0, 45, 135},
+                          Case{1, 179, 44, 134}}) {
         const CrossCylinderLook cc = throughCrossCylinder({0, 0, 90}, c.position);
         EXPECT_EQ(cc.ccJiku, c.ccJiku) << c.position;
         EXPECT_EQ(cc.akaJiku, c.akaJiku) << c.position;

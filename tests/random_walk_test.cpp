@@ -39,24 +39,41 @@ const std::set<std::string> kAcuityAnswers = {
     "１．５まで見えます", "１．２まで見えます", "１．０まで見えます", "０．９まで見えます", "０．８まで見えます",
     "０．７まで見えます", "０．６まで見えます", "０．５まで見えます", "０．４まで見えます", "０．３まで見えます",
     "０．２まで見えます", "０．３が見えます",   "０．２が見えます",   "０．１が見えます",   "よく見えません"};
-const std::set<std::string> kDialAnswers = {
-    "１２時が濃く見えます", "１２時と１時の間が濃く見えます", "１時が濃く見えます", "１時と２時の間が濃く見えます",
-    "２時が濃く見えます",   "２時と３時の間が濃く見えます",   "３時が濃く見えます", "３時と４時の間が濃く見えます",
-    "４時が濃く見えます",   "４時と５時の間が濃く見えます",   "５時が濃く見えます", "５時と６時の間が濃く見えます",
-    "１２時と６時が少し濃く見えます", "１時と７時が少し濃く見えます", "２時と８時が少し濃く見えます",
-    "３時と９時が少し濃く見えます",   "４時と１０時が少し濃く見えます", "５時と１１時が少し濃く見えます",
-    "よくわかりません", "よく見えません"};
-const std::set<std::string> kRedGreenAnswers = {"緑がよく見えます",   "緑が少しよく見えます", "同じように見えます",
-                                                "赤が少しよく見えます", "赤がよく見えます",    "どちらもよく見えません"};
+const std::set<std::string> kDialAnswers = {"１２時が濃く見えます",
+                                            "１２時と１時の間が濃く見えます",
+                                            "１時が濃く見えます",
+                                            "１時と２時の間が濃く見えます",
+                                            "２時が濃く見えます",
+                                            "２時と３時の間が濃く見えます",
+                                            "３時が濃く見えます",
+                                            "３時と４時の間が濃く見えます",
+                                            "４時が濃く見えます",
+                                            "４時と５時の間が濃く見えます",
+                                            "５時が濃く見えます",
+                                            "５時と６時の間が濃く見えます",
+                                            "１２時と６時が少し濃く見えます",
+                                            "１時と７時が少し濃く見えます",
+                                            "２時と８時が少し濃く見えます",
+                                            "３時と９時が少し濃く見えます",
+                                            "４時と１０時が少し濃く見えます",
+                                            "５時と１１時が少し濃く見えます",
+                                            "よくわかりません",
+                                            "よく見えません"};
+const std::set<std::string> kRedGreenAnswers = {"緑がよく見えます",   "緑が少しよく見えます",
+                                                "同じように見えます", "赤が少しよく見えます",
+                                                "赤がよく見えます",   "どちらもよく見えません"};
 const std::set<std::string> kPlusQuarterAnswers = {"ある方がいいです", "あまり変わりません", "ない方がいいです",
                                                    "よくわかりません"};
 const std::set<std::string> kCrossCylinderAnswers = {"よくわかりません", "おもての方がよく見えます",
                                                      "うらの方がよく見えます", "だいたい同じです"};
 // What a customer says who guesses at the dial without fog.
-const std::set<std::string> kDialGuesses = {
-    "１２時と６時が少し濃く見えます", "１時と７時が少し濃く見えます",   "２時と８時が少し濃く見えます",
-    "３時と９時が少し濃く見えます",   "４時と１０時が少し濃く見えます", "５時と１１時が少し濃く見えます",
-    "よくわかりません"};
+const std::set<std::string> kDialGuesses = {"１２時と６時が少し濃く見えます",
+                                            "１時と７時が少し濃く見えます",
+                                            "２時と８時が少し濃く見えます",
+                                            "３時と９時が少し濃く見えます",
+                                            "４時と１０時が少し濃く見えます",
+                                            "５時と１１時が少し濃く見えます",
+                                            "よくわかりません"};
 const std::string kPuzzled = "え～っ？";
 const std::string kUnsure = "よくわかりません";
 const std::string kCannotSee = "よく見えません";
@@ -73,8 +90,8 @@ bool isAnswer(const std::string& s) {
 const std::string kNum = R"((?:0|[1-9][0-9]{0,2})\.[0-9]{2})";
 const std::string kShortNum = R"((?:0|[1-9][0-9]{0,2})(?:\.[0-9]?[1-9])?)";
 const std::string kAxis = R"((?:180|1[0-7][0-9]|[1-9][0-9]?)°)";
-const std::string kResidual = "Ｓ(?:\\+" + kNum + "| 0\\.00|-" + kNum + "|0\\.00)Ｄ(?: Ｃ(?:-" + kNum +
-                              "|0\\.00)Ｄ Ａ" + kAxis + ")?";
+const std::string kResidual =
+    "Ｓ(?:\\+" + kNum + "| 0\\.00|-" + kNum + "|0\\.00)Ｄ(?: Ｃ(?:-" + kNum + "|0\\.00)Ｄ Ａ" + kAxis + ")?";
 const std::string kBlur = "(?:" + kNum + "|" + kShortNum + ")";
 
 const std::regex kResidualText("^" + kResidual + "$");
@@ -84,8 +101,8 @@ const std::regex kFrontBlur("^ＣＣボケ量\\(おもて\\)は　" + kBlur + " 
 const std::regex kBackBlur("^ＣＣボケ量（うら）は　" + kBlur + " です$");
 const std::regex kScore("^(100|[1-9]?[0-9]) 点$");
 // A hidden correction or an auto-refractor reading; the groups are sphere, cylinder, axis.
-const std::string kRefraction = "Ｓ(\\+" + kNum + "| 0\\.00|-" + kNum + ")Ｄ Ｃ( 0\\.00|-" + kNum +
-                                ")Ｄ Ａ(180|1[0-7][0-9]|[1-9][0-9]?)°";
+const std::string kRefraction =
+    "Ｓ(\\+" + kNum + "| 0\\.00|-" + kNum + ")Ｄ Ｃ( 0\\.00|-" + kNum + ")Ｄ Ａ(180|1[0-7][0-9]|[1-9][0-9]?)°";
 const std::regex kAnswerText("^" + kRefraction + "(でした。)?$");
 const std::regex kReadingText("^" + kRefraction + " です。$");
 
@@ -255,22 +272,32 @@ struct Action {
 std::string describe(const Action& a) {
     std::string s = a.target->name();
     switch (a.verb) {
-        case Verb::Click: return s + ".userClick()";
-        case Verb::Select: return s + ".userSelect()";
-        case Verb::Arrow: return s + ".userArrow(" + (a.arg < 0 ? "-1" : "+1") + ")";
-        case Verb::Track: return s + ".userTrack(" + (a.arg < 0 ? "-1" : "+1") + ")";
-        case Verb::Release: return s + ".userRelease(" + std::to_string(a.arg) + ")";
+    case Verb::Click:
+        return s + ".userClick()";
+    case Verb::Select:
+        return s + ".userSelect()";
+    case Verb::Arrow:
+        return s + ".userArrow(" + (a.arg < 0 ? "-1" : "+1") + ")";
+    case Verb::Track:
+        return s + ".userTrack(" + (a.arg < 0 ? "-1" : "+1") + ")";
+    case Verb::Release:
+        return s + ".userRelease(" + std::to_string(a.arg) + ")";
     }
     return s;
 }
 
 bool perform(const Action& a) {
     switch (a.verb) {
-        case Verb::Click: return static_cast<CommandButton*>(a.target)->userClick();
-        case Verb::Select: return static_cast<OptionButton*>(a.target)->userSelect();
-        case Verb::Arrow: return static_cast<HScrollBar*>(a.target)->userArrow(a.arg);
-        case Verb::Track: return static_cast<HScrollBar*>(a.target)->userTrack(a.arg);
-        case Verb::Release: return static_cast<HScrollBar*>(a.target)->userRelease(a.arg);
+    case Verb::Click:
+        return static_cast<CommandButton*>(a.target)->userClick();
+    case Verb::Select:
+        return static_cast<OptionButton*>(a.target)->userSelect();
+    case Verb::Arrow:
+        return static_cast<HScrollBar*>(a.target)->userArrow(a.arg);
+    case Verb::Track:
+        return static_cast<HScrollBar*>(a.target)->userTrack(a.arg);
+    case Verb::Release:
+        return static_cast<HScrollBar*>(a.target)->userRelease(a.arg);
     }
     return false;
 }
@@ -365,14 +392,15 @@ private:
         composed_.clear();
         const Validator exact = [](const std::string&) { return true; };  // compared exactly elsewhere
         auto designOr = [](const Label& l, const std::regex& form) {
-            return [design = l.caption, &form](const std::string& c) { return c == design || std::regex_match(c, form); };
+            return
+                [design = l.caption, &form](const std::string& c) { return c == design || std::regex_match(c, form); };
         };
-        for (Label* l : {&f.Label3, &f.Label4, &f.Label6, &f.Label7, &f.Label8, &f.Label15, &f.Label17, &f.Label26,
-                         &f.Label28})
+        for (Label* l :
+             {&f.Label3, &f.Label4, &f.Label6, &f.Label7, &f.Label8, &f.Label15, &f.Label17, &f.Label26, &f.Label28})
             composed_.push_back({l, exact, {}});
-        composed_.push_back({&f.Label16, [design = f.Label16.caption](const std::string& c) {
-                                 return c == design || isAnswer(c);
-                             }, {}});
+        composed_.push_back({&f.Label16,
+                             [design = f.Label16.caption](const std::string& c) { return c == design || isAnswer(c); },
+                             {}});
         composed_.push_back(
             {&f.Label19, [](const std::string& c) { return c.empty() || std::regex_match(c, kResidualText); }, {}});
         composed_.push_back({&f.Label20, [](const std::string& c) { return c == "おもて" || c == "うら"; }, {}});
@@ -490,9 +518,12 @@ private:
     Action exactLensAction() {
         Form1& f = w();
         switch (uniform(0, 2)) {
-            case 0: return {Verb::Release, &f.HScroll1, static_cast<int>(std::lround(40 - 4 * f.seikaiS))};
-            case 1: return {Verb::Release, &f.HScroll2, static_cast<int>(std::lround(-4 * f.seikaiC))};
-            default: return {Verb::Release, &f.HScroll3, static_cast<int>(std::lround(180 - f.seikaiA))};
+        case 0:
+            return {Verb::Release, &f.HScroll1, static_cast<int>(std::lround(40 - 4 * f.seikaiS))};
+        case 1:
+            return {Verb::Release, &f.HScroll2, static_cast<int>(std::lround(-4 * f.seikaiC))};
+        default:
+            return {Verb::Release, &f.HScroll3, static_cast<int>(std::lround(180 - f.seikaiA))};
         }
     }
 
@@ -530,9 +561,8 @@ private:
 
         const bool done = perform(a);
         (done ? accepted : refused) += 1;
-        expect(done == allowed, "an action is accepted exactly when its control and frames take input", [&] {
-            return describe(a) + (done ? " was accepted" : " was refused");
-        });
+        expect(done == allowed, "an action is accepted exactly when its control and frames take input",
+               [&] { return describe(a) + (done ? " was accepted" : " was refused"); });
 
         if (!done) {
             const Snapshot after = snapshot(*t_, views_);
@@ -624,9 +654,10 @@ private:
             // The handle starts along the phoropter axis; axis position 0 has no handle position.
             const bool zero = bars[2] == 0;
             expect(zero ? (f.HScroll4.value() == 1 || f.HScroll4.value() == 180) : f.HScroll4.value() == bars[2],
-                   "the cross cylinder goes in along the phoropter axis",
-                   [&] { return "HScroll3 " + std::to_string(bars[2]) + ", HScroll4 " +
-                                std::to_string(f.HScroll4.value()); });
+                   "the cross cylinder goes in along the phoropter axis", [&] {
+                       return "HScroll3 " + std::to_string(bars[2]) + ", HScroll4 " +
+                              std::to_string(f.HScroll4.value());
+                   });
             expectedBars[3] = f.HScroll4.value();
             if (expectedBars[3] != bars[3]) phoropterRead_ = true;
             handleRead_ = true;
@@ -641,8 +672,8 @@ private:
             expect(label20 == "おもて" ? f.Label20.caption == "うら" : f.Label20.caption == "おもて",
                    "flipping turns the side label over");
             for (int i = 0; i < 4; ++i)
-                expect(std::array{f.Shape5.fillStyle, f.Shape6.fillStyle, f.Shape7.fillStyle,
-                                  f.Shape8.fillStyle}[i] == 1 - fills[i],
+                expect(std::array{f.Shape5.fillStyle, f.Shape6.fillStyle, f.Shape7.fillStyle, f.Shape8.fillStyle}[i] ==
+                           1 - fills[i],
                        "flipping swaps the fill of every dot");
             ++reached["flipped"];
         } else if (a.target == &f.Command4) {
@@ -711,16 +742,27 @@ private:
         bool fits = false;
         const std::set<std::string>* answers = nullptr;
         switch (question) {
-            case Question::None: return 0;
-            case Question::Acuity: fits = acuity, answers = &kAcuityAnswers; break;
-            case Question::Dial: fits = dial, answers = &kDialAnswers; break;
-            case Question::RedGreen: fits = redGreen, answers = &kRedGreenAnswers; break;
-            case Question::PlusQuarter: fits = !redGreen && !dial, answers = &kPlusQuarterAnswers; break;
-            case Question::CrossCylinder: fits = !redGreen, answers = &kCrossCylinderAnswers; break;
+        case Question::None:
+            return 0;
+        case Question::Acuity:
+            fits = acuity, answers = &kAcuityAnswers;
+            break;
+        case Question::Dial:
+            fits = dial, answers = &kDialAnswers;
+            break;
+        case Question::RedGreen:
+            fits = redGreen, answers = &kRedGreenAnswers;
+            break;
+        case Question::PlusQuarter:
+            fits = !redGreen && !dial, answers = &kPlusQuarterAnswers;
+            break;
+        case Question::CrossCylinder:
+            fits = !redGreen, answers = &kCrossCylinderAnswers;
+            break;
         }
         // The acuity, dial and red-green questions without any chart are not asked at all.
-        const bool ignored = none && (question == Question::Acuity || question == Question::Dial ||
-                                      question == Question::RedGreen);
+        const bool ignored =
+            none && (question == Question::Acuity || question == Question::Dial || question == Question::RedGreen);
         if (ignored) return 0;
         answered_ = true;
         writable.insert(&f.Label16);
@@ -750,8 +792,8 @@ private:
                 kind = "chart question through the cross cylinder";
             } else {
                 expect(answers->count(got) == 1, "each question gets one of its own answers", what);
-                static const char* const kinds[] = {"", "acuity answer", "dial answer", "red-green answer",
-                                                    "plus 0.25 answer", ""};
+                static const char* const kinds[] = {
+                    "", "acuity answer", "dial answer", "red-green answer", "plus 0.25 answer", ""};
                 kind = kinds[static_cast<int>(question)];
                 if (question == Question::Dial && kDialGuesses.count(got)) {
                     draws = 1;
@@ -850,10 +892,10 @@ private:
 
         checkReadouts();
         checkCaseTexts();
-        expect(f.Label19.caption.empty() ? f.Label28.caption == designCaptionOf(f.Label28) &&
-                                               f.Label23.caption == designCaptionOf(f.Label23)
-                                         : f.Label28.caption == kResidualPrefix + f.Label19.caption &&
-                                               f.Label23.caption != designCaptionOf(f.Label23),
+        expect(f.Label19.caption.empty()
+                   ? f.Label28.caption == designCaptionOf(f.Label28) && f.Label23.caption == designCaptionOf(f.Label23)
+                   : f.Label28.caption == kResidualPrefix + f.Label19.caption &&
+                         f.Label23.caption != designCaptionOf(f.Label23),
                "the error, its helping copy and the score are written together",
                [&] { return f.Label19.caption + " / " + f.Label28.caption + " / " + f.Label23.caption; });
         checkKeptValues();
@@ -901,9 +943,9 @@ private:
         std::smatch m;
         const std::string& answer = f.Label7.caption;
         const bool parsed = std::regex_match(answer, m, kAnswerText);
-        expect(parsed && parseSigned(m[1]) == f.seikaiS && parseSigned(m[2]) == f.seikaiC &&
-                   std::stoi(m[3]) == f.seikaiA,
-               "the correct value shows the hidden correction", [&] { return answer; });
+        expect(
+            parsed && parseSigned(m[1]) == f.seikaiS && parseSigned(m[2]) == f.seikaiC && std::stoi(m[3]) == f.seikaiA,
+            "the correct value shows the hidden correction", [&] { return answer; });
         const bool withSuffix = parsed && m[4].matched;
         const std::string body = parsed ? answer.substr(0, m.length(0) - m.length(4)) : std::string();
         expect(f.Label26.caption == (withSuffix ? "正解値   " + body : "正解値    " + body),
@@ -954,9 +996,9 @@ private:
         Form1& f = w();
         const int axis = 180 - f.HScroll3.value();
         const Line& l1 = f.Line1;
-        const bool line1 = axis == 90 ? l1.x1 == 1200 && l1.y1 == 480 && l1.x2 == 1200 && l1.y2 == 1920
-                                      : at(l1.x1, l1.y1, onDirection(axis, 720)) &&
-                                            at(l1.x2, l1.y2, mirrored(onDirection(axis, 720)));
+        const bool line1 =
+            axis == 90 ? l1.x1 == 1200 && l1.y1 == 480 && l1.x2 == 1200 && l1.y2 == 1920
+                       : at(l1.x1, l1.y1, onDirection(axis, 720)) && at(l1.x2, l1.y2, mirrored(onDirection(axis, 720)));
         expect(line1, "the axis line lies along the phoropter axis", [&] {
             return "axis " + std::to_string(axis) + ": " + std::to_string(l1.x1) + "," + std::to_string(l1.y1) + " " +
                    std::to_string(l1.x2) + "," + std::to_string(l1.y2);
@@ -982,8 +1024,7 @@ private:
             const int shiro = cc - 45 < 0 ? cc + 135 : cc - 45;
             auto pair = [](const Circle& first, const Circle& second, int d) {
                 const Point p = onDirection(d, 600);
-                if (d == 90)
-                    return first.left == 1140 && first.top == 540 && second.left == 1140 && second.top == 1740;
+                if (d == 90) return first.left == 1140 && first.top == 540 && second.left == 1140 && second.top == 1740;
                 return at(first.left + 60, first.top + 60, p) && at(second.left + 60, second.top + 60, mirrored(p));
             };
             expect(pair(f.Shape5, f.Shape6, aka) && pair(f.Shape7, f.Shape8, shiro),

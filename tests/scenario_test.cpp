@@ -101,7 +101,7 @@ TEST(Scenario, PracticeCaseFromFirstAnswerToScore) {
     f->Option6.userSelect();
     f->Command6.userClick();
     EXPECT_EQ(f->Label16.caption, "赤が少しよく見えます");
-    f->HScroll2.userArrow(+1);  // C -0.25
+    f->HScroll2.userArrow(+1);   // C -0.25
     f->HScroll3.userRelease(0);  // axis 180
     f->Command5.userClick();
     EXPECT_EQ(f->Label19.caption, "Ｓ 0.00Ｄ");

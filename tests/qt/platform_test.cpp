@@ -24,7 +24,6 @@ QByteArray printToPdf(QWidget& w, const QString& file) {
     return pdf.readAll();
 }
 
-
 }  // namespace
 
 TEST(Printing, WindowPictureOnOnePdfPage) {

@@ -143,8 +143,7 @@ TEST(FormView, FontsSubstitutedAndNotTakenFromTheFrame) {
 TEST(FormView, CaptionColoursStayOnTheirOwnControls) {
     ShownView v;
     EXPECT_EQ(v.widget("Frame2")->palette().color(QPalette::WindowText), QColor(192, 0, 0));
-    EXPECT_EQ(v.widget("Label12")->palette().color(QPalette::WindowText),
-              v.view.palette().color(QPalette::WindowText));
+    EXPECT_EQ(v.widget("Label12")->palette().color(QPalette::WindowText), v.view.palette().color(QPalette::WindowText));
     EXPECT_EQ(v.widget("Label17")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     EXPECT_EQ(v.widget("Label23")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
 
@@ -362,7 +361,7 @@ TEST(FormView, TabVisitsTheStopsThatCanTakeTheFocus) {
         pressKey(focus, Qt::Key_Tab);
     }
     // STARTbutton, Option9 and Frame4 are hidden; one stop per option group.
-    const std::vector<std::string> expected{"Option1", "Command1", "HScroll1", "HScroll2", "HScroll3", "Option5",
+    const std::vector<std::string> expected{"Option1",  "Command1", "HScroll1", "HScroll2", "HScroll3", "Option5",
                                             "Command2", "Command5", "Command6", "Option10", "Command7", "Option1"};
     EXPECT_EQ(visited, expected);
 }
@@ -385,7 +384,8 @@ TEST(FormView, MirrorsTheModelAfterTheWindowsOwnHandlers) {
         if (c->kind() == Kind::Label) {
             EXPECT_EQ(static_cast<QLabel*>(w)->text().toStdString(), static_cast<Label*>(c)->caption) << c->name();
         } else if (c->kind() == Kind::Option) {
-            EXPECT_EQ(static_cast<QRadioButton*>(w)->isChecked(), static_cast<OptionButton*>(c)->selected()) << c->name();
+            EXPECT_EQ(static_cast<QRadioButton*>(w)->isChecked(), static_cast<OptionButton*>(c)->selected())
+                << c->name();
         } else if (c->kind() == Kind::HScroll) {
             EXPECT_EQ(static_cast<QScrollBar*>(w)->value(), static_cast<HScrollBar*>(c)->value()) << c->name();
         }

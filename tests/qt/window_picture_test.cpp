@@ -6,8 +6,8 @@
 
 #include <QDir>
 #include <QImage>
-#include <QPainter>
 #include <QLabel>
+#include <QPainter>
 #include <QScrollBar>
 
 #include "view_support.h"

@@ -35,7 +35,8 @@ TEST(HighDpi, WindowIsTwiceTheSizeAndDrawnFinely) {
     QApplication::processEvents();
 
     const QImage window = grabbed(&v.view);
-    if (!qEnvironmentVariableIsEmpty("FORM1_PICTURES")) window.save(qEnvironmentVariable("FORM1_PICTURES") + "/high-dpi.png");
+    if (!qEnvironmentVariableIsEmpty("FORM1_PICTURES"))
+        window.save(qEnvironmentVariable("FORM1_PICTURES") + "/high-dpi.png");
     EXPECT_EQ(window.size(), QSize(1756, 1310));
     EXPECT_EQ(v.view.size(), QSize(878, 655)) << "the layout itself stays in its own pixels";
 
