@@ -32,7 +32,8 @@ struct Panel {
         bar.smallChange = 1;
         bar.largeChange = 4;
         bar.initValue(10);
-        bar.onChange = [this] { log.push_back("S" + std::to_string(bar.value())); };
+        // Appending rather than "S" + to_string(): GCC 12 at -O3 sees a false overlap in the latter.
+        bar.onChange = [this] { log.push_back(std::string("S").append(std::to_string(bar.value()))); };
     }
 };
 

@@ -708,8 +708,13 @@ private:
         expect(nowBars == expectedBars, "scroll bars move only by their own actions and the reset", [&] {
             std::string s = describe(a) + ": bars";
             for (int i = 0; i < 4; ++i)
-                s += " " + std::to_string(bars[i]) + "->" + std::to_string(nowBars[i]) + " (expected " +
-                     std::to_string(expectedBars[i]) + ")";
+                s.append(" ")
+                    .append(std::to_string(bars[i]))
+                    .append("->")
+                    .append(std::to_string(nowBars[i]))
+                    .append(" (expected ")
+                    .append(std::to_string(expectedBars[i]))
+                    .append(")");
             return s;
         });
         const bool newCase = a.target == &f.STARTbutton || (a.target == &f.Option12 && !optionWasSelected);
