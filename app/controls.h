@@ -16,6 +16,10 @@ struct Rgb {
 // Colours the window system decides.
 enum class SystemColour { None, ButtonFace, WindowText };
 
+// The two font families the layout names. The Qt view maps them to IPA Gothic and IPA P Gothic.
+inline constexpr const char* kGothic = "ＭＳ ゴシック";     // fixed pitch
+inline constexpr const char* kPGothic = "ＭＳ Ｐゴシック";  // proportional
+
 struct FontSpec {
     std::string family;  // empty: the window's default font
     double points = 0;

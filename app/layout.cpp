@@ -7,9 +7,6 @@
 
 namespace {
 
-const char* const kGothic = "ＭＳ ゴシック";     // fixed pitch
-const char* const kPGothic = "ＭＳ Ｐゴシック";  // proportional
-
 constexpr Rgb kRedFrameText{192, 0, 0};
 constexpr Rgb kBlue{0, 0, 255};
 

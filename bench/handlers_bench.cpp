@@ -12,23 +12,7 @@ namespace {
 
 // The window on the program's own random source (the clock is read at every draw, which the
 // dial guess and a new customer pay for); only beeps and printing are faked.
-struct Window {
-    FakePlatform platform;
-    ClockRandom random;
-    Form1 form{platform, random};
-    Window() { form.Form_Load(); }
-    Form1* operator->() { return &form; }
-    void setCase(float S, float C, float A) {
-        form.seikaiS = S;
-        form.seikaiC = C;
-        form.seikaiA = A;
-    }
-    void setLens(int h1, int h2, int h3) {
-        form.HScroll1.setValue(h1);
-        form.HScroll2.setValue(h2);
-        form.HScroll3.setValue(h3);
-    }
-};
+using Window = BasicTestForm<ClockRandom>;
 
 // A customer whose residual keeps the optics on their general path (oblique cylinders,
 // no special case), with the lens already moved off its start.
@@ -68,8 +52,8 @@ void Ask(benchmark::State& state, int h1, OptionButton Form1::*chart, OptionButt
     Window f;
     f.setCase(-1, -0.25f, 100);
     f.setLens(h1, 0, 90);
-    (f.form.*chart).userSelect();
-    (f.form.*question).userSelect();
+    ((*f).*chart).userSelect();
+    ((*f).*question).userSelect();
     if (ccIn && !crossCylinderIn(f)) return state.SkipWithError("the cross cylinder does not go in");
     f->Command6.userClick();
     bool onPath = false;

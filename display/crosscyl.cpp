@@ -5,6 +5,7 @@
 
 #include "form1.h"
 #include "geometry.h"
+#include "refraction.h"
 
 namespace {
 
@@ -63,12 +64,12 @@ void Form1::HScroll4_Change() {
 }
 
 void Form1::cchyouji() {
-    ccJiku = static_cast<int16_t>(180 - HScroll4.value());
+    ccJiku = static_cast<int16_t>(handleDirection(HScroll4.value()));
     if (auto text = axisReadout(ccJiku)) Label3.caption = *text;
 }
 
 void Form1::cczusi() {
-    ccJiku = static_cast<int16_t>(180 - HScroll4.value());
+    ccJiku = static_cast<int16_t>(handleDirection(HScroll4.value()));
     if (ccJiku == 90) {
         placeLine(Line2, kCrossCylinderAxisVertical);  // the zu values keep the last drawn line
         placeLine(Line3, kCrossCylinderHandleVertical);
@@ -85,7 +86,7 @@ void Form1::cczusi() {
 }
 
 void Form1::akatenzusi() {
-    ccJiku = static_cast<int16_t>(180 - HScroll4.value());
+    ccJiku = static_cast<int16_t>(handleDirection(HScroll4.value()));
     akaJiku = static_cast<int16_t>(redDotDirection(ccJiku));
     if (auto p = dotPair(akaJiku)) {
         place(Shape5, p->left1, p->top1);

@@ -27,12 +27,6 @@ bool leftHalf(int degrees) { return 90 < degrees && degrees <= 180; }
 
 }  // namespace
 
-std::string sphereReadout(double foroS) {
-    if (foroS > 0) return "Ｓ+" + format00(foroS) + "Ｄ";
-    if (foroS == 0) return "Ｓ 0.00Ｄ";  // also the negative zero of the middle position
-    return "Ｓ" + format00(foroS) + "Ｄ";
-}
-
 std::optional<std::string> cylinderReadout(double foroC) {
     if (foroC == 0) return "Ｃ 0.00Ｄ";
     if (foroC < 0) return "Ｃ" + format00(foroC) + "Ｄ";
@@ -94,15 +88,11 @@ std::optional<DotPlaces> dotPair(int degrees) {
                      static_cast<float>(x2 - kDotCornerOffset), static_cast<float>(y2 - kDotCornerOffset)};
 }
 
-int redDotDirection(int ccJiku) {
-    const int d = ccJiku + 45;
-    return d > 180 ? d - 180 : d;
-}
+int redDotDirection(int ccJiku) { return frontCylinderAxis(ccJiku); }
 
-int whiteDotDirection(int ccJiku) {
-    const int d = ccJiku - 45;
-    return d < 0 ? d + 180 : d;
-}
+// 180 and 0 are one direction; the drawing takes 0 for the handle at 45, as the back pair
+// has always been drawn.
+int whiteDotDirection(int ccJiku) { return backCylinderAxis(ccJiku) % 180; }
 
 void placeLine(Line& line, const LineEnds& ends) {
     line.x1 = static_cast<float>(ends.x1);

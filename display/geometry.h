@@ -9,8 +9,7 @@ class Line;
 
 // --- Readouts ---
 
-// "Ｓ+1.25Ｄ", "Ｓ 0.00Ｄ", "Ｓ-1.25Ｄ".
-std::string sphereReadout(double foroS);
+// The sphere readout is the sphere part of the refraction texts: spherePart (optics/refraction.h).
 // "Ｃ 0.00Ｄ", "Ｃ-0.75Ｄ"; nothing for a positive power, which the scroll bar cannot give.
 std::optional<std::string> cylinderReadout(double foroC);
 // "Ａ5°", "Ａ90°"; 0 reads as "Ａ180°", the same direction. Nothing for a negative angle.
@@ -48,8 +47,10 @@ struct DotPlaces {
 };
 std::optional<DotPlaces> dotPair(int degrees);
 
-// The directions of the two dot pairs, 45 degrees either side of the handle. The red pair wraps
-// into 1..180, the white pair into 0..179 (exactly 0 stays 0 for the drawing).
+// The directions of the two dot pairs: the cylinder axes either side of the handle
+// (frontCylinderAxis and backCylinderAxis, optics/refraction.h). The red pair takes the front
+// axis as it is, 1..180; the white pair wraps into 0..179, since the drawing takes 0 where the
+// optics take 180.
 int redDotDirection(int ccJiku);
 int whiteDotDirection(int ccJiku);
 

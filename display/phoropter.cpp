@@ -2,10 +2,11 @@
 
 #include "form1.h"
 #include "geometry.h"
+#include "refraction.h"
 
 void Form1::hyouji() {
     readPhoropter();
-    Label4.caption = sphereReadout(foroS);
+    Label4.caption = spherePart(foroS);
     if (auto text = cylinderReadout(foroC)) Label6.caption = *text;
     if (auto text = axisReadout(foroA)) Label8.caption = *text;
     // The result line is read back from the readouts, so it always matches what they show.
@@ -35,11 +36,8 @@ void Form1::HScroll1_Change() {
     if (Frame4.visible) ccboke();
 }
 
-void Form1::HScroll2_Change() {
-    hyouji();
-    keisann();
-    if (Frame4.visible) ccboke();
-}
+// A new cylinder changes what the customer sees exactly as a new sphere does.
+void Form1::HScroll2_Change() { HScroll1_Change(); }
 
 void Form1::HScroll3_Change() {
     hyouji();

@@ -41,13 +41,6 @@ std::string fixedDecimals(double x, int decimals) {
     return std::string(buffer, end);
 }
 
-// The sphere part shared by both refraction texts; the sign test takes the exact value.
-std::string spherePart(double S) {
-    if (S > 0) return "Ｓ+" + format00(S) + "Ｄ";
-    if (S == 0) return "Ｓ 0.00Ｄ";
-    return "Ｓ" + format00(S) + "Ｄ";
-}
-
 // The ±0.50 D cross cylinder in minus-cylinder form.
 constexpr double kCrossCylinderS = 0.5;
 constexpr double kCrossCylinderC = -1;
@@ -93,6 +86,12 @@ Refraction zanyoDosuu(const Refraction& need, const Refraction& lens, double* ra
 
 std::string format00(double x) { return fixedDecimals(x, 2); }
 
+std::string spherePart(double S) {
+    if (S > 0) return "Ｓ+" + format00(S) + "Ｄ";
+    if (S == 0) return "Ｓ 0.00Ｄ";  // also the negative zero of the sphere bar's middle position
+    return "Ｓ" + format00(S) + "Ｄ";
+}
+
 std::string shortestDecimal(double x) {
     std::string text = fixedDecimals(x, 2);
     text.erase(text.find_last_not_of('0') + 1);
@@ -134,18 +133,26 @@ int tennsuu(const Refraction& zanyo, int foroA, double seikaiA) {
     return score > 0 ? static_cast<int>(score) : 0;
 }
 
+int frontCylinderAxis(int ccJiku) {
+    const int a = ccJiku + 45;
+    return a > 180 ? a - 180 : a;
+}
+
+int backCylinderAxis(int ccJiku) {
+    const int a = ccJiku - 45;
+    return a <= 0 ? a + 180 : a;
+}
+
 CrossCylinderLook throughCrossCylinder(const Refraction& zanyo, int handlePosition) {
     CrossCylinderLook cc;
-    cc.ccJiku = 180 - handlePosition;
+    cc.ccJiku = handleDirection(handlePosition);
 
     // The cylinder axis stands 45 degrees from the handle, on one side or the other by the flip.
-    cc.akaJiku = cc.ccJiku + 45;
-    if (cc.akaJiku > 180) cc.akaJiku -= 180;
+    cc.akaJiku = frontCylinderAxis(cc.ccJiku);
     cc.omote = zanyoDosuu(zanyo, {kCrossCylinderS, kCrossCylinderC, static_cast<double>(cc.akaJiku)});
     cc.bokeOmote = bokeRyou(cc.omote.S, cc.omote.C);
 
-    cc.shiroJiku = cc.ccJiku - 45;
-    if (cc.shiroJiku <= 0) cc.shiroJiku += 180;
+    cc.shiroJiku = backCylinderAxis(cc.ccJiku);
     cc.ura = zanyoDosuu(zanyo, {kCrossCylinderS, kCrossCylinderC, static_cast<double>(cc.shiroJiku)});
     cc.bokeUra = bokeRyou(cc.ura.S, cc.ura.C);
     return cc;

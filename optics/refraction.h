@@ -28,6 +28,10 @@ std::string format00(double x);
 // x rounded to two decimals, halves to even, in its shortest form: 0.5, 0.71, 2, 0.
 std::string shortestDecimal(double x);
 
+// The sphere of a refraction, e.g. "Ｓ+1.25Ｄ", "Ｓ 0.00Ｄ", "Ｓ-1.25Ｄ": the first part of both
+// refraction texts below and the phoropter's sphere readout. The sign test takes the exact value.
+std::string spherePart(double S);
+
 // The residual text, e.g. "Ｓ-1.25Ｄ Ｃ-0.50Ｄ Ａ90°"; no cylinder part for C = 0.
 std::string dosuuHyouki(double S, double C, double A);
 
@@ -43,10 +47,21 @@ inline double touka(double S, double C) { return S + C / 2; }
 // The score 0 to 100 of a phoropter setting with axis foroA against the hidden axis seikaiA.
 int tennsuu(const Refraction& zanyo, int foroA, double seikaiA);
 
+// The cross cylinder's handle direction for the handle scroll bar at `handlePosition` (1 to 180):
+// the bar runs the other way round, 0 to 179.
+inline int handleDirection(int handlePosition) { return 180 - handlePosition; }
+
+// The cylinder axes of the cross cylinder, 45 degrees either side of the handle direction
+// `ccJiku`: the front one turned forwards, the back one backwards, each wrapped into 1 to 180 as
+// the optics take axes. The dots of the drawing follow the same directions, except that the
+// back pair draws 180 as 0 (whiteDotDirection, display/geometry.h).
+int frontCylinderAxis(int ccJiku);
+int backCylinderAxis(int ccJiku);
+
 // The ±0.50 D cross cylinder (S +0.50, C -1.00) in front of a residual, in both flip
 // positions, with the handle scroll bar at `handlePosition` (1 to 180).
 struct CrossCylinderLook {
-    int ccJiku = 0;     // handle direction, 180 - position
+    int ccJiku = 0;     // handleDirection(handlePosition)
     int akaJiku = 0;    // cylinder axis of the front position, 1 to 180
     int shiroJiku = 0;  // cylinder axis of the back position, 1 to 180
     Refraction omote, ura;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "geometry.h"
+#include "refraction.h"
 #include "test_support.h"
 
 namespace {
@@ -51,12 +52,22 @@ TEST(CrossCylinderGeometry, DotPairsLieAtRadius600ByTheirCorners) {
     EXPECT_FALSE(dotPair(-1));
 }
 
-TEST(CrossCylinderGeometry, DotDirectionsFlankTheHandle) {
-    const int cases[][3] = {{90, 135, 45}, {0, 45, 135}, {179, 44, 134}, {45, 90, 0}, {135, 180, 90}};
+// The dots follow the cylinder axes of the optics; only the back pair at handle 45 differs,
+// drawn at 0 where the optics take 180.
+TEST(CrossCylinderGeometry, DotDirectionsFlankTheHandleAsTheCylinderAxesDo) {
+    const int cases[][5] = {{90, 135, 45, 135, 45},
+                            {0, 45, 135, 45, 135},
+                            {179, 44, 134, 44, 134},
+                            {45, 90, 0, 90, 180},
+                            {135, 180, 90, 180, 90}};
     for (const auto& c : cases) {
         EXPECT_EQ(redDotDirection(c[0]), c[1]) << c[0];
         EXPECT_EQ(whiteDotDirection(c[0]), c[2]) << c[0];
+        EXPECT_EQ(frontCylinderAxis(c[0]), c[3]) << c[0];
+        EXPECT_EQ(backCylinderAxis(c[0]), c[4]) << c[0];
     }
+    EXPECT_EQ(handleDirection(1), 179);
+    EXPECT_EQ(handleDirection(180), 0);
 }
 
 TEST(CrossCylinder, PutInAlongAnUnchangedHandleDrawsButComputesNoBlur) {

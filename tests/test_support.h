@@ -40,13 +40,14 @@ public:
     }
 };
 
-// A loaded window with fake platform and random source.
-struct TestForm {
+// A loaded window with a fake platform, on the given random source.
+template <class Random>
+struct BasicTestForm {
     FakePlatform platform;
-    FakeRandom random;
+    Random random;
     std::unique_ptr<Form1> form;
 
-    explicit TestForm(bool load = true) : form(std::make_unique<Form1>(platform, random)) {
+    explicit BasicTestForm(bool load = true) : form(std::make_unique<Form1>(platform, random)) {
         if (load) form->Form_Load();
     }
     Form1* operator->() { return form.get(); }
@@ -65,3 +66,6 @@ struct TestForm {
         form->HScroll3.setValue(h3);
     }
 };
+
+// The window of the scenarios: random numbers from a queue.
+using TestForm = BasicTestForm<FakeRandom>;

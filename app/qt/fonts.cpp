@@ -4,9 +4,6 @@
 
 namespace {
 
-const char* const kGothic = "ＭＳ ゴシック";
-const char* const kPGothic = "ＭＳ Ｐゴシック";
-
 QFont makeFont(const QString& family, double points, bool bold) {
     QFont f;
     f.setFamily(family);

@@ -24,8 +24,6 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 QString css(const Rgb& c) { return QStringLiteral("rgb(%1, %2, %3)").arg(c.r).arg(c.g).arg(c.b); }
 
-constexpr Rgb kFrameCaption{192, 0, 0};
-
 // A raised face in the button's own colour: light edges top and left, dark ones bottom and
 // right, swapped while pressed.
 QString buttonFace(const Rgb& face) {
@@ -63,7 +61,7 @@ Qt::Alignment horizontal(Align a) {
 FormView::FormView(Form1& form, QWidget* parent) : QWidget(parent), form_(form) {
     static const bool resourcesReady = (initChartResources(), true);
     (void)resourcesReady;
-    installFonts();
+    installFonts();  // before the first widget picks its font
 
     const Frame& window = form_.window;
     setObjectName(qs(window.name()));
@@ -134,11 +132,13 @@ QWidget* FormView::buildFrame(Frame& f, QWidget* parent) {
         box = new FrameWidget(parent);
     }
     box->setFont(fontFor(f.look.font));
-    QPalette p = box->palette();
-    const QColor caption = toQColor(f.look.fore.value_or(kFrameCaption));
-    p.setColor(QPalette::Active, QPalette::WindowText, caption);
-    p.setColor(QPalette::Inactive, QPalette::WindowText, caption);
-    box->setPalette(p);
+    if (f.look.fore) {
+        QPalette p = box->palette();
+        const QColor caption = toQColor(*f.look.fore);
+        p.setColor(QPalette::Active, QPalette::WindowText, caption);
+        p.setColor(QPalette::Inactive, QPalette::WindowText, caption);
+        box->setPalette(p);
+    }
     // A frame hides what lies under it, as the masking discs of the phoropter assume.
     box->setAutoFillBackground(true);
     return box;
