@@ -3,12 +3,18 @@
 // event handlers and its procedures. Plain C++; the Qt view mirrors it after every event.
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "controls.h"
 #include "platform.h"
 #include "refraction.h"
 
+enum class Question;  // subject/answers.h
+
+// Romanised names are explained in docs/glossary.md. Members the window names itself keep
+// those names; the helpers added around them are plain English.
 class Form1 {
 public:
     Form1(Platform& platform, RandomSource& random);
@@ -122,38 +128,38 @@ public:
     double zuX1 = 0, zuY1 = 0, zuX2 = 0, zuY2 = 0;   // ends of the line drawn last
     int16_t ccJiku = 0, akaJiku = 0, shiroJiku = 0;  // cross-cylinder directions
 
-    // --- Event handlers ---
-    void Form_Load();
-    void STARTbutton_Click();
-    void Option10_Click();
-    void Option11_Click();
-    void Option12_Click();
-    void Command5_Click();
-    void Command1_Click();
-    void Command7_Click();
-    void HScroll1_Change();
-    void HScroll2_Change();
-    void HScroll3_Change();
-    void HScroll4_Change();
-    void Command2_Click();
-    void Command3_Click();
-    void Command4_Click();
-    void Option5_Click();
-    void Option6_Click();
-    void Option7_Click();
-    void Option8_Click();
-    void Command6_Click();
+    // --- Event handlers (what each runs, and the file that defines it) ---
+    void Form_Load();          // the first customer, drawn before the window shows      app/case.cpp
+    void STARTbutton_Click();  // "再測定": the next customer, the window as designed    app/case.cpp
+    void Option10_Click();     // test mode: hides the helping labels                   app/modes.cpp
+    void Option11_Click();     // practice mode: shows them from their headings         app/modes.cpp
+    void Option12_Click();     // sample mode: the sample customer, labels shown        app/modes.cpp
+    void Command5_Click();     // "測定終了正解は？": reveals correction, error, score  app/modes.cpp
+    void Command1_Click();     // END: quits the program                                app/modes.cpp
+    void Command7_Click();     // prints the window, or says why it cannot              app/modes.cpp
+    void HScroll1_Change();    // sphere bar: readouts, residual, cross-cylinder blur   display/phoropter.cpp
+    void HScroll2_Change();    // cylinder bar: the same as the sphere bar              display/phoropter.cpp
+    void HScroll3_Change();    // axis bar: readouts, axis line, residual, blur         display/phoropter.cpp
+    void HScroll4_Change();    // cross-cylinder handle: readout, drawing, blur         display/crosscyl.cpp
+    void Command2_Click();     // puts the cross cylinder in along the lens axis        display/crosscyl.cpp
+    void Command3_Click();     // flips it: front and back change places                display/crosscyl.cpp
+    void Command4_Click();     // takes it out, keeping handle and side                 display/crosscyl.cpp
+    void Option5_Click();      // acuity chart: offers its questions                    display/charts.cpp
+    void Option6_Click();      // red-green chart                                       display/charts.cpp
+    void Option7_Click();      // dial chart                                            display/charts.cpp
+    void Option8_Click();      // dot chart                                             display/charts.cpp
+    void Command6_Click();     // asks the selected question; the answer into Label16   subject/question.cpp
 
     // --- Procedures ---
-    void hyouji();
-    void jikuzusi();
-    void cchyouji();
-    void cczusi();
-    void akatenzusi();
-    void raberu7();
-    void refuti();
-    void keisann();
-    void ccboke();
+    void hyouji();      // the three lens readouts from the scroll bars                  display/phoropter.cpp
+    void jikuzusi();    // the lens axis line Line1                                      display/phoropter.cpp
+    void cchyouji();    // the handle direction readout Label3                           display/crosscyl.cpp
+    void cczusi();      // the cross-cylinder axis line and handle                       display/crosscyl.cpp
+    void akatenzusi();  // the red and white dot pairs                                   display/crosscyl.cpp
+    void raberu7();     // the hidden correction's texts, Label7 and Label26             app/case.cpp
+    void refuti();      // the auto-refractor reading, Label17                           app/case.cpp
+    void keisann();     // residual, its texts and the score; locks the mode             optics/keisann.cpp
+    void ccboke();      // blur and residual through both cross-cylinder sides           optics/keisann.cpp
 
     // Notices shown when printing is impossible.
     static constexpr const char* kNoPrinterNotice = "プリンターが設定されていないため、印刷できません。";
@@ -165,16 +171,22 @@ public:
     static constexpr const char* kBlurBack = "ＣＣボケ量（うら）は　";
 
 private:
-    void buildLayout();
-    void wireEvents();
-    void drawCase();
-    // Phoropter lens from the three lens scroll bars (the first step of every optics procedure).
+    void buildLayout();  // every control's design properties    app/layout.cpp
+    void wireEvents();   // which handler each event runs         app/layout.cpp
+    void drawCase();     // a new hidden correction               app/case.cpp
+    // Phoropter lens from the three lens scroll bars (the first step of every optics
+    // procedure); this and the next two are in optics/keisann.cpp.
     void readPhoropter();
     // The residual of the current setting into zanyoS, zanyoC, zanyoA (and zanyoTan).
     void computeResidual();
     // Both flip positions of the cross cylinder in front of the current residual, recomputed
     // from the scroll bars; stores ccJiku, akaJiku and shiroJiku.
     CrossCylinderLook lookThroughCrossCylinder();
+    // The customer's answer to a question whose chart fits (subject/question.cpp); no text
+    // leaves the previous answer standing.
+    std::optional<std::string> answerQuestion(Question question);
+    std::optional<std::string> answerCrossCylinder();
+    std::optional<std::string> answerDial(double zanyoTouka);
 
     Platform& platform_;
     RandomSource& random_;

@@ -33,72 +33,63 @@ void Form1::Command6_Click() {
     const std::optional<Question> question = selectedQuestion(*this);
     if (!question) return;
 
-    // Every question that gets past the chart check ends with the label shown; a model that
-    // finds no text leaves the previous caption there.
     std::optional<std::string> answer;
-    auto show = [this, &answer] {
-        if (answer) Label16.caption = *answer;
-        Label16.visible = true;
-    };
-
     switch (checkChart(*question, selectedChart(*this))) {
     case ChartCheck::Ignored:
         return;
     case ChartCheck::Mismatch:
         answer = mismatchAnswer(*question);
-        show();
-        return;
+        break;
     case ChartCheck::Answered:
+        answer = answerQuestion(*question);
         break;
     }
+    // Every question that gets past the chart check ends with the label shown; a question that
+    // finds no text leaves the previous caption there.
+    if (answer) Label16.caption = *answer;
+    Label16.visible = true;
+}
 
-    if (*question == Question::CrossCylinder) {
-        if (!Frame4.visible) {
-            answer = kPuzzled;
-            show();
-            return;
-        }
-        // Both flip positions from the current scroll bars; the residual labels, the score
-        // and the mode lock of keisann are left alone.
-        const CrossCylinderLook cc = lookThroughCrossCylinder();
-        Label21.caption = kBlurFront + shortestDecimal(cc.bokeOmote) + " です";
-        Label22.caption = kBlurBack + shortestDecimal(cc.bokeUra) + " です";
-        answer = crossCylinderAnswer(cc.bokeOmote, cc.bokeUra);
-        show();
-        return;
-    }
+std::optional<std::string> Form1::answerQuestion(Question question) {
+    if (question == Question::CrossCylinder) return answerCrossCylinder();
 
     keisann();
+    if (Frame4.visible) return kCannotSee;  // nobody reads a chart through the cross cylinder
     const double zanyoTouka = touka(zanyoS, zanyoC);
-    if (Frame4.visible) {
-        answer = kCannotSee;  // nobody reads a chart through the cross cylinder
-    } else {
-        switch (*question) {
-        case Question::Acuity:
-            answer = acuityAnswer(zanyoTouka, bokeRyou(zanyoS, zanyoC));
-            break;
-        case Question::Dial:
-            switch (fogOf(zanyoTouka)) {
-            case Fog::TooFogged:
-                answer = kCannotSee;
-                break;
-            case Fog::Fogged:
-                answer = dialSectorAnswer(zanyoA);
-                break;
-            case Fog::NotFogged:
-                answer = dialGuessAnswer(ransuuFromDraw(random_.draw()));
-                break;
-            }
-            break;
-        case Question::RedGreen:
-            answer = redGreenAnswer(zanyoTouka);
-            break;
-        case Question::PlusQuarter:
-            answer = plusQuarterAnswer(zanyoTouka);
-            break;
-        case Question::CrossCylinder:
-            break;
-        }
+    switch (question) {
+    case Question::Acuity:
+        return acuityAnswer(zanyoTouka, bokeRyou(zanyoS, zanyoC));
+    case Question::Dial:
+        return answerDial(zanyoTouka);
+    case Question::RedGreen:
+        return redGreenAnswer(zanyoTouka);
+    case Question::PlusQuarter:
+        return plusQuarterAnswer(zanyoTouka);
+    case Question::CrossCylinder:
+        break;
     }
-    show();
+    return std::nullopt;
+}
+
+std::optional<std::string> Form1::answerCrossCylinder() {
+    if (!Frame4.visible) return kPuzzled;
+    // Both flip positions from the current scroll bars; the residual labels, the score and the
+    // mode lock of keisann are left alone.
+    const CrossCylinderLook cc = lookThroughCrossCylinder();
+    Label21.caption = kBlurFront + shortestDecimal(cc.bokeOmote) + " です";
+    Label22.caption = kBlurBack + shortestDecimal(cc.bokeUra) + " です";
+    return crossCylinderAnswer(cc.bokeOmote, cc.bokeUra);
+}
+
+std::optional<std::string> Form1::answerDial(double zanyoTouka) {
+    switch (fogOf(zanyoTouka)) {
+    case Fog::TooFogged:
+        return kCannotSee;
+    case Fog::Fogged:
+        return dialSectorAnswer(zanyoA);
+    case Fog::NotFogged:
+        break;
+    }
+    // Without fog the whole dial looks alike, and the customer guesses.
+    return dialGuessAnswer(ransuuFromDraw(random_.draw()));
 }
