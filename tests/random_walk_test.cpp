@@ -529,6 +529,62 @@ private:
 
     // ------------------------------------------------------------ one action and its checks
 
+    // What the handlers of an action will find.
+    struct Before {
+        std::array<int, 4> bars;
+        std::array<float, 3> seikai;
+        Question question;
+        const OptionButton* chart;
+        bool frame4Shown, testMode, optionWasSelected;
+        std::array<int, 4> fills;
+        std::string label20;
+        std::vector<std::string> captions;
+        int draws, prints;
+        size_t notices;
+    };
+
+    // What an accepted action may change: the labels it may write, the random draws it takes
+    // (a case takes three, its auto-refractor reading three more) and where the bars end up.
+    struct Effects {
+        std::set<const Label*> writable;
+        int draws = 0;
+        std::array<int, 4> bars;
+        void allow(const std::vector<const Label*>& labels) { writable.insert(labels.begin(), labels.end()); }
+    };
+
+    std::vector<const Label*> readoutLabels() { return {&w().Label4, &w().Label6, &w().Label8, &w().Label15}; }
+    std::vector<const Label*> residualLabels() { return {&w().Label19, &w().Label28, &w().Label23}; }
+    std::vector<const Label*> crossCylinderLabels() { return {&w().Label21, &w().Label22, &w().Label24, &w().Label25}; }
+    std::vector<const Label*> caseLabels() { return {&w().Label7, &w().Label26, &w().Label17}; }
+
+    static std::array<int, 4> fillsOf(const Form1& f) {
+        return {f.Shape5.fillStyle, f.Shape6.fillStyle, f.Shape7.fillStyle, f.Shape8.fillStyle};
+    }
+    static std::array<int, 4> barsOf(const Form1& f) {
+        return {f.HScroll1.value(), f.HScroll2.value(), f.HScroll3.value(), f.HScroll4.value()};
+    }
+
+    Before observe(const Action& a) {
+        Form1& f = w();
+        Before b{barsOf(f),
+                 {f.seikaiS, f.seikaiC, f.seikaiA},
+                 askedQuestion(f),
+                 selectedChart(f),
+                 f.Frame4.visible,
+                 f.Option10.selected(),
+                 a.verb == Verb::Select && static_cast<OptionButton*>(a.target)->selected(),
+                 fillsOf(f),
+                 f.Label20.caption,
+                 {},
+                 t_->random.draws,
+                 t_->platform.prints,
+                 t_->platform.notices.size()};
+        for (const Composed& c : composed_) b.captions.push_back(c.label->caption);
+        return b;
+    }
+
+    // ------------------------------------------------------------ one action and its checks
+
     void act(const Action& a) {
         Form1& f = w();
         feedRandom();
@@ -537,199 +593,208 @@ private:
 
         const bool allowed = operable(*a.target);
         const bool sideEffectsOnly = a.target == &f.Command1 || a.target == &f.Command7;
-        Snapshot before;
-        if (!allowed || sideEffectsOnly) before = snapshot(*t_, views_);
+        Snapshot snapshotBefore;
+        if (!allowed || sideEffectsOnly) snapshotBefore = snapshot(*t_, views_);
         if (a.target == &f.Command7) t_->platform.nextPrint = static_cast<PrintResult>(uniform(0, 2));
-
-        // What the handlers will find.
-        const std::array<int, 4> bars = {f.HScroll1.value(), f.HScroll2.value(), f.HScroll3.value(),
-                                         f.HScroll4.value()};
-        const std::array<float, 3> seikai = {f.seikaiS, f.seikaiC, f.seikaiA};
-        const Question question = askedQuestion(f);
-        const OptionButton* chart = selectedChart(f);
-        const bool frame4Shown = f.Frame4.visible;
-        const bool testMode = f.Option10.selected();
-        const bool optionWasSelected = a.verb == Verb::Select && static_cast<OptionButton*>(a.target)->selected();
-        const std::array<int, 4> fills = {f.Shape5.fillStyle, f.Shape6.fillStyle, f.Shape7.fillStyle,
-                                          f.Shape8.fillStyle};
-        const std::string label20 = f.Label20.caption;
-        std::vector<std::string> captions;
-        for (const Composed& c : composed_) captions.push_back(c.label->caption);
-        const int drawsBefore = t_->random.draws;
-        const int printsBefore = t_->platform.prints;
-        const size_t noticesBefore = t_->platform.notices.size();
+        const Before before = observe(a);
 
         const bool done = perform(a);
         (done ? accepted : refused) += 1;
         expect(done == allowed, "an action is accepted exactly when its control and frames take input",
                [&] { return describe(a) + (done ? " was accepted" : " was refused"); });
 
-        if (!done) {
-            const Snapshot after = snapshot(*t_, views_);
-            expect(after == before, "a refused action changes nothing",
-                   [&] { return describe(a) + " changed: " + difference(before, after, views_); });
-            checkWindow();
-            return;
-        }
+        if (!done) return checkRefused(a, snapshotBefore);
+        if (a.target == &f.Command1) return checkEndOfProgram(snapshotBefore);
+        if (a.target == &f.Command7) return checkPrint(before, snapshotBefore);
 
-        if (a.target == &f.Command1) {
-            Snapshot after = snapshot(*t_, views_);
-            expect(after.quits == before.quits + 1, "END ends the program");
-            after.quits = before.quits;
-            expect(after == before, "END changes nothing on the way out",
-                   [&] { return difference(before, after, views_); });
-            ++reached["program ended by END"];
-            ++cases;
-            startProgram();
-            programEnded_ = true;
-            return;
-        }
-        if (a.target == &f.Command7) {
-            Snapshot after = snapshot(*t_, views_);
-            const PrintResult result = t_->platform.nextPrint;
-            expect(t_->platform.prints == printsBefore + 1, "print prints once");
-            expect(t_->platform.notices.size() == noticesBefore + (result == PrintResult::Printed ? 0 : 1),
-                   "a print that fails says so, one that works says nothing");
-            after.prints = before.prints;
-            after.notices = before.notices;
-            expect(after == before, "printing changes nothing in the window",
-                   [&] { return difference(before, after, views_); });
-            checkWindow();
-            return;
-        }
+        Effects e;
+        e.bars = before.bars;
+        accountFor(a, before, e);
+        checkAccepted(a, before, e);
+        checkWindow();
+        if (a.target == &f.STARTbutton) trail_ = {"(new customer)"};
+    }
 
-        // ---- the walk's account of the case, and what the action may have changed
-        std::set<const Label*> writable;
-        auto allow = [&](std::initializer_list<const Label*> labels) { writable.insert(labels); };
-        const std::initializer_list<const Label*> readouts = {&f.Label4, &f.Label6, &f.Label8, &f.Label15};
-        const std::initializer_list<const Label*> residual = {&f.Label19, &f.Label28, &f.Label23};
-        const std::initializer_list<const Label*> crossCylinder = {&f.Label21, &f.Label22, &f.Label24, &f.Label25};
-        const std::initializer_list<const Label*> caseTexts = {&f.Label7, &f.Label26, &f.Label17};
+    void checkRefused(const Action& a, const Snapshot& before) {
+        const Snapshot after = snapshot(*t_, views_);
+        expect(after == before, "a refused action changes nothing",
+               [&] { return describe(a) + " changed: " + difference(before, after, views_); });
+        checkWindow();
+    }
 
-        int draws = 0;  // a case takes three draws, its auto-refractor reading three more
-        int bar = -1;
+    void checkEndOfProgram(const Snapshot& before) {
+        Snapshot after = snapshot(*t_, views_);
+        expect(after.quits == before.quits + 1, "END ends the program");
+        after.quits = before.quits;
+        expect(after == before, "END changes nothing on the way out",
+               [&] { return difference(before, after, views_); });
+        ++reached["program ended by END"];
+        ++cases;
+        startProgram();
+        programEnded_ = true;
+    }
+
+    void checkPrint(const Before& b, const Snapshot& before) {
+        Snapshot after = snapshot(*t_, views_);
+        const PrintResult result = t_->platform.nextPrint;
+        expect(t_->platform.prints == b.prints + 1, "print prints once");
+        expect(t_->platform.notices.size() == b.notices + (result == PrintResult::Printed ? 0 : 1),
+               "a print that fails says so, one that works says nothing");
+        after.prints = before.prints;
+        after.notices = before.notices;
+        expect(after == before, "printing changes nothing in the window",
+               [&] { return difference(before, after, views_); });
+        checkWindow();
+    }
+
+    // The walk's account of the case, and what the action may have changed.
+    void accountFor(const Action& a, const Before& b, Effects& e) {
+        Form1& f = w();
+        const std::array<Control*, 4> bars = {&f.HScroll1, &f.HScroll2, &f.HScroll3, &f.HScroll4};
         for (int i = 0; i < 4; ++i)
-            if (a.target == std::array<Control*, 4>{&f.HScroll1, &f.HScroll2, &f.HScroll3, &f.HScroll4}[i]) bar = i;
-        std::array<int, 4> expectedBars = bars;
-        if (bar >= 0) {
-            const HScrollBar& s = *static_cast<HScrollBar*>(a.target);
-            const int step = a.verb == Verb::Arrow ? s.smallChange : s.largeChange;
-            const int wanted = a.verb == Verb::Release ? a.arg : bars[bar] + (a.arg < 0 ? -step : step);
-            expectedBars[bar] = std::clamp(wanted, s.min, s.max);
-            const bool moved = expectedBars[bar] != bars[bar];
-            if (moved && bar < 3) {
-                modeLocked_ = phoropterRead_ = true;
-                allow(readouts);
-                allow(residual);
-                if (frame4Shown) {
-                    allow(crossCylinder);
-                    handleRead_ = true;
-                }
-                ++reached[frame4Shown ? "lens change with the cross cylinder in" : "lens change"];
-            }
-            if (moved && bar == 3) {
-                allow({&f.Label3});
-                allow(crossCylinder);
-                phoropterRead_ = handleRead_ = true;
-                ++reached["handle turned"];
-            }
-        } else if (a.target == &f.STARTbutton) {
-            expectedBars = {40, 0, 90, 90};
-            ended_ = endedInTest_ = modeLocked_ = answered_ = crossCylinderIn_ = false;
-            allow(readouts);
-            allow(residual);
-            allow(crossCylinder);
-            allow(caseTexts);
-            allow({&f.Label3});
-            draws = 6;
-            ++cases;
-            ++reached["new customer"];
-        } else if (a.target == &f.Command5) {
-            ended_ = modeLocked_ = phoropterRead_ = true;
-            endedInTest_ = testMode;
-            allow(readouts);
-            allow(residual);
-            ++reached[testMode ? "ended in test mode" : "ended in practice or sample mode"];
-        } else if (a.target == &f.Command2) {
-            // The handle starts along the phoropter axis; axis position 0 has no handle position.
-            const bool zero = bars[2] == 0;
-            expect(zero ? (f.HScroll4.value() == 1 || f.HScroll4.value() == 180) : f.HScroll4.value() == bars[2],
-                   "the cross cylinder goes in along the phoropter axis", [&] {
-                       return "HScroll3 " + std::to_string(bars[2]) + ", HScroll4 " +
-                              std::to_string(f.HScroll4.value());
-                   });
-            expectedBars[3] = f.HScroll4.value();
-            if (expectedBars[3] != bars[3]) phoropterRead_ = true;
-            handleRead_ = true;
-            crossCylinderIn_ = true;
-            allow({&f.Label3});
-            allow(crossCylinder);
-            ++reached["cross cylinder put in"];
-        } else if (a.target == &f.Command3) {
-            allow({&f.Label20});
-            allow(crossCylinder);
-            phoropterRead_ = handleRead_ = true;
-            expect(label20 == "おもて" ? f.Label20.caption == "うら" : f.Label20.caption == "おもて",
-                   "flipping turns the side label over");
-            for (int i = 0; i < 4; ++i)
-                expect(std::array{f.Shape5.fillStyle, f.Shape6.fillStyle, f.Shape7.fillStyle, f.Shape8.fillStyle}[i] ==
-                           1 - fills[i],
-                       "flipping swaps the fill of every dot");
-            ++reached["flipped"];
-        } else if (a.target == &f.Command4) {
-            crossCylinderIn_ = false;
-            ++reached["cross cylinder taken out"];
-        } else if (a.target == &f.Command6) {
-            draws = checkAnswer(question, chart, frame4Shown, writable);
-        } else if (a.target == &f.Option11 && !optionWasSelected) {
-            allow(crossCylinder);
-            for (const Label* l : crossCylinder)
-                expect(l->caption == designCaptionOf(*l), "practice mode puts the cross-cylinder headings back",
-                       [&] { return l->name() + " reads '" + l->caption + "'"; });
-            ++reached["practice mode"];
-        } else if (a.target == &f.Option12 && !optionWasSelected) {
-            allow(caseTexts);
-            draws = 3;  // the reading is drawn, then replaced by the sample's
-            expect(f.seikaiS == Sample::S && f.seikaiC == Sample::C && f.seikaiA == Sample::A,
-                   "sample mode brings the sample customer");
-            ++reached["sample mode"];
+            if (a.target == bars[i]) return scrolled(i, a, b, e);
+        if (a.target == &f.STARTbutton) return newCustomer(e);
+        if (a.target == &f.Command5) return measurementEnded(b, e);
+        if (a.target == &f.Command2) return crossCylinderPutIn(b, e);
+        if (a.target == &f.Command3) return crossCylinderFlipped(b, e);
+        if (a.target == &f.Command4) return crossCylinderTakenOut();
+        if (a.target == &f.Command6) {
+            e.draws = checkAnswer(b.question, b.chart, b.frame4Shown, e.writable);
+            return;
         }
+        if (a.target == &f.Option11 && !b.optionWasSelected) return practiceModeChosen(e);
+        if (a.target == &f.Option12 && !b.optionWasSelected) return sampleModeChosen(e);
+    }
 
-        if (a.target != &f.Command3) {
-            expect(f.Label20.caption == label20, "only flipping changes the side label");
-            expect(fills == std::array{f.Shape5.fillStyle, f.Shape6.fillStyle, f.Shape7.fillStyle, f.Shape8.fillStyle},
-                   "only flipping changes the fill of the dots");
+    void scrolled(int bar, const Action& a, const Before& b, Effects& e) {
+        const HScrollBar& s = *static_cast<HScrollBar*>(a.target);
+        const int step = a.verb == Verb::Arrow ? s.smallChange : s.largeChange;
+        const int wanted = a.verb == Verb::Release ? a.arg : b.bars[bar] + (a.arg < 0 ? -step : step);
+        e.bars[bar] = std::clamp(wanted, s.min, s.max);
+        if (e.bars[bar] == b.bars[bar]) return;
+        if (bar < 3) {
+            modeLocked_ = phoropterRead_ = true;
+            e.allow(readoutLabels());
+            e.allow(residualLabels());
+            if (b.frame4Shown) {
+                e.allow(crossCylinderLabels());
+                handleRead_ = true;
+            }
+            ++reached[b.frame4Shown ? "lens change with the cross cylinder in" : "lens change"];
+        } else {
+            e.allow({&w().Label3});
+            e.allow(crossCylinderLabels());
+            phoropterRead_ = handleRead_ = true;
+            ++reached["handle turned"];
         }
-        expect(t_->random.draws - drawsBefore == draws,
+    }
+
+    void newCustomer(Effects& e) {
+        e.bars = {40, 0, 90, 90};
+        ended_ = endedInTest_ = modeLocked_ = answered_ = crossCylinderIn_ = false;
+        e.allow(readoutLabels());
+        e.allow(residualLabels());
+        e.allow(crossCylinderLabels());
+        e.allow(caseLabels());
+        e.allow({&w().Label3});
+        e.draws = 6;
+        ++cases;
+        ++reached["new customer"];
+    }
+
+    void measurementEnded(const Before& b, Effects& e) {
+        ended_ = modeLocked_ = phoropterRead_ = true;
+        endedInTest_ = b.testMode;
+        e.allow(readoutLabels());
+        e.allow(residualLabels());
+        ++reached[b.testMode ? "ended in test mode" : "ended in practice or sample mode"];
+    }
+
+    void crossCylinderPutIn(const Before& b, Effects& e) {
+        Form1& f = w();
+        // The handle starts along the phoropter axis; axis position 0 has no handle position.
+        const bool zero = b.bars[2] == 0;
+        expect(zero ? (f.HScroll4.value() == 1 || f.HScroll4.value() == 180) : f.HScroll4.value() == b.bars[2],
+               "the cross cylinder goes in along the phoropter axis", [&] {
+                   return "HScroll3 " + std::to_string(b.bars[2]) + ", HScroll4 " + std::to_string(f.HScroll4.value());
+               });
+        e.bars[3] = f.HScroll4.value();
+        if (e.bars[3] != b.bars[3]) phoropterRead_ = true;
+        handleRead_ = true;
+        crossCylinderIn_ = true;
+        e.allow({&f.Label3});
+        e.allow(crossCylinderLabels());
+        ++reached["cross cylinder put in"];
+    }
+
+    void crossCylinderFlipped(const Before& b, Effects& e) {
+        Form1& f = w();
+        e.allow({&f.Label20});
+        e.allow(crossCylinderLabels());
+        phoropterRead_ = handleRead_ = true;
+        expect(b.label20 == "おもて" ? f.Label20.caption == "うら" : f.Label20.caption == "おもて",
+               "flipping turns the side label over");
+        const std::array<int, 4> fills = fillsOf(f);
+        for (int i = 0; i < 4; ++i) expect(fills[i] == 1 - b.fills[i], "flipping swaps the fill of every dot");
+        ++reached["flipped"];
+    }
+
+    void crossCylinderTakenOut() {
+        crossCylinderIn_ = false;
+        ++reached["cross cylinder taken out"];
+    }
+
+    void practiceModeChosen(Effects& e) {
+        e.allow(crossCylinderLabels());
+        for (const Label* l : crossCylinderLabels())
+            expect(l->caption == designCaptionOf(*l), "practice mode puts the cross-cylinder headings back",
+                   [&] { return l->name() + " reads '" + l->caption + "'"; });
+        ++reached["practice mode"];
+    }
+
+    void sampleModeChosen(Effects& e) {
+        Form1& f = w();
+        e.allow(caseLabels());
+        e.draws = 3;  // the reading is drawn, then replaced by the sample's
+        expect(f.seikaiS == Sample::S && f.seikaiC == Sample::C && f.seikaiA == Sample::A,
+               "sample mode brings the sample customer");
+        ++reached["sample mode"];
+    }
+
+    // What no accepted action may do beyond its own effects.
+    void checkAccepted(const Action& a, const Before& b, const Effects& e) {
+        Form1& f = w();
+        if (a.target != &f.Command3) {
+            expect(f.Label20.caption == b.label20, "only flipping changes the side label");
+            expect(fillsOf(f) == b.fills, "only flipping changes the fill of the dots");
+        }
+        expect(t_->random.draws - b.draws == e.draws,
                "random numbers are drawn only for a new case and a customer guessing at the dial",
-               [&] { return describe(a) + " drew " + std::to_string(t_->random.draws - drawsBefore); });
-        const std::array<int, 4> nowBars = {f.HScroll1.value(), f.HScroll2.value(), f.HScroll3.value(),
-                                            f.HScroll4.value()};
-        expect(nowBars == expectedBars, "scroll bars move only by their own actions and the reset", [&] {
+               [&] { return describe(a) + " drew " + std::to_string(t_->random.draws - b.draws); });
+        const std::array<int, 4> nowBars = barsOf(f);
+        expect(nowBars == e.bars, "scroll bars move only by their own actions and the reset", [&] {
             std::string s = describe(a) + ": bars";
             for (int i = 0; i < 4; ++i)
                 s.append(" ")
-                    .append(std::to_string(bars[i]))
+                    .append(std::to_string(b.bars[i]))
                     .append("->")
                     .append(std::to_string(nowBars[i]))
                     .append(" (expected ")
-                    .append(std::to_string(expectedBars[i]))
+                    .append(std::to_string(e.bars[i]))
                     .append(")");
             return s;
         });
-        const bool newCase = a.target == &f.STARTbutton || (a.target == &f.Option12 && !optionWasSelected);
+        const bool newCase = a.target == &f.STARTbutton || (a.target == &f.Option12 && !b.optionWasSelected);
         if (!newCase)
-            expect(seikai == std::array{f.seikaiS, f.seikaiC, f.seikaiA}, "the hidden correction stays with its case",
+            expect(b.seikai == std::array{f.seikaiS, f.seikaiC, f.seikaiA}, "the hidden correction stays with its case",
                    [&] { return describe(a) + " changed the hidden correction"; });
         for (size_t i = 0; i < composed_.size(); ++i) {
             const Label& l = *composed_[i].label;
-            if (!writable.count(&l))
-                expect(l.caption == captions[i], "a caption changes only through its writers", [&] {
-                    return describe(a) + " rewrote " + l.name() + ": '" + captions[i] + "' -> '" + l.caption + "'";
+            if (!e.writable.count(&l))
+                expect(l.caption == b.captions[i], "a caption changes only through its writers", [&] {
+                    return describe(a) + " rewrote " + l.name() + ": '" + b.captions[i] + "' -> '" + l.caption + "'";
                 });
         }
-        checkWindow();
-        if (a.target == &f.STARTbutton) trail_ = {"(new customer)"};
     }
 
     const std::string& designCaptionOf(const Control& c) const {
