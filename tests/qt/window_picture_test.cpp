@@ -1,6 +1,7 @@
-// Pictures of the whole window in a few states. Set FORM1_PICTURES to a folder to keep them
-// as PNG files for a look by eye (start.png, everything.png, ended.png, inuse.png, and the
-// phoropter view enlarged four times, phoropter.png and inuse-phoropter.png).
+// Pictures of the whole window in a few states, checked at the places where the layout puts
+// faces, texts and lines. Set FORM1_PICTURES to a folder to keep them as PNG files for a look
+// by eye (start.png, everything.png, ended.png, inuse.png, and the phoropter view enlarged four
+// times, phoropter.png and inuse-phoropter.png).
 
 #include <gtest/gtest.h>
 
@@ -28,12 +29,53 @@ QImage picture(ShownView& v) {
     return v.view.grab().toImage();
 }
 
+QColor rgb(const Rgb& c) { return QColor(c.r, c.g, c.b); }
+
+// The pixels of a control's box in a picture of the whole window.
+QImage boxOf(const QImage& window, ShownView& v, const char* name) {
+    QWidget* w = v.widget(name);
+    const double ratio = window.devicePixelRatio();
+    const QRect box(w->mapTo(&v.view, QPoint(0, 0)) * ratio, w->size() * ratio);
+    return window.copy(box);
+}
+
+// The colour a few pixels in from a control's top-left corner: inside its border, clear of
+// its centred caption.
+QColor faceOf(const QImage& window, ShownView& v, const char* name) {
+    const QImage box = boxOf(window, v, name);
+    return box.pixelColor(static_cast<int>(6 * window.devicePixelRatio()), box.height() / 2);
+}
+
+// How many pixels of a box have exactly this colour.
+int pixelsOf(const QImage& box, const QColor& colour) {
+    int n = 0;
+    for (int y = 0; y < box.height(); ++y)
+        for (int x = 0; x < box.width(); ++x) n += box.pixelColor(x, y) == colour;
+    return n;
+}
+
 }  // namespace
 
 TEST(WindowPicture, AtStart) {
     ShownView v(true);
     const QImage img = picture(v);
     EXPECT_EQ(img.size(), QSize(878, 655) * img.devicePixelRatio());
+    const Form1& m = v.model();
+    for (const CommandButton* b : {&m.Command5, &m.Command2, &m.Command6, &m.Command1})
+        EXPECT_EQ(faceOf(img, v, b->name().c_str()), rgb(*b->look.back)) << b->name();
+    // The title's white text on its blue band; the lens axis line upright at 90, its end showing
+    // above the lens.
+    const QImage title = boxOf(img, v, "Label1");
+    EXPECT_GT(pixelsOf(title, rgb(*m.Label1.look.back)), title.width() * title.height() / 2);
+    EXPECT_GT(pixelsOf(title, Qt::white), 50);
+    // Below the frame's caption, which has the line's colour too.
+    const int ratio = static_cast<int>(img.devicePixelRatio());
+    const QImage frame = boxOf(img, v, "Frame5");
+    const QImage lens = frame.copy(0, 20 * ratio, frame.width(), frame.height() - 20 * ratio);
+    const QColor axisColour = rgb(m.Line1.look.fore.value());
+    const QImage band = lens.copy(76 * ratio, 0, 9 * ratio, lens.height());  // x = 1200 twips
+    EXPECT_GT(pixelsOf(band, axisColour), 10 * ratio * ratio);
+    EXPECT_EQ(pixelsOf(band, axisColour), pixelsOf(lens, axisColour)) << "nothing of the axis line off its place";
     keep(img, "start.png");
 }
 
@@ -45,7 +87,12 @@ TEST(WindowPicture, EveryControlShown) {
     v.model().Label15.caption = "Ｓ-1.25Ｄ Ｃ-0.75Ｄ Ａ40°";
     v.model().Label19.caption = "Ｓ-1.25Ｄ Ｃ-0.50Ｄ Ａ90°";
     v.model().Label23.caption = "87 点";
-    keep(picture(v), "everything.png");
+    const QImage img = picture(v);
+    EXPECT_EQ(img.size(), QSize(878, 655) * img.devicePixelRatio());
+    // Every text shows in its own colour inside its own box.
+    for (const Label* l : {&v.model().Label16, &v.model().Label23, &v.model().Label19})
+        EXPECT_GT(pixelsOf(boxOf(img, v, l->name().c_str()), rgb(l->look.fore.value())), 20) << l->name();
+    keep(img, "everything.png");
     const QImage phoropter = v.view.phoropterView()->grab().toImage();
     keep(phoropter.scaled(phoropter.size() * 4), "phoropter.png");
 }
@@ -63,7 +110,10 @@ TEST(WindowPicture, EndedInTestMode) {
     EXPECT_TRUE(v.model().Label23.caption.ends_with(" 点"));
     EXPECT_TRUE(v.widget("STARTbutton")->isVisibleTo(&v.view));
     EXPECT_FALSE(v.widget("Frame2")->isEnabled());
-    keep(picture(v), "ended.png");
+    const QImage img = picture(v);
+    EXPECT_GT(pixelsOf(boxOf(img, v, "Label23"), rgb(v.model().Label23.look.fore.value())), 20) << "the score shows";
+    EXPECT_EQ(faceOf(img, v, "STARTbutton"), rgb(*v.model().STARTbutton.look.back));
+    keep(img, "ended.png");
 }
 
 TEST(WindowPicture, EndedInPracticeMode) {
@@ -87,8 +137,12 @@ TEST(WindowPicture, CrossCylinderInUse) {
     v.widget<QScrollBar>("HScroll4")->triggerAction(QAbstractSlider::SliderPageStepAdd);
     v.widget<QScrollBar>("HScroll1")->triggerAction(QAbstractSlider::SliderPageStepSub);
     mouseClick(v.widget("Command6"));
-    keep(picture(v), "inuse.png");
+    const QImage img = picture(v);
+    EXPECT_EQ(faceOf(img, v, "Command3"), rgb(*v.model().Command3.look.back));
+    EXPECT_EQ(faceOf(img, v, "Command4"), rgb(*v.model().Command4.look.back));
+    keep(img, "inuse.png");
     const QImage phoropter = v.view.phoropterView()->grab().toImage();
+    EXPECT_GT(pixelsOf(phoropter, rgb(v.model().Line2.look.fore.value())), 100) << "the cross-cylinder axis shows";
     keep(phoropter.scaled(phoropter.size() * 4), "inuse-phoropter.png");
 }
 
