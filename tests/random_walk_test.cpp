@@ -19,10 +19,15 @@
 #include <memory>
 #include <random>
 // GCC 12 warns inside its own <regex> when sanitizers instrument it (a false positive).
+// Clang has no such warning and would warn about the unknown name instead.
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <regex>
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
+#endif
 #include <set>
 #include <sstream>
 #include <string>
