@@ -376,7 +376,8 @@ void FormView::sync() {
     }
     updateOptionStops();
     if (phoropter_) {
-        phoropter_->setAccessibleDescription(qs(phoropterDescription(form_)));
+        const QString description = qs(phoropterDescription(form_));
+        if (phoropter_->accessibleDescription() != description) phoropter_->setAccessibleDescription(description);
         phoropter_->update();
     }
 }

@@ -171,11 +171,27 @@ TEST(Legibility, DisabledCaptionsAfterTheEndOfATestStayReadableAndLookDisabled) 
                 << c.name << " keeps its face";
         }
         const Rgb caption = darkestIn(img, captionArea(img, c.leftSkip));
+        EXPECT_NE(caption, face) << c.name << ": a caption is there";
         const double legible = contrastRatio(caption, face);
         const double unlike = contrastRatio(caption, enabled[c.name]);
         EXPECT_GE(legible, 3) << c.name;
         EXPECT_GE(unlike, 2) << c.name << ": the disabled caption looks unlike the enabled one";
         std::printf("[contrast %gx] %-11s disabled caption %s on %s: %.2f:1 (enabled caption %s, %.2f:1 apart)\n", dpr,
                     c.name, text(caption).c_str(), text(face).c_str(), legible, text(enabled[c.name]).c_str(), unlike);
+    }
+
+    // The frame captions: grey like the rest, no longer red, and as legible.
+    for (const char* name : {"Frame1", "Frame4", "Frame7"}) {
+        QWidget* frame = v.widget(name);
+        const QFontMetrics fm(frame->font());
+        const QImage img = grabbed(frame);
+        const QRect caption(static_cast<int>(10 * dpr), static_cast<int>(dpr), static_cast<int>(40 * dpr),
+                            static_cast<int>((fm.height() - 2) * dpr));
+        const Rgb darkest = darkestIn(img, caption);
+        const double legible = contrastRatio(darkest, window);
+        EXPECT_GE(legible, 3) << name;
+        EXPECT_EQ(darkest.r, darkest.g) << name << ": grey, not the red of an enabled frame";
+        std::printf("[contrast %gx] %-11s disabled caption %s on %s: %.2f:1\n", dpr, name, text(darkest).c_str(),
+                    text(window).c_str(), legible);
     }
 }
