@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScrollBar>
 #include <QStyleOptionSlider>
+#include <QWheelEvent>
 
 #include "view_support.h"
 
@@ -164,6 +166,15 @@ TEST(ScrollBarInput, EachWayOfOperatingTheBarReachesTheModelAsWhatItIs) {
     EXPECT_EQ(m.HScroll1.value(), letGo);
     EXPECT_EQ(bar->value(), letGo);
     EXPECT_EQ(changes, 11);
+
+    // The wheel moves the thumb by the bar's own steps and lets it go there: one release.
+    QWheelEvent wheel(QPointF(bar->rect().center()), QPointF(bar->mapToGlobal(bar->rect().center())), QPoint(),
+                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(bar, &wheel);
+    EXPECT_EQ(std::abs(m.HScroll1.value() - letGo), QApplication::wheelScrollLines())
+        << "the bar's steps of 1, not the model's 2";
+    EXPECT_EQ(bar->value(), m.HScroll1.value());
+    EXPECT_EQ(changes, 12);
 }
 
 TEST(ScrollBarInput, AHeldThumbStaysWhileTheWindowActsElsewhereAndMovesOnceAtTheRelease) {
