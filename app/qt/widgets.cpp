@@ -31,10 +31,10 @@ void drawFocusMark(QPainter& p, const QRect& r, const QColor& face) {
 
 // A caption as the style draws it; while disabled, in a grey that keeps 3.5:1 against the face,
 // etched with a white copy below and to the right, the usual look of a control out of use.
-void drawCaption(QStylePainter& p, const QWidget& w, const QRect& area, int flags, const QString& text,
+void drawCaption(QPainter& p, const QWidget& w, const QRect& area, int flags, const QString& text,
                  QPalette::ColorRole role, const QColor& face) {
     if (w.isEnabled()) {
-        p.drawItemText(area, flags, w.palette(), true, text, role);
+        w.style()->drawItemText(&p, area, flags, w.palette(), true, text, role);
         return;
     }
     p.save();
@@ -138,15 +138,8 @@ void FrameWidget::paintEvent(QPaintEvent*) {
     constexpr int indent = 6, pad = 2;
     const QRect caption(indent, 0, fm.horizontalAdvance(title()) + 2 * pad, fm.height());
     p.fillRect(caption, palette().color(QPalette::Window));
-    if (isEnabled()) {
-        style()->drawItemText(&p, caption, Qt::AlignCenter | Qt::TextHideMnemonic, palette(), true, title(),
-                              QPalette::WindowText);
-        return;
-    }
-    p.setPen(Qt::white);
-    p.drawText(caption.translated(1, 1), Qt::AlignCenter | Qt::TextHideMnemonic, title());
-    p.setPen(toQColor(disabledCaptionColour(toRgb(palette().color(QPalette::Window)))));
-    p.drawText(caption, Qt::AlignCenter | Qt::TextHideMnemonic, title());
+    drawCaption(p, *this, caption, Qt::AlignCenter | Qt::TextHideMnemonic, title(), QPalette::WindowText,
+                palette().color(QPalette::Window));
 }
 
 void ScrollBarWidget::setReadout(const QString& text) {
