@@ -208,3 +208,22 @@ TEST(ScrollBarInput, AHeldThumbStaysWhileTheWindowActsElsewhereAndMovesOnceAtThe
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(v.widget<QLabel>("Label4")->text().toStdString(), m.Label4.caption);
 }
+
+TEST(ScrollBarInput, AThumbHeldWhenTheEndDisablesTheBarFallsBackToTheModel) {
+    ShownView v(true);
+    if (!activate(v)) GTEST_SKIP() << "the window system gives no active window";
+    Form1& m = v.model();
+    auto* bar = v.widget<QScrollBar>("HScroll1");
+    const QPoint grip = thumbOf(bar).center();
+    mouseAt(bar, QEvent::MouseButtonPress, grip, Qt::LeftButton);
+    mouseAt(bar, QEvent::MouseMove, grip + QPoint(30, 0), Qt::LeftButton);
+    ASSERT_NE(bar->sliderPosition(), 40);
+    v.widget("Command5")->setFocus();
+    pressFocused(Qt::Key_Space);  // test mode ends: the lens can no longer be changed
+    EXPECT_FALSE(bar->isEnabled());
+    mouseAt(bar, QEvent::MouseButtonRelease, grip + QPoint(30, 0), Qt::NoButton);
+    EXPECT_EQ(m.HScroll1.value(), 40);
+    EXPECT_EQ(bar->value(), 40);
+    EXPECT_EQ(bar->sliderPosition(), 40);
+    EXPECT_EQ(focusName(), "STARTbutton");
+}
