@@ -15,7 +15,7 @@ public:
     virtual void quit() = 0;
     // Prints a picture of the window as it is shown now on the default printer, one page.
     virtual PrintResult printWindow() = 0;
-    // Tells the user something without stopping the work (a passing notice at the print button).
+    // Tells the user something without stopping the work (a notice in the window).
     virtual void showNotice(const std::string& text) = 0;
 };
 

@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
+#include "accessibility.h"
 #include "fonts.h"
 #include "widgets.h"
 
@@ -62,6 +63,7 @@ FormView::FormView(Form1& form, QWidget* parent) : QWidget(parent), form_(form) 
     static const bool resourcesReady = (initChartResources(), true);
     (void)resourcesReady;
     installFonts();  // before the first widget picks its font
+    installAccessibleScrollBars();
 
     const Frame& window = form_.window;
     setObjectName(qs(window.name()));
@@ -89,6 +91,32 @@ FormView::FormView(Form1& form, QWidget* parent) : QWidget(parent), form_(form) 
 QWidget* FormView::widgetFor(const Control& c) const {
     auto it = widgets_.find(&c);
     return it == widgets_.end() ? nullptr : it->second;
+}
+
+const Control* FormView::controlOf(const QWidget* w) const {
+    if (!w || w == this) return nullptr;
+    for (const auto& [control, widget] : widgets_)
+        if (widget == w) return control;
+    return nullptr;
+}
+
+template <class Action>
+void FormView::act(Action&& action) {
+    const Control* focused = controlOf(focusWidget());
+    action();
+    sync();
+    settleFocus(focused);
+}
+
+void FormView::settleFocus(const Control* focused) {
+    QWidget* now = focusWidget();
+    // Focus outside the controls (on nothing, or on something the action hid) is the
+    // window's to place; focus on a widget of our own that is not a control is left alone.
+    if (!focused && now && now != this && now->isVisible() && now->isEnabled()) return;
+    const Control* target = focusAfterAction(form_, focused);
+    if (!target) return;
+    QWidget* w = widgetFor(*target);
+    if (w && w != now) w->setFocus(Qt::OtherFocusReason);
 }
 
 QWidget* FormView::build(Control& c, QWidget* parent) {
@@ -180,11 +208,11 @@ QWidget* FormView::buildButton(CommandButton& b, QWidget* parent) {
     button->setFont(fontFor(b.look.font));
     button->setAutoDefault(false);
     keepWindowText(button, true);
-    if (b.look.back) button->setStyleSheet(buttonFace(*b.look.back));
-    connect(button, &QPushButton::clicked, this, [this, &b] {
-        b.userClick();
-        sync();
-    });
+    if (b.look.back) {
+        button->setStyleSheet(buttonFace(*b.look.back));
+        button->setFace(toQColor(*b.look.back));
+    }
+    connect(button, &QPushButton::clicked, this, [this, &b] { act([&b] { b.userClick(); }); });
     return button;
 }
 
@@ -195,16 +223,13 @@ QWidget* FormView::buildOption(OptionButton& o, QWidget* parent) {
     option->setWrap(holdsSeveralLines(o, font));
     option->setAutoExclusive(false);
     keepWindowText(option, true);
-    connect(option, &QAbstractButton::clicked, this, [this, &o] {
-        o.userSelect();
-        sync();
-    });
+    connect(option, &QAbstractButton::clicked, this, [this, &o] { act([&o] { o.userSelect(); }); });
     connect(option, &OptionWidget::arrowMove, this, [this, &o](int step) { moveInGroup(o, step); });
     return option;
 }
 
 QWidget* FormView::buildScroll(HScrollBar& s, QWidget* parent) {
-    auto* bar = new QScrollBar(Qt::Horizontal, parent);
+    auto* bar = new ScrollBarWidget(parent);
     bar->setRange(s.min, s.max);
     bar->setSingleStep(s.smallChange);
     bar->setPageStep(s.largeChange);
@@ -215,10 +240,37 @@ QWidget* FormView::buildScroll(HScrollBar& s, QWidget* parent) {
     bar->setFocusPolicy(Qt::StrongFocus);
     bar->setInvertedControls(false);
     keepWindowText(bar, true);
-    connect(bar, &QAbstractSlider::valueChanged, this, [this, &s](int v) {
-        s.userRelease(v);
-        sync();
+    bar->setAccessibleName(qs(::accessibleName(form_, s)));
+    // Each action reaches the model as what it is. The model's new value is mirrored inside the
+    // action, so the value the bar then takes is already its own and signals nothing more.
+    connect(bar, &QAbstractSlider::actionTriggered, this, [this, bar, &s](int action) {
+        switch (action) {
+        case QAbstractSlider::SliderSingleStepAdd:
+        case QAbstractSlider::SliderSingleStepSub:  // arrow buttons, Left and Right
+            act([&s, action] { s.userArrow(action == QAbstractSlider::SliderSingleStepAdd ? +1 : -1); });
+            break;
+        case QAbstractSlider::SliderPageStepAdd:
+        case QAbstractSlider::SliderPageStepSub:  // the track, PageUp and PageDown
+            act([&s, action] { s.userTrack(action == QAbstractSlider::SliderPageStepAdd ? +1 : -1); });
+            break;
+        case QAbstractSlider::SliderToMinimum:  // Home and End
+            act([&s] { s.userRelease(s.min); });
+            break;
+        case QAbstractSlider::SliderToMaximum:
+            act([&s] { s.userRelease(s.max); });
+            break;
+        case QAbstractSlider::SliderMove:
+            // The wheel moves the thumb as one step to its new place; a drag waits for the release.
+            if (!bar->isSliderDown()) act([&s, bar] { s.userRelease(bar->sliderPosition()); });
+            break;
+        default:
+            break;
+        }
     });
+    connect(bar, &QAbstractSlider::sliderReleased, this,
+            [this, bar, &s] { act([&s, bar] { s.userRelease(bar->sliderPosition()); }); });
+    // Anything else that sets the value directly (the bar's context menu) counts as a release there.
+    connect(bar, &QAbstractSlider::valueChanged, this, [this, &s](int v) { act([&s, v] { s.userRelease(v); }); });
     return bar;
 }
 
@@ -261,18 +313,9 @@ std::vector<OptionButton*> FormView::groupOf(const Frame* container) const {
 }
 
 void FormView::updateOptionStops() {
-    std::vector<const Frame*> done;
-    for (Control* c : form_.tabOrder()) {
-        if (c->kind() != Kind::Option || std::find(done.begin(), done.end(), c->container()) != done.end()) continue;
-        done.push_back(c->container());
-        const auto group = groupOf(c->container());
-        OptionButton* stop = nullptr;
-        for (OptionButton* o : group)
-            if (o->selected() && o->takesInput()) stop = o;
-        for (OptionButton* o : group)
-            if (!stop && o->takesInput()) stop = o;
-        for (OptionButton* o : group) widgetFor(*o)->setFocusPolicy(o == stop ? Qt::StrongFocus : Qt::ClickFocus);
-    }
+    for (Control* c : form_.tabOrder())
+        if (c->kind() == Kind::Option)
+            widgetFor(*c)->setFocusPolicy(isTabStop(form_, *c) ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 void FormView::moveInGroup(const OptionButton& from, int step) {
@@ -283,8 +326,7 @@ void FormView::moveInGroup(const OptionButton& from, int step) {
         OptionButton* next = group[static_cast<size_t>(((at + step * k) % n + n) % n)];
         if (!next->takesInput()) continue;
         widgetFor(*next)->setFocus(Qt::TabFocusReason);
-        next->userSelect();
-        sync();
+        act([next] { next->userSelect(); });
         return;
     }
 }
@@ -317,9 +359,13 @@ void FormView::sync() {
             option->setChecked(o.selected());
             break;
         }
-        case Kind::HScroll:
-            static_cast<QScrollBar*>(w)->setValue(static_cast<const HScrollBar&>(*c).value());
+        case Kind::HScroll: {
+            auto* bar = static_cast<ScrollBarWidget*>(w);
+            // A thumb the trainee holds stays where it is held; the release sets the value.
+            if (!bar->isSliderDown()) bar->setValue(static_cast<const HScrollBar&>(*c).value());
+            if (const Label* readout = readoutOf(form_, *c)) bar->setReadout(qs(readout->caption));
             break;
+        }
         case Kind::Image:
         case Kind::Circle:
         case Kind::Line:
@@ -329,5 +375,9 @@ void FormView::sync() {
         w->setEnabled(c->enabled);
     }
     updateOptionStops();
-    if (phoropter_) phoropter_->update();
+    if (phoropter_) {
+        const QString description = qs(phoropterDescription(form_));
+        if (phoropter_->accessibleDescription() != description) phoropter_->setAccessibleDescription(description);
+        phoropter_->update();
+    }
 }

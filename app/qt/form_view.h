@@ -25,6 +25,8 @@ public:
 
     // The widget of a control; null for the circles and lines, which the phoropter paints.
     QWidget* widgetFor(const Control& c) const;
+    // The control a widget shows; null for the window itself and for widgets of the view's own.
+    const Control* controlOf(const QWidget* w) const;
     PhoropterView* phoropterView() const { return phoropter_; }
 
 private:
@@ -35,6 +37,11 @@ private:
     QWidget* buildButton(CommandButton& b, QWidget* parent);
     QWidget* buildOption(OptionButton& o, QWidget* parent);
     QWidget* buildScroll(HScrollBar& s, QWidget* parent);
+    // Runs a user action on the model, mirrors the result and puts the keyboard focus where
+    // it belongs when the action took it from the control that had it.
+    template <class Action>
+    void act(Action&& action);
+    void settleFocus(const Control* focused);
     void stack(const Frame& container);
     void setTabChain();
     void focusFirstStop();

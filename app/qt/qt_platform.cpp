@@ -6,7 +6,8 @@
 #include <QPixmap>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QToolTip>
+
+#include "widgets.h"
 
 bool printWidgetPicture(QWidget& widget, QPrinter& printer) {
     const QPixmap picture = widget.grab();
@@ -45,8 +46,8 @@ PrintResult QtPlatform::printWindow() {
 
 void QtPlatform::showNotice(const std::string& text) {
     if (!window_) return;
-    // Shown at the print button, gone after a few seconds or at the next click or key.
-    QWidget* at = window_->findChild<QWidget*>(QStringLiteral("Command7"));
-    const QPoint pos = at ? at->mapToGlobal(QPoint(0, at->height())) : window_->mapToGlobal(QPoint(0, 0));
-    QToolTip::showText(pos, QString::fromStdString(text), window_, window_->rect(), kNoticeMilliseconds);
+    // One notice per window, shown inside it until the trainee closes it or acts.
+    auto* notice = window_->findChild<NoticeBar*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!notice) notice = new NoticeBar(window_);
+    notice->showText(QString::fromStdString(text));
 }

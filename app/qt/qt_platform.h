@@ -1,5 +1,5 @@
 #pragma once
-// The machine around the window, through Qt: beep, print, quit, passing notices.
+// The machine around the window, through Qt: beep, print, quit, notices in the window.
 
 #include <QPointer>
 #include <QWidget>
@@ -21,9 +21,8 @@ public:
     void beep() override;
     void quit() override;
     PrintResult printWindow() override;
+    // A notice inside the window (see NoticeBar), never a dialog.
     void showNotice(const std::string& text) override;
-
-    static constexpr int kNoticeMilliseconds = 6000;
 
 private:
     QPointer<QWidget> window_;

@@ -2,20 +2,50 @@
 
 #include <algorithm>
 
+#include <QAccessible>
+#include <QAccessibleValueInterface>
+#include <QAccessibleWidget>
+#include <QApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
-#include <QStyleOptionFocusRect>
 #include <QStylePainter>
+#include <QToolButton>
+
+#include "accessibility.h"
 
 namespace {
 
-void drawFocusAround(QStylePainter& p, const QWidget& w, const QRect& r) {
-    QStyleOptionFocusRect fr;
-    fr.initFrom(&w);
-    fr.rect = r;
-    p.drawPrimitive(QStyle::PE_FrameFocusRect, fr);
+// A solid frame just inside `r`, in black or white, whichever stands out on `face`.
+void drawFocusMark(QPainter& p, const QRect& r, const QColor& face) {
+    p.save();
+    QPen pen(toQColor(focusMarkColour(toRgb(face))), kFocusMarkWidth);
+    pen.setJoinStyle(Qt::MiterJoin);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    const double half = kFocusMarkWidth / 2.0;
+    p.drawRect(QRectF(r).adjusted(half, half, -half, -half));
+    p.restore();
 }
+
+// A caption as the style draws it; while disabled, in a grey that keeps 3.5:1 against the face,
+// etched with a white copy below and to the right, the usual look of a control out of use.
+void drawCaption(QPainter& p, const QWidget& w, const QRect& area, int flags, const QString& text,
+                 QPalette::ColorRole role, const QColor& face) {
+    if (w.isEnabled()) {
+        w.style()->drawItemText(&p, area, flags, w.palette(), true, text, role);
+        return;
+    }
+    p.save();
+    p.setPen(Qt::white);
+    p.drawText(area.translated(1, 1), flags, text);
+    p.setPen(toQColor(disabledCaptionColour(toRgb(face))));
+    p.drawText(area, flags, text);
+    p.restore();
+}
+
+bool isEnterKey(const QKeyEvent* event) { return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter; }
 
 }  // namespace
 
@@ -23,6 +53,8 @@ void ImageWidget::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawPixmap(0, 0, pixmap());
 }
+
+QColor ButtonWidget::face() const { return face_.isValid() ? face_ : palette().color(QPalette::Button); }
 
 void ButtonWidget::paintEvent(QPaintEvent*) {
     QStylePainter p(this);
@@ -36,11 +68,20 @@ void ButtonWidget::paintEvent(QPaintEvent*) {
                        style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &opt, this));
     }
     const int flags = Qt::AlignCenter | Qt::TextWordWrap;
-    p.drawItemText(area, flags, palette(), isEnabled(), text(), QPalette::ButtonText);
+    drawCaption(p, *this, area, flags, text(), QPalette::ButtonText, face());
     if (hasFocus()) {
-        QRect textBox = p.fontMetrics().boundingRect(area, flags, text()).adjusted(-2, -1, 2, 1) & area;
-        drawFocusAround(p, *this, textBox);
+        const QRect textBox = p.fontMetrics().boundingRect(area, flags, text()).adjusted(-4, -3, 4, 3) & area;
+        drawFocusMark(p, textBox, face());
     }
+}
+
+void ButtonWidget::keyPressEvent(QKeyEvent* event) {
+    if (!isEnterKey(event)) {
+        QPushButton::keyPressEvent(event);
+        return;
+    }
+    if (!event->isAutoRepeat()) click();
+    event->accept();
 }
 
 void OptionWidget::paintEvent(QPaintEvent*) {
@@ -54,16 +95,22 @@ void OptionWidget::paintEvent(QPaintEvent*) {
 
     const QRect area = style()->subElementRect(QStyle::SE_RadioButtonContents, &opt, this);
     const int flags = Qt::AlignLeft | Qt::AlignVCenter | (wrap_ ? Qt::TextWordWrap : 0);
-    p.drawItemText(area, flags, palette(), isEnabled(), text(), QPalette::WindowText);
+    const QColor face = palette().color(QPalette::Window);
+    drawCaption(p, *this, area, flags, text(), QPalette::WindowText, face);
     if (hasFocus()) {
-        QRect textBox = p.fontMetrics().boundingRect(area, flags, text()).adjusted(-1, 0, 1, 0) & rect();
-        drawFocusAround(p, *this, textBox);
+        const QRect textBox = p.fontMetrics().boundingRect(area, flags, text()).adjusted(-3, -2, 3, 2) & rect();
+        drawFocusMark(p, textBox, face);
     }
 }
 
 bool OptionWidget::hitButton(const QPoint& pos) const { return rect().contains(pos); }
 
 void OptionWidget::keyPressEvent(QKeyEvent* event) {
+    if (isEnterKey(event)) {
+        if (!event->isAutoRepeat()) click();
+        event->accept();
+        return;
+    }
     switch (event->key()) {
     case Qt::Key_Left:
     case Qt::Key_Up:
@@ -91,8 +138,125 @@ void FrameWidget::paintEvent(QPaintEvent*) {
     constexpr int indent = 6, pad = 2;
     const QRect caption(indent, 0, fm.horizontalAdvance(title()) + 2 * pad, fm.height());
     p.fillRect(caption, palette().color(QPalette::Window));
-    style()->drawItemText(&p, caption, Qt::AlignCenter | Qt::TextHideMnemonic, palette(), isEnabled(), title(),
-                          QPalette::WindowText);
+    drawCaption(p, *this, caption, Qt::AlignCenter | Qt::TextHideMnemonic, title(), QPalette::WindowText,
+                palette().color(QPalette::Window));
+}
+
+void ScrollBarWidget::setReadout(const QString& text) {
+    if (text == readout_) return;
+    readout_ = text;
+    QAccessibleValueChangeEvent changed(this, value());
+    QAccessible::updateAccessibility(&changed);
+}
+
+void ScrollBarWidget::paintEvent(QPaintEvent* event) {
+    QScrollBar::paintEvent(event);
+    if (!hasFocus()) return;
+    QPainter p(this);
+    drawFocusMark(p, rect(), palette().color(QPalette::Window));
+}
+
+namespace {
+
+// A scroll bar as screen readers see it: its name, and its readout as the value's text.
+class ScrollBarAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit ScrollBarAccessible(ScrollBarWidget* bar) : QAccessibleWidget(bar, QAccessible::ScrollBar) {}
+
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value) return bar()->readout();
+        return QAccessibleWidget::text(t);
+    }
+    QVariant currentValue() const override { return bar()->value(); }
+    // A value set by the screen reader is the user's, as a let-go thumb would be.
+    void setCurrentValue(const QVariant& value) override { bar()->setValue(value.toInt()); }
+    QVariant maximumValue() const override { return bar()->maximum(); }
+    QVariant minimumValue() const override { return bar()->minimum(); }
+    QVariant minimumStepSize() const override { return bar()->singleStep(); }
+
+private:
+    ScrollBarWidget* bar() const { return static_cast<ScrollBarWidget*>(widget()); }
+};
+
+QAccessibleInterface* accessibleScrollBar(const QString& className, QObject* object) {
+    if (className != QLatin1String("ScrollBarWidget")) return nullptr;
+    auto* bar = qobject_cast<ScrollBarWidget*>(object);
+    return bar ? new ScrollBarAccessible(bar) : nullptr;
+}
+
+}  // namespace
+
+void installAccessibleScrollBars() {
+    static const bool installed = (QAccessible::installFactory(accessibleScrollBar), true);
+    (void)installed;
+}
+
+NoticeBar::NoticeBar(QWidget* window) : QFrame(window) {
+    setObjectName(QStringLiteral("noticeBar"));
+    setFrameShape(QFrame::Box);
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive}) {
+        p.setColor(group, QPalette::Window, QColor(255, 255, 225));
+        p.setColor(group, QPalette::WindowText, Qt::black);
+    }
+    setPalette(p);
+    setFocusPolicy(Qt::NoFocus);
+
+    label_ = new QLabel(this);
+    label_->setTextFormat(Qt::PlainText);
+    auto* close = new QToolButton(this);
+    close->setText(QStringLiteral("×"));
+    close->setAccessibleName(QStringLiteral("閉じる"));
+    close->setAutoRaise(true);
+    close->setFocusPolicy(Qt::NoFocus);  // the tab order stays the window's own
+    connect(close, &QToolButton::clicked, this, &QWidget::hide);
+    close_ = close;
+
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(8, 3, 3, 3);
+    row->addWidget(label_);
+    row->addWidget(close_);
+    hide();
+}
+
+QString NoticeBar::text() const { return label_->text(); }
+
+void NoticeBar::showText(const QString& text) {
+    label_->setText(text);
+    setAccessibleName(text);
+    QWidget* window = parentWidget();
+    const QSize size = sizeHint().boundedTo(window->size() - QSize(16, 12));
+    setGeometry(window->width() - size.width() - 8, window->height() - size.height() - 6, size.width(), size.height());
+    raise();
+    show();
+    qApp->installEventFilter(this);
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+}
+
+bool NoticeBar::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::KeyPress:
+    case QEvent::Wheel:
+        break;
+    default:
+        return false;
+    }
+    // Anything the trainee does in the window, except on the notice itself, dismisses it.
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (w && w->window() == window() && w != this && !isAncestorOf(w)) hide();
+    return false;
+}
+
+void NoticeBar::hideEvent(QHideEvent* event) {
+    qApp->removeEventFilter(this);
+    QFrame::hideEvent(event);
 }
 
 PhoropterView::PhoropterView(const Frame& model, QWidget* parent) : FrameWidget(parent), model_(model) {}

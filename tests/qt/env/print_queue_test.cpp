@@ -9,6 +9,7 @@
 
 #include "qt_platform.h"
 #include "view_support.h"
+#include "widgets.h"
 
 // Run by tests/print/with_print_queue.sh, which starts a private print server whose default
 // queue writes each job to the file named in TRAINER_PRINT_OUTPUT.
@@ -27,6 +28,8 @@ TEST(Printing, OnTheDefaultPrinterWithoutADialog) {
     QApplication::processEvents();
     mouseClick(view.findChild<QWidget*>(QStringLiteral("Command7")));
     EXPECT_FALSE(QToolTip::isVisible()) << QToolTip::text().toStdString();
+    for (NoticeBar* notice : view.findChildren<NoticeBar*>())
+        EXPECT_FALSE(notice->isVisible()) << notice->text().toStdString();
 
     // The queue hands the job on as it comes; wait for the whole document.
     QByteArray pdf;

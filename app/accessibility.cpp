@@ -1,0 +1,102 @@
+#include "accessibility.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "form1.h"
+
+namespace {
+
+bool isIrreversible(const Form1& form, const Control& c) { return &c == &form.Command1 || &c == &form.Command5; }
+
+// The control an action leads on to when it hides or disables the one that ran it.
+const Control* nextAfter(const Form1& form, const Control& acted) {
+    if (&acted == &form.STARTbutton) return &form.Command6;
+    if (&acted == &form.Command4) return &form.Command2;
+    if (&acted == &form.Command2) return &form.HScroll4;
+    if (&acted == &form.Command5) return &form.STARTbutton;
+    return nullptr;
+}
+
+double channel(int v) {
+    const double c = std::clamp(v, 0, 255) / 255.0;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+double luminance(const Rgb& c) { return 0.2126 * channel(c.r) + 0.7152 * channel(c.g) + 0.0722 * channel(c.b); }
+
+}  // namespace
+
+bool isTabStop(const Form1& form, const Control& c) {
+    if (!c.takesInput()) return false;
+    if (c.kind() != Kind::Option) return true;
+    // One stop per group: the selected button that can be operated, or else the first that can.
+    const OptionButton* selected = nullptr;
+    const OptionButton* first = nullptr;
+    for (const Control* o : form.tabOrder()) {
+        if (o->kind() != Kind::Option || o->container() != c.container() || !o->takesInput()) continue;
+        const auto* option = static_cast<const OptionButton*>(o);
+        if (!first) first = option;
+        if (option->selected()) selected = option;
+    }
+    return &c == (selected ? selected : first);
+}
+
+const Control* focusAfterAction(const Form1& form, const Control* focused) {
+    if (focused && isTabStop(form, *focused)) return focused;
+    if (focused)
+        if (const Control* next = nextAfter(form, *focused); next && isTabStop(form, *next)) return next;
+    for (const Control* c : form.tabOrder())
+        if (!isIrreversible(form, *c) && isTabStop(form, *c)) return c;
+    return nullptr;
+}
+
+std::string accessibleName(const Form1& form, const Control& c) {
+    if (&c == &form.HScroll1) return "球面度数";
+    if (&c == &form.HScroll2) return "円柱度数";
+    if (&c == &form.HScroll3) return "乱視軸";
+    if (&c == &form.HScroll4) return "クロスシリンダーの中間軸";
+    return {};
+}
+
+const Label* readoutOf(const Form1& form, const Control& c) {
+    if (&c == &form.HScroll1) return &form.Label4;
+    if (&c == &form.HScroll2) return &form.Label6;
+    if (&c == &form.HScroll3) return &form.Label8;
+    if (&c == &form.HScroll4) return &form.Label3;
+    return nullptr;
+}
+
+int axisDirection(const Line& line) {
+    // Screen y runs downwards; directions count counter-clockwise from the right.
+    const double degrees = std::atan2(-(line.y2 - line.y1), line.x2 - line.x1) * 180 / std::numbers::pi;
+    int axis = static_cast<int>(std::lround(degrees)) % 180;
+    if (axis <= 0) axis += 180;
+    return axis;
+}
+
+std::string phoropterDescription(const Form1& form) {
+    std::string text = "乱視軸の印：" + std::to_string(axisDirection(form.Line1)) + "°の方向";
+    if (form.Line3.visible) {
+        text += "。クロスシリンダー：持ち手は" + std::to_string(axisDirection(form.Line3)) + "°の方向";
+        if (form.Label20.visible) text += "、" + form.Label20.caption + "を表示";
+    }
+    return text;
+}
+
+double contrastRatio(const Rgb& a, const Rgb& b) {
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+Rgb focusMarkColour(const Rgb& face) {
+    const Rgb black{0, 0, 0}, white{255, 255, 255};
+    return contrastRatio(black, face) >= contrastRatio(white, face) ? black : white;
+}
+
+Rgb disabledCaptionColour(const Rgb& face) {
+    for (int g = 255; g > 0; --g)
+        if (Rgb grey{g, g, g}; luminance(grey) < luminance(face) && contrastRatio(grey, face) >= 3.5) return grey;
+    return Rgb{0, 0, 0};
+}

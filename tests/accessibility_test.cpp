@@ -1,0 +1,153 @@
+// Focus moves, screen-reader texts and legibility colours, the same for every view.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "accessibility.h"
+#include "test_support.h"
+
+namespace {
+
+// Clicks a button as the user would with the keyboard: focus on it, the click, then where the
+// focus goes.
+const Control* clickWithFocus(TestForm& f, CommandButton& b) {
+    EXPECT_TRUE(b.userClick()) << b.name();
+    return focusAfterAction(*f, &b);
+}
+
+}  // namespace
+
+TEST(FocusAfterAction, LeadsOnToARelatedControlWhenTheActionHidesTheFocusedOne) {
+    TestForm f;
+    // Still operable after its action: the focus stays.
+    EXPECT_EQ(clickWithFocus(f, f->Command6), &f->Command6);
+    EXPECT_EQ(clickWithFocus(f, f->Command2), &f->HScroll4);
+    EXPECT_EQ(clickWithFocus(f, f->Command3), &f->Command3);
+    EXPECT_EQ(clickWithFocus(f, f->Command4), &f->Command2);
+    // Test mode: the end disables every frame, STARTbutton appears.
+    EXPECT_EQ(clickWithFocus(f, f->Command5), &f->STARTbutton);
+    EXPECT_EQ(clickWithFocus(f, f->STARTbutton), &f->Command6);
+
+    // Practice mode keeps the frames enabled; the end still leads to STARTbutton, not END.
+    f->Option11.userSelect();
+    EXPECT_EQ(clickWithFocus(f, f->Command5), &f->STARTbutton);
+}
+
+TEST(FocusAfterAction, FallsBackToTheFirstHarmlessStopAndNeverToEndOrTheEndButton) {
+    TestForm f;
+    // The cross cylinder taken out while its bar had the focus: the bar is hidden, and HScroll4
+    // has no related control; the first stop that can be operated is Option1.
+    f->Command2.userClick();
+    f->Command4.userClick();
+    EXPECT_EQ(focusAfterAction(*f, &f->HScroll4), &f->Option1);
+    EXPECT_EQ(focusAfterAction(*f, nullptr), &f->Option1);
+
+    // The related control cannot take the focus either: the next harmless stop.
+    f->Command5.userClick();  // test mode: all frames disabled
+    f->STARTbutton.visible = false;
+    const Control* to = focusAfterAction(*f, &f->Command5);
+    ASSERT_NE(to, nullptr);
+    EXPECT_EQ(to, &f->Command7);  // not STARTbutton (hidden), not Command1 (END)
+
+    // Focus already on END stays there: no move, so nothing is pressed by mistake.
+    EXPECT_EQ(focusAfterAction(*f, &f->Command1), &f->Command1);
+}
+
+TEST(FocusAfterAction, EveryButtonAlwaysLeavesTheFocusSomewhereSafe) {
+    TestForm f;
+    // Every button and option of the window, clicked in a fixed jumble; after each click the
+    // focus lands on a tab stop, and a move never picks Command1 or Command5.
+    std::vector<Control*> order;
+    for (Control* c : f->tabOrder())
+        if (c->kind() == Kind::Button || c->kind() == Kind::Option) order.push_back(c);
+    unsigned seed = 7;
+    for (int i = 0; i < 400; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        Control* c = order[(seed >> 8) % order.size()];
+        if (!c->takesInput()) continue;
+        if (c->kind() == Kind::Button)
+            static_cast<CommandButton*>(c)->userClick();
+        else
+            static_cast<OptionButton*>(c)->userSelect();
+        const Control* to = focusAfterAction(*f, c);
+        ASSERT_NE(to, nullptr) << "after " << c->name();
+        EXPECT_TRUE(isTabStop(*f, *to)) << to->name();
+        if (to != c) {
+            EXPECT_NE(to, &f->Command1) << "after " << c->name();
+            EXPECT_NE(to, &f->Command5) << "after " << c->name();
+        }
+    }
+}
+
+TEST(TabStops, OneStopPerOptionGroup) {
+    TestForm f;
+    EXPECT_TRUE(isTabStop(*f, f->Option1));
+    EXPECT_FALSE(isTabStop(*f, f->Option4));
+    EXPECT_FALSE(isTabStop(*f, f->STARTbutton));  // hidden
+    f->Option4.userSelect();
+    EXPECT_TRUE(isTabStop(*f, f->Option4));
+    EXPECT_FALSE(isTabStop(*f, f->Option1));
+    // The selected button hidden: the first of the group that can be operated.
+    f->Option8.userSelect();  // only the cross-cylinder question shows
+    EXPECT_TRUE(isTabStop(*f, f->Option9));
+}
+
+TEST(ScreenReader, EachBarIsNamedAndReadThroughTheReadoutItMoves) {
+    TestForm f;
+    struct Expect {
+        HScrollBar& bar;
+        const char* name;
+    };
+    f->Command2.userClick();  // the cross-cylinder bar and its readout in place
+    for (const Expect& e : {Expect{f->HScroll1, "球面度数"}, Expect{f->HScroll2, "円柱度数"},
+                            Expect{f->HScroll3, "乱視軸"}, Expect{f->HScroll4, "クロスシリンダーの中間軸"}}) {
+        EXPECT_EQ(accessibleName(*f, e.bar), e.name);
+        const Label* readout = readoutOf(*f, e.bar);
+        ASSERT_NE(readout, nullptr) << e.name;
+        EXPECT_EQ(readout->container(), e.bar.container()) << e.name;
+        // The readout is the label that follows the bar.
+        const std::string before = readout->caption;
+        e.bar.userArrow(e.bar.value() < e.bar.max ? +1 : -1);
+        EXPECT_NE(readout->caption, before) << e.name;
+    }
+    EXPECT_EQ(accessibleName(*f, f->Command6), "");
+    EXPECT_EQ(readoutOf(*f, f->Label4), nullptr);
+}
+
+TEST(ScreenReader, PhoropterDescriptionFollowsTheAxisAndTheCrossCylinder) {
+    TestForm f;
+    EXPECT_EQ(phoropterDescription(*f), "乱視軸の印：90°の方向");
+    f->HScroll3.userRelease(135);  // axis 45
+    EXPECT_EQ(phoropterDescription(*f), "乱視軸の印：45°の方向");
+    f->HScroll3.userRelease(0);  // axis 180: the mark lies level
+    EXPECT_EQ(phoropterDescription(*f), "乱視軸の印：180°の方向");
+
+    f->HScroll3.userRelease(160);  // axis 20
+    f->Command2.userClick();
+    EXPECT_EQ(phoropterDescription(*f), "乱視軸の印：20°の方向。クロスシリンダー：持ち手は20°の方向、おもてを表示");
+    f->HScroll4.userRelease(90);  // handle vertical
+    f->Command3.userClick();
+    EXPECT_EQ(phoropterDescription(*f), "乱視軸の印：20°の方向。クロスシリンダー：持ち手は90°の方向、うらを表示");
+    f->Command4.userClick();
+    EXPECT_EQ(phoropterDescription(*f), "乱視軸の印：20°の方向");
+}
+
+TEST(LegibleColours, ContrastAndTheColoursChosenFromIt) {
+    EXPECT_NEAR(contrastRatio({0, 0, 0}, {255, 255, 255}), 21, 1e-9);
+    EXPECT_NEAR(contrastRatio({118, 118, 118}, {255, 255, 255}), 4.54, 0.01);
+    EXPECT_DOUBLE_EQ(contrastRatio({255, 128, 0}, {255, 128, 0}), 1);
+
+    // Every face of the window: the green, cyan, yellow, grey and orange buttons, and the
+    // light window background of the options.
+    for (const Rgb face : {Rgb{0, 255, 0}, Rgb{0, 255, 255}, Rgb{255, 255, 0}, Rgb{192, 192, 192}, Rgb{255, 128, 0},
+                           Rgb{239, 239, 239}}) {
+        EXPECT_GE(contrastRatio(focusMarkColour(face), face), 7) << face.r << "," << face.g << "," << face.b;
+        const Rgb grey = disabledCaptionColour(face);
+        const double c = contrastRatio(grey, face);
+        EXPECT_GE(c, 3.5);
+        EXPECT_LT(c, 4) << "as light as the contrast allows";
+        EXPECT_GT(grey.r, 40) << "not the black of an enabled caption";
+    }
+    EXPECT_EQ(focusMarkColour({0, 0, 128}), (Rgb{255, 255, 255}));
+}
