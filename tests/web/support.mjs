@@ -57,9 +57,11 @@ export function launch() {
 }
 
 // A new page at device scale `scale`, showing the window with the given seed.
-export async function openWindow(browser, url, { seed = 1, scale = 1, sw = false } = {}) {
+// `init` is a script to run in the page before its own.
+export async function openWindow(browser, url, { seed = 1, scale = 1, sw = false, init = null } = {}) {
   const context = await browser.newContext({ viewport: { width: 900, height: 680 }, deviceScaleFactor: scale });
   const page = await context.newPage();
+  if (init) await page.addInitScript(init);
   const errors = [];
   page.on('pageerror', (e) => errors.push(e));
   await page.goto(`${url}?seed=${seed}${sw ? '' : '&sw=off'}`);
@@ -84,8 +86,12 @@ export function core() {
 // caption (the element's own text), visible, enabled, selected, value, and for circles and
 // lines their geometry in twips, as read back from the SVG.
 export function readPage(page, design) {
-  return page.evaluate((design) => {
-    const byName = new Map(design.map((d) => [d.name, d]));
+  return page.evaluate(showing, design);
+}
+
+// In the page: what it shows (see readPage).
+export function showing(design) {
+  {
     const out = [];
     for (const d of design) {
       const el = document.getElementById(d.name);
@@ -93,7 +99,7 @@ export function readPage(page, design) {
       if (d.kind === 'form') {
         s.caption = document.title;
         s.visible = true;
-        s.enabled = !el.inert;
+        s.enabled = el.getAttribute('aria-disabled') !== 'true'; // inert after the end: checked apart
         out.push(s);
         continue;
       }
@@ -120,11 +126,10 @@ export function readPage(page, design) {
         s.radius = r + inset;
       }
       if (d.kind === 'line') for (const k of ['x1', 'y1', 'x2', 'y2']) s[k] = Number(el.getAttribute(k));
-      void byName;
       out.push(s);
     }
     return out;
-  }, design);
+  }
 }
 
 // The core's state in the shape readPage gives (circles by centre and radius).
