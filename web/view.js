@@ -65,7 +65,7 @@ export class WindowView {
           el.append(legend);
           this.captions.set(d.name, legend);
           // The caption colour is the legend's alone; what the frame holds keeps the window's.
-          if (d.look.fore) legend.style.color = rgb(d.look.fore);
+          if (d.look.fore) legend.style.setProperty('--caption', rgb(d.look.fore));
           legend.style.font = fontOf(d.look).css;
           el.style.setProperty('--caption-middle', `${Math.round(fontOf(d.look).px * 1.2) >> 1}px`);
         }

@@ -199,9 +199,10 @@ test(`a seeded walk of ${EVENTS} real input events keeps the page equal to the c
             // The track left or right of the thumb.
             const spaceLeft = thumb.left - track.left;
             const spaceRight = track.left + track.width - (thumb.left + thumb.width);
-            const dir = spaceLeft < 2 ? 1 : spaceRight < 2 ? -1 : random() < 0.5 ? -1 : 1;
-            const x = dir < 0 ? track.left + random() * (spaceLeft - 1) : thumb.left + thumb.width + 1 + random() * (spaceRight - 1);
-            if ((dir < 0 ? spaceLeft : spaceRight) < 2) continue;
+            // Whole pixels clear of the thumb and of the arrows on either side.
+            const dir = spaceLeft < 3 ? 1 : spaceRight < 3 ? -1 : random() < 0.5 ? -1 : 1;
+            if ((dir < 0 ? spaceLeft : spaceRight) < 3) continue;
+            const x = dir < 0 ? track.left + 1 + random() * (spaceLeft - 2) : thumb.left + thumb.width + 1 + random() * (spaceRight - 2);
             await page.mouse.click(x, track.top + track.height / 2);
             pair.apply('track', d.name, dir);
             what = `track ${dir} of ${d.name}`;
