@@ -43,12 +43,22 @@ function fit() {
   stage.style.setProperty('--scale', String(scale));
 }
 
+performance.mark('trainer-script');
 const [Trainer] = await Promise.all([
-  createTrainer(),
+  createTrainer({
+    // Instantiates the module that index.html began compiling.
+    instantiateWasm(imports, receive) {
+      window.trainerWasm
+        .then((module) => WebAssembly.instantiate(module, imports))
+        .then((instance) => receive(instance));
+      return {};
+    },
+  }),
   document.fonts.load('12px TrainerPGothic'),
   document.fonts.load('12px TrainerGothic'),
 ]);
 
+performance.mark('trainer-loaded');
 let session = null;
 let view = null;
 let lastState = '';

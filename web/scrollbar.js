@@ -6,6 +6,7 @@
 //   thumb drag:                  one change, at the release
 
 const MIN_THUMB = 8;
+const ARROW = 17; // width of each arrow button, as the style sheet draws it
 
 export class ScrollBar {
   // act(kind, argument) with kind 'arrow' or 'track' (argument -1 / +1) or 'release' (value).
@@ -17,6 +18,9 @@ export class ScrollBar {
     this.act = act;
     this.value = this.min;
     this.drag = null;
+    // The track's length follows from the layout; it is not read back from the page, so
+    // mirroring never waits for a layout.
+    this.trackLength = Math.max(0, design.width - 2 * ARROW);
 
     el.setAttribute('role', 'scrollbar');
     el.setAttribute('aria-orientation', 'horizontal');
@@ -65,7 +69,7 @@ export class ScrollBar {
 
   // Lengths in the bar's own (unscaled) pixels.
   lengths() {
-    const track = this.track.clientWidth;
+    const track = this.trackLength;
     const span = this.max - this.min;
     const thumb = Math.max(MIN_THUMB, Math.round((track * this.large) / (span + this.large)));
     return { track, thumb, room: Math.max(0, track - thumb) };

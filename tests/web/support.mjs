@@ -4,6 +4,7 @@
 
 import { readFile } from 'node:fs/promises';
 import http from 'node:http';
+import zlib from 'node:zlib';
 import path from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { chromium } from 'playwright-core';
@@ -18,17 +19,30 @@ const TYPES = {
   '.webmanifest': 'application/manifest+json', '.txt': 'text/plain; charset=utf-8',
 };
 
-// Serves SITE on a free port of 127.0.0.1; resolves to { url, close, requests }.
-export async function serve(root = SITE) {
+// Serves SITE on a free port of 127.0.0.1; resolves to { url, close, requests }. With
+// `compress`, answers as a web server with compression on would: brotli where asked for,
+// else gzip, for the text-like files (pictures and woff2 are compressed already).
+export async function serve(root = SITE, { compress = false } = {}) {
   const requests = [];
+  const squeezed = new Map();
   const server = http.createServer(async (req, res) => {
     const pathname = decodeURIComponent(new URL(req.url, 'http://x').pathname);
     const file = path.join(root, pathname.endsWith('/') ? `${pathname}index.html` : pathname);
     requests.push(pathname);
     try {
       if (!file.startsWith(root)) throw new Error('outside');
-      const body = await readFile(file);
-      res.writeHead(200, { 'content-type': TYPES[path.extname(file)] ?? 'application/octet-stream' });
+      let body = await readFile(file);
+      const headers = { 'content-type': TYPES[path.extname(file)] ?? 'application/octet-stream' };
+      const accepts = String(req.headers['accept-encoding'] ?? '');
+      if (compress && !['.png', '.woff2'].includes(path.extname(file)) && /\b(br|gzip)\b/.test(accepts)) {
+        const coding = /\bbr\b/.test(accepts) ? 'br' : 'gzip';
+        const key = `${coding}:${file}`;
+        if (!squeezed.has(key))
+          squeezed.set(key, coding === 'br' ? zlib.brotliCompressSync(body) : zlib.gzipSync(body, { level: 9 }));
+        body = squeezed.get(key);
+        headers['content-encoding'] = coding;
+      }
+      res.writeHead(200, headers);
       res.end(body);
     } catch {
       res.writeHead(404).end();
