@@ -86,7 +86,14 @@ public:
             key(k) += "null";
             return;
         }
-        key(k) += "[" + std::to_string(c->r) + "," + std::to_string(c->g) + "," + std::to_string(c->b) + "]";
+        std::string& out = key(k);
+        out += '[';
+        out += std::to_string(c->r);
+        out += ',';
+        out += std::to_string(c->g);
+        out += ',';
+        out += std::to_string(c->b);
+        out += ']';
     }
 
 private:
@@ -144,7 +151,10 @@ void writeDesign(std::string& out, const Form1& form, const Control& c) {
         std::string& list = o.key("children");
         list += '[';
         const auto& kids = static_cast<const Frame&>(c).children;
-        for (size_t i = 0; i < kids.size(); ++i) list += (i ? "," : "") + jsonString(kids[i]->name());
+        for (size_t i = 0; i < kids.size(); ++i) {
+            if (i) list += ',';
+            list += jsonString(kids[i]->name());
+        }
         list += ']';
         break;
     }
@@ -299,7 +309,10 @@ std::string stateJson(const Form1& form, const RecordingPlatform::Effects& effec
         e.boolean("end", effects.end);
         std::string& notices = e.key("notices");
         notices += '[';
-        for (size_t i = 0; i < effects.notices.size(); ++i) notices += (i ? "," : "") + jsonString(effects.notices[i]);
+        for (size_t i = 0; i < effects.notices.size(); ++i) {
+            if (i) notices += ',';
+            notices += jsonString(effects.notices[i]);
+        }
         notices += ']';
     }
     return out;

@@ -92,7 +92,8 @@ std::string fixedDecimals(double x, int decimals) {
     if (digits.size() < static_cast<size_t>(decimals) + 1)
         digits.insert(0, static_cast<size_t>(decimals) + 1 - digits.size(), '0');
     if (decimals > 0) digits.insert(digits.size() - static_cast<size_t>(decimals), 1, '.');
-    return negative ? "-" + digits : digits;
+    if (negative) digits.insert(0, 1, '-');
+    return digits;
 }
 
 // The sphere part shared by both refraction texts; the sign test takes the exact value.
