@@ -88,12 +88,15 @@ export class WindowView {
         el.addEventListener('click', () => this.act('click', d.name));
         break;
       case 'option': {
-        box = document.createElement('label');
+        // The radio button and its label side by side in the control's box; the label,
+        // which holds the caption as its only content, fills the rest of the box.
+        box = document.createElement('span');
         box.className = 'option';
         el = document.createElement('input');
         el.type = 'radio';
         el.name = d.container;
-        const text = document.createTextNode('');
+        const text = document.createElement('label');
+        text.htmlFor = d.name;
         box.append(el, text);
         this.captions.set(d.name, text);
         this.paint(box, d);

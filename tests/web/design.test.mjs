@@ -34,7 +34,7 @@ test('every control is an element at its layout geometry, with the design state 
       .filter((d) => d.kind !== 'circle' && d.kind !== 'line')
       .map((d) => {
         const el = document.getElementById(d.name);
-        const box = d.kind === 'option' ? el.labels[0] : el;
+        const box = d.kind === 'option' ? el.parentElement : el;
         const r = rect(box);
         const c = d.container ? rect(document.getElementById(d.container)) : { left: 0, top: 0 };
         return { name: d.name, tag: el.tagName.toLowerCase(), left: r.left - c.left, top: r.top - c.top, width: r.width, height: r.height };
@@ -57,6 +57,13 @@ test('every control is an element at its layout geometry, with the design state 
     'the shapes in the SVG, bottom-most first');
 
   assert.deepEqual(await readPage(page, design), expected(state));
+
+  // A caption is its element's own text, with nothing else inside.
+  const marked = await page.evaluate(() =>
+    [...document.querySelectorAll('#Form1 legend, #Form1 .label, #Form1 button, #Form1 .option > label')]
+      .filter((e) => e.childElementCount > 0)
+      .map((e) => e.id || e.htmlFor));
+  assert.deepEqual(marked, []);
 
   // Tab order: the desktop's, through the focusable elements' tab indices.
   const order = await page.evaluate(() =>

@@ -62,7 +62,7 @@ test('every text is drawn with glyphs of the IPA fonts served with the page', as
   const used = new Map();
   let texts = 0;
   for (const d of design.filter((d) => ['frame', 'label', 'button', 'option'].includes(d.kind))) {
-    const selector = d.kind === 'frame' ? `#${d.name} > legend` : d.kind === 'option' ? `label:has(> #${d.name})` : `#${d.name}`;
+    const selector = d.kind === 'frame' ? `#${d.name} > legend` : d.kind === 'option' ? `#${d.name} + label` : `#${d.name}`;
     const { nodeId } = await cdp.send('DOM.querySelector', { nodeId: root.nodeId, selector });
     const { fonts } = await cdp.send('CSS.getPlatformFontsForNode', { nodeId });
     if (fonts.length) ++texts;
@@ -77,6 +77,22 @@ test('every text is drawn with glyphs of the IPA fonts served with the page', as
   // The faces the page loaded are the subsets, not a font of the system.
   const faces = await page.evaluate(() => [...document.fonts].map((f) => [f.family, f.status]));
   assert.deepEqual(faces.sort(), [['TrainerGothic', 'loaded'], ['TrainerPGothic', 'loaded']]);
+  await context.close();
+});
+
+test('printing gives the window alone, landscape, on one page', async () => {
+  const { page, context } = await played(3, ['Command6'], 1);
+  const pdf = (await page.pdf({ preferCSSPageSize: true, printBackground: true })).toString('latin1');
+  assert.equal((pdf.match(/\/Type\s*\/Page\b(?!s)/g) ?? []).length, 1, 'pages');
+  const [, width, height] = /\/MediaBox\s*\[\s*0 0 ([\d.]+) ([\d.]+)\s*\]/.exec(pdf).map(Number);
+  assert.ok(width > height, `landscape page, ${width} x ${height} pt`);
+  await page.emulateMedia({ media: 'print' });
+  const shown = await page.evaluate(() => ({
+    scale: getComputedStyle(document.getElementById('stage')).transform,
+    background: getComputedStyle(document.body).backgroundColor,
+    window: document.getElementById('Form1').getBoundingClientRect().width,
+  }));
+  assert.deepEqual(shown, { scale: 'none', background: 'rgb(255, 255, 255)', window: 878 });
   await context.close();
 });
 

@@ -117,9 +117,9 @@ export function showing(design) {
         out.push(s);
         continue;
       }
-      const box = d.kind === 'option' ? el.labels[0] : el;
+      const box = d.kind === 'option' ? el.parentElement : el;
       if (d.kind === 'frame') s.caption = el.querySelector(':scope > legend').textContent;
-      else if (d.kind === 'option') s.caption = box.textContent;
+      else if (d.kind === 'option') s.caption = el.labels[0].textContent;
       else if (d.kind === 'label' || d.kind === 'button') s.caption = el.textContent;
       if (d.kind === 'circle' || d.kind === 'line') s.visible = getComputedStyle(el).display !== 'none';
       else s.visible = !box.hidden && getComputedStyle(box).display !== 'none';

@@ -68,7 +68,7 @@ test('taps on arrows, track and buttons, a touch drag of a thumb and a pen act a
   };
   await pen('#HScroll1 .arrow.left');
   session.arrow('HScroll1', -1);
-  await pen('label:has(> #Option4)');
+  await pen('#Option4 + label');
   state = session.select('Option4');
   assert.deepEqual(await readPage(page, design), expected(JSON.parse(state)));
   session.delete();

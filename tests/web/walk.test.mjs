@@ -2,9 +2,11 @@
 // after every event the page must show exactly what the core holds.
 
 import assert from 'node:assert/strict';
+import { readFile } from 'node:fs/promises';
+import path from 'node:path';
 import { after, before, test } from 'node:test';
 
-import { core, expected, launch, openWindow, serve, showing } from './support.mjs';
+import { SITE, core, expected, launch, openWindow, serve, showing } from './support.mjs';
 
 const EVENTS = Number(process.env.WEB_WALK_EVENTS ?? 2000);
 const SEED = Number(process.env.WEB_WALK_SEED ?? 20261208);
@@ -49,6 +51,7 @@ class Pair {
     this.byName = new Map(design.map((d) => [d.name, d]));
     this.expectedEffects = { prints: 0, beeps: 0 };
     this.ended = false;
+    this.characters = new Set();
   }
 
   async startCore() {
@@ -60,6 +63,7 @@ class Pair {
 
   note(json) {
     this.state = JSON.parse(json);
+    for (const c of this.state.controls) for (const ch of c.caption ?? '') this.characters.add(ch);
     this.expectedEffects.prints += this.state.effects.prints;
     this.expectedEffects.beeps += this.state.effects.beeps;
     if (this.state.effects.end) this.ended = true;
@@ -110,7 +114,7 @@ function look(design, showing) {
   {
     const out = targets;
     for (const el of document.querySelectorAll('#Form1 button, #Form1 input, #Form1 [role=scrollbar]')) {
-      const box = el.type === 'radio' ? el.labels[0] : el;
+      const box = el.type === 'radio' ? el.parentElement : el;
       const r = box.getBoundingClientRect();
       if (r.width === 0) continue;
       const hit = document.elementFromPoint(r.left + r.width / 2, r.top + r.height / 2);
@@ -244,6 +248,9 @@ test(`a seeded walk of ${EVENTS} real input events keeps the page equal to the c
     seen = await pair.check(`event ${i}: ${what}`);
     if (process.env.WEB_WALK_TRACE) console.log(i, what);
   }
+  // Every character shown on the way is in the fonts cut down for the page.
+  const subset = new Set(await readFile(path.join(SITE, 'fonts', 'characters.txt'), 'utf8'));
+  assert.deepEqual([...pair.characters].filter((c) => !subset.has(c)), []);
   console.log(`walk seed ${SEED}: ${JSON.stringify(counts)}; effects ${JSON.stringify(pair.expectedEffects)}`);
   assert.deepEqual(errors, []);
   pair.session.delete();
