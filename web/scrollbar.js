@@ -5,7 +5,7 @@
 //   Home / End:                  the ends
 //   thumb drag:                  one change, at the release
 
-const MIN_THUMB = 8;
+const MIN_THUMB = 26; // as short as the desktop's thumb gets
 const ARROW = 17; // width of each arrow button, as the style sheet draws it
 
 export class ScrollBar {
