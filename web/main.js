@@ -1,6 +1,6 @@
 // Starts the window: loads the window logic (WebAssembly) and the fonts, builds the view,
 // and carries out what the window logic asks of the machine (beep, print, end).
-// ?seed=N makes the customers reproducible (tests, demonstrations).
+// ?seed=N (1 or more) makes the customers reproducible (tests, demonstrations).
 
 import createTrainer from './trainer.js';
 import { WindowView } from './view.js';
@@ -11,10 +11,10 @@ const HEIGHT = 655;
 const stage = document.getElementById('stage');
 const params = new URLSearchParams(location.search);
 
-function freshSeed() {
-  const words = crypto.getRandomValues(new Uint32Array(2));
-  return (words[0] & 0x1fffff) * 2 ** 32 + words[1] + 1; // 1 to 2^53 - 1: zero means the clock
-}
+// Without ?seed the customers are drawn as on the desktop, from the clock (seed 0); with it,
+// each new session after an end takes the next seed, so that a test can follow.
+const seeded = Number(params.get('seed')) || 0;
+const nextSeed = () => (seeded ? window.trainer.seed + 1 : 0);
 
 let audio = null;
 function beep() {
@@ -91,7 +91,7 @@ function start(seed) {
   end.hidden = true;
   end.innerHTML =
     '<p id="sessionEndText">測定を終了しました。</p><button type="button" id="restart">もう一度はじめる</button>';
-  end.querySelector('#restart').addEventListener('click', () => start(freshSeed()));
+  end.querySelector('#restart').addEventListener('click', () => start(nextSeed()));
   const n = document.createElement('div');
   n.id = 'notice';
   n.setAttribute('role', 'status');
@@ -122,7 +122,7 @@ window.trainer = { state: () => lastState, seed: 0 };
 
 fit();
 window.addEventListener('resize', fit);
-start(Number(params.get('seed')) || freshSeed());
+start(seeded);
 document.documentElement.dataset.ready = 'true';
 performance.mark('trainer-interactive');
 

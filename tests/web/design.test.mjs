@@ -96,3 +96,16 @@ test('the scroll bars are scroll bars to assistive technology and the keyboard',
   ]);
   await context.close();
 });
+
+test('without a seed the page meets a customer drawn from the clock, as the desktop does', async () => {
+  const context = await browser.newContext();
+  const page = await context.newPage();
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(e));
+  await page.goto(`${server.url}?sw=off`);
+  await page.waitForSelector('html[data-ready="true"]');
+  assert.equal(await page.evaluate(() => window.trainer.seed), 0);
+  assert.match(await page.textContent('#Label17'), /^Ｓ.*° です。$/);
+  assert.deepEqual(errors, []);
+  await context.close();
+});
