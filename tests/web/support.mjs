@@ -96,6 +96,14 @@ export function core() {
   return modulePromise;
 }
 
+// The design of the window, as the core gives it.
+export function designOf(Trainer) {
+  const session = new Trainer.Session(1);
+  const design = JSON.parse(session.design());
+  session.delete();
+  return design;
+}
+
 // What the page shows of every control of `design`, in the shape of the core's state:
 // caption (the element's own text), visible, enabled, selected, value, and for circles and
 // lines their geometry in twips, as read back from the SVG.

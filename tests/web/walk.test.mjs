@@ -6,7 +6,7 @@ import { readFile } from 'node:fs/promises';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 
-import { SITE, core, expected, launch, openWindow, serve, showing } from './support.mjs';
+import { SITE, core, designOf, expected, launch, openWindow, serve, showing } from './support.mjs';
 
 const EVENTS = Number(process.env.WEB_WALK_EVENTS ?? 2000);
 const SEED = Number(process.env.WEB_WALK_SEED ?? 20261208);
@@ -137,7 +137,7 @@ test(`a seeded walk of ${EVENTS} real input events keeps the page equal to the c
   const random = generator(SEED);
   const pick = (list) => list[Math.floor(random() * list.length)];
   const { page, context, errors } = await openWindow(browser, server.url, { seed: SEED, init: COUNTERS });
-  const pair = new Pair(Trainer, page, JSON.parse(new Trainer.Session(1).design()));
+  const pair = new Pair(Trainer, page, designOf(Trainer));
   await pair.install();
   await pair.startCore();
   let seen = await pair.check('opening');
@@ -260,7 +260,7 @@ test(`a seeded walk of ${EVENTS} real input events keeps the page equal to the c
 test('a whole case played to its score shows what the core scores', async () => {
   const Trainer = await core();
   const { page, context } = await openWindow(browser, server.url, { seed: 77, init: COUNTERS });
-  const pair = new Pair(Trainer, page, JSON.parse(new Trainer.Session(1).design()));
+  const pair = new Pair(Trainer, page, designOf(Trainer));
   await pair.install();
   await pair.startCore();
   const [S, C, A] = JSON.parse(pair.session.hiddenCase());
