@@ -109,3 +109,16 @@ test('without a seed the page meets a customer drawn from the clock, as the desk
   assert.deepEqual(errors, []);
   await context.close();
 });
+
+test('a server that sends the WebAssembly as plain bytes still gives a working window', async () => {
+  const plain = await serve(undefined, { types: { '.wasm': 'application/octet-stream' } });
+  try {
+    const { page, context, errors } = await openWindow(browser, plain.url, { seed: 6 });
+    await page.click('#HScroll2 .arrow.right');
+    assert.equal(await page.textContent('#Label6'), 'Ｃ-0.25Ｄ');
+    assert.deepEqual(errors, []);
+    await context.close();
+  } finally {
+    await plain.close();
+  }
+});

@@ -22,7 +22,8 @@ const TYPES = {
 // Serves SITE on a free port of 127.0.0.1; resolves to { url, close, requests }. With
 // `compress`, answers as a web server with compression on would: brotli where asked for,
 // else gzip, for the text-like files (pictures and woff2 are compressed already).
-export async function serve(root = SITE, { compress = false } = {}) {
+// `types` replaces media types by file extension (a badly set up server).
+export async function serve(root = SITE, { compress = false, types = {} } = {}) {
   const requests = [];
   const squeezed = new Map();
   const server = http.createServer(async (req, res) => {
@@ -32,7 +33,8 @@ export async function serve(root = SITE, { compress = false } = {}) {
     try {
       if (!file.startsWith(root)) throw new Error('outside');
       let body = await readFile(file);
-      const headers = { 'content-type': TYPES[path.extname(file)] ?? 'application/octet-stream' };
+      const ext = path.extname(file);
+      const headers = { 'content-type': types[ext] ?? TYPES[ext] ?? 'application/octet-stream' };
       const accepts = String(req.headers['accept-encoding'] ?? '');
       if (compress && !['.png', '.woff2'].includes(path.extname(file)) && /\b(br|gzip)\b/.test(accepts)) {
         const coding = /\bbr\b/.test(accepts) ? 'br' : 'gzip';
