@@ -1,9 +1,10 @@
 #include "refraction.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
+#include <vector>
 
 namespace {
 
@@ -29,16 +30,70 @@ Refraction inMinusCylinder(Refraction r) {
     return r;
 }
 
-// x rounded to `decimals` places. The exact binary value is rounded, true ties to even
+// The decimal digits of q * 2^shift, most significant first: a number of any size in limbs of
+// nine decimal digits, least significant first, doubled `shift` times.
+std::string decimalDigits(uint64_t q, int shift) {
+    constexpr uint32_t kLimb = 1000000000;
+    std::vector<uint32_t> limbs;
+    do {
+        limbs.push_back(static_cast<uint32_t>(q % kLimb));
+        q /= kLimb;
+    } while (q != 0);
+    for (int i = 0; i < shift; ++i) {
+        uint32_t carry = 0;
+        for (uint32_t& limb : limbs) {
+            const uint32_t doubled = limb * 2 + carry;
+            carry = doubled >= kLimb ? 1 : 0;
+            limb = doubled - carry * kLimb;
+        }
+        if (carry) limbs.push_back(carry);
+    }
+    std::string text = std::to_string(limbs.back());
+    for (auto it = limbs.rbegin() + 1; it != limbs.rend(); ++it) {
+        const std::string part = std::to_string(*it);
+        text += std::string(9 - part.size(), '0') + part;
+    }
+    return text;
+}
+
+// x rounded to `decimals` places (0 to 2). The exact binary value is rounded, true ties to even
 // (0.125 gives 0.12, 0.375 gives 0.38). A tiny negative value keeps its sign ("-0.00"), as a
 // tiny positive residual shows "+0.00" beside it; a negative zero (the phoropter's plano lens
 // is -0.0) prints as a plain zero. A value that is not finite (the optics never produce one)
 // prints as zero too, so no label can show "nan" or "inf".
+// Worked out in integers from the value's mantissa and exponent, so every platform gives the
+// same characters whatever its C library does with floating-point conversions.
 std::string fixedDecimals(double x, int decimals) {
     if (!std::isfinite(x) || x == 0) x = 0;
-    char buffer[400];  // room for the largest double written out in full
-    char* end = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed, decimals).ptr;
-    return std::string(buffer, end);
+    const bool negative = std::signbit(x);
+    int exponent = 0;
+    const double fraction = std::frexp(std::fabs(x), &exponent);
+    // |x| = mantissa * 2^shift exactly, the mantissa a whole number below 2^53.
+    const auto mantissa = static_cast<uint64_t>(std::ldexp(fraction, 53));
+    const int shift = exponent - 53;
+    uint64_t scale = 1;
+    for (int i = 0; i < decimals; ++i) scale *= 10;
+    const uint64_t scaled = mantissa * scale;  // below 2^60
+
+    std::string digits;
+    if (shift >= 0) {
+        digits = decimalDigits(scaled, shift);  // a whole number: nothing to round
+    } else {
+        uint64_t q = 0;
+        if (-shift < 62) {  // further right, scaled is below half a unit and rounds to 0
+            const int s = -shift;
+            q = scaled >> s;
+            const uint64_t rest = scaled & ((uint64_t{1} << s) - 1);
+            const uint64_t half = uint64_t{1} << (s - 1);
+            if (rest > half || (rest == half && (q & 1) != 0)) ++q;
+        }
+        digits = std::to_string(q);
+    }
+    if (digits.size() < static_cast<size_t>(decimals) + 1)
+        digits.insert(0, static_cast<size_t>(decimals) + 1 - digits.size(), '0');
+    if (decimals > 0) digits.insert(digits.size() - static_cast<size_t>(decimals), 1, '.');
+    if (negative) digits.insert(0, 1, '-');
+    return digits;
 }
 
 // The ±0.50 D cross cylinder in minus-cylinder form.

@@ -1,0 +1,103 @@
+// The web view's first load on localhost: the bytes transferred (compressed as a server with
+// brotli would send them, and not), fonts apart, and the time from navigation to the first
+// interactive window, each next to a plain page with as many elements, in the same run.
+//
+//   node bench/web_bench.mjs [runs]        (after bash scripts/web --build)
+
+import { mkdtemp, rm, writeFile } from 'node:fs/promises';
+import os from 'node:os';
+import path from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+const { launch, serve } = await import(path.join(here, '../tests/web/support.mjs'));
+
+const RUNS = Number(process.argv[2] ?? 15);
+const browser = await launch();
+
+// One cold first load (fresh profile, no service worker): bytes per file and the time to the mark.
+async function load(url, mark) {
+  const context = await browser.newContext({ viewport: { width: 900, height: 680 }, serviceWorkers: 'block' });
+  const page = await context.newPage();
+  const cdp = await context.newCDPSession(page);
+  await cdp.send('Network.enable');
+  await cdp.send('Network.setCacheDisabled', { cacheDisabled: true });
+  const urls = new Map();
+  const files = [];
+  cdp.on('Network.responseReceived', (e) => urls.set(e.requestId, e.response.url));
+  cdp.on('Network.loadingFinished', (e) => files.push({ url: urls.get(e.requestId), bytes: e.encodedDataLength }));
+  await page.goto(url);
+  await page.waitForFunction((m) => performance.getEntriesByName(m).length > 0, mark);
+  const ms = await page.evaluate((m) => performance.getEntriesByName(m)[0].startTime, mark);
+  // The web view's phases: its script running, the window logic and fonts ready.
+  const phases = await page.evaluate(() =>
+    Object.fromEntries(['trainer-script', 'trainer-loaded'].map((m) => [m, performance.getEntriesByName(m)[0]?.startTime])));
+  const elements = await page.evaluate(() => document.getElementsByTagName('*').length);
+  await page.waitForLoadState('networkidle');
+  await context.close();
+  return { ms, files, elements, phases };
+}
+
+const sum = (files, test) => files.filter((f) => test(f.url)).reduce((n, f) => n + f.bytes, 0);
+const isFont = (u) => u.endsWith('.woff2');
+const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
+const kb = (b) => `${(b / 1024).toFixed(1)} KB`;
+
+// The plain page: as many absolutely placed elements with short texts, no script, no fonts
+// of its own; its mark is set by an inline script at the end of the body, after the first
+// layout, as the web view's is.
+async function plainSite(count) {
+  const dir = await mkdtemp(path.join(os.tmpdir(), 'plain-'));
+  const items = Array.from({ length: count - 6 }, (_, i) =>
+    `<div style="position:absolute;left:${(i * 37) % 860}px;top:${(i * 13) % 640}px">項目${i}</div>`).join('\n');
+  await writeFile(path.join(dir, 'index.html'),
+    `<!doctype html><html lang="ja"><head><meta charset="utf-8"><title>plain</title></head><body>\n${items}\n` +
+      `<script>document.body.offsetWidth; performance.mark('plain-interactive')</script></body></html>`);
+  return dir;
+}
+
+const compressed = await serve(undefined, { compress: true });
+const raw = await serve();
+const first = await load(`${raw.url}?sw=off`, 'trainer-interactive');
+const plainDir = await plainSite(first.elements);
+const plain = await serve(plainDir, { compress: true });
+const plainRaw = await serve(plainDir);
+
+const sizes = {};
+for (const [name, server, site] of [['site', compressed, true], ['site raw', raw, true], ['plain', plain, false], ['plain raw', plainRaw, false]]) {
+  const r = await load(site ? `${server.url}?sw=off` : server.url, site ? 'trainer-interactive' : 'plain-interactive');
+  sizes[name] = { fonts: sum(r.files, isFont), other: sum(r.files, (u) => !isFont(u)), files: r.files, elements: r.elements };
+}
+
+// Times: the two pages taken in turns, so that the machine's load falls on both alike.
+const times = { site: [], plain: [], script: [], loaded: [] };
+for (let i = 0; i < RUNS; ++i) {
+  const site = await load(`${compressed.url}?sw=off&seed=${i + 1}`, 'trainer-interactive');
+  times.site.push(site.ms);
+  times.script.push(site.phases['trainer-script']);
+  times.loaded.push(site.phases['trainer-loaded']);
+  times.plain.push((await load(plain.url, 'plain-interactive')).ms);
+}
+
+const s = sizes.site;
+const r = sizes['site raw'];
+console.log(`machine: ${os.cpus().length} x ${os.cpus()[0].model}, ${os.platform()} ${os.release()}, node ${process.version}, ${browser.version()}`);
+console.log(`elements: web view ${s.elements}, plain page ${sizes.plain.elements}`);
+console.log('first load, bytes transferred:');
+console.log(`  web view without fonts  ${kb(s.other)} compressed, ${kb(r.other)} uncompressed`);
+console.log(`  web view fonts          ${kb(s.fonts)} (woff2, sent as they are)`);
+console.log(`  plain page              ${kb(sizes.plain.other)} compressed, ${kb(sizes['plain raw'].other)} uncompressed`);
+for (const f of s.files.sort((a, b) => b.bytes - a.bytes)) {
+  const u = r.files.find((g) => new URL(g.url).pathname === new URL(f.url).pathname);
+  console.log(`    ${new URL(f.url).pathname.padEnd(28)} ${kb(f.bytes).padStart(9)} ${u ? kb(u.bytes).padStart(9) : ''}`);
+}
+const ms = (xs) => `median ${median(xs).toFixed(1)} ms (min ${Math.min(...xs).toFixed(1)}, max ${Math.max(...xs).toFixed(1)})`;
+console.log(`navigation to first interactive window, ${RUNS} cold loads each:`);
+console.log(`  web view    ${ms(times.site)}`);
+console.log(`    of which: scripts running at ${median(times.script).toFixed(1)} ms, window logic and fonts ready at ${median(times.loaded).toFixed(1)} ms (medians)`);
+console.log(`  plain page  ${ms(times.plain)}`);
+console.log(`  ratio       ${(median(times.site) / median(times.plain)).toFixed(2)}`);
+
+await browser.close();
+for (const srv of [compressed, raw, plain, plainRaw]) await srv.close();
+await rm(plainDir, { recursive: true });

@@ -1,0 +1,124 @@
+// The page as it opens, against the window logic's own design and state.
+
+import assert from 'node:assert/strict';
+import { after, before, test } from 'node:test';
+
+import { core, expected, launch, openWindow, readPage, serve } from './support.mjs';
+
+let server;
+let browser;
+before(async () => {
+  server = await serve();
+  browser = await launch();
+});
+after(async () => {
+  await browser?.close();
+  await server?.close();
+});
+
+test('every control is an element at its layout geometry, with the design state of the core', async () => {
+  const Trainer = await core();
+  const session = new Trainer.Session(11);
+  const design = JSON.parse(session.design());
+  const state = JSON.parse(session.state());
+  const { page, errors, context } = await openWindow(browser, server.url, { seed: 11 });
+
+  // Geometry: every control but the circles and lines (drawn in the SVG) is a box at its
+  // place within its container, in CSS pixels.
+  const boxes = await page.evaluate((design) => {
+    const rect = (el) => el.getBoundingClientRect();
+    // Hidden controls are measured too: everything is shown for the measurement.
+    const hidden = [...document.querySelectorAll('#Form1 [hidden]')];
+    for (const h of hidden) h.hidden = false;
+    const boxes = design
+      .filter((d) => d.kind !== 'circle' && d.kind !== 'line')
+      .map((d) => {
+        const el = document.getElementById(d.name);
+        const box = d.kind === 'option' ? el.parentElement : el;
+        const r = rect(box);
+        const c = d.container ? rect(document.getElementById(d.container)) : { left: 0, top: 0 };
+        return { name: d.name, tag: el.tagName.toLowerCase(), left: r.left - c.left, top: r.top - c.top, width: r.width, height: r.height };
+      });
+    for (const h of hidden) h.hidden = true;
+    return boxes;
+  }, design);
+  for (const d of design.filter((d) => d.kind !== 'circle' && d.kind !== 'line')) {
+    const b = boxes.find((x) => x.name === d.name);
+    assert.deepEqual(
+      { left: b.left, top: b.top, width: b.width, height: b.height },
+      { left: d.left, top: d.top, width: d.width, height: d.height },
+      `geometry of ${d.name}`,
+    );
+    const tag = { form: 'div', frame: 'fieldset', label: 'div', button: 'button', option: 'input', hscroll: 'div', image: 'img' }[d.kind];
+    assert.equal(b.tag, tag, `element of ${d.name}`);
+  }
+  assert.deepEqual(await page.evaluate(() => [...document.querySelectorAll('svg circle, svg line')].map((e) => e.id)),
+    design.find((d) => d.name === 'Frame5').children.filter((n) => /^(Shape|Line)/.test(n)).reverse(),
+    'the shapes in the SVG, bottom-most first');
+
+  assert.deepEqual(await readPage(page, design), expected(state));
+
+  // A caption is its element's own text, with nothing else inside.
+  const marked = await page.evaluate(() =>
+    [...document.querySelectorAll('#Form1 legend, #Form1 .label, #Form1 button, #Form1 .option > label')]
+      .filter((e) => e.childElementCount > 0)
+      .map((e) => e.id || e.htmlFor));
+  assert.deepEqual(marked, []);
+
+  // Tab order: the desktop's, through the focusable elements' tab indices.
+  const order = await page.evaluate(() =>
+    [...document.querySelectorAll('#Form1 [tabindex]')].filter((e) => e.tabIndex > 0).sort((a, b) => a.tabIndex - b.tabIndex).map((e) => e.id));
+  assert.deepEqual(order, design.filter((d) => d.tabIndex >= 0).sort((a, b) => a.tabIndex - b.tabIndex).map((d) => d.name));
+
+  // Pictures: the files the desktop embeds, loaded.
+  const pictures = await page.evaluate(() => [...document.querySelectorAll('img')].map((i) => [i.id, i.naturalWidth > 0, new URL(i.src).pathname]));
+  for (const [id, loaded, src] of pictures) {
+    assert.ok(loaded, `${id} loaded`);
+    assert.equal(src, `/assets/${design.find((d) => d.name === id).picture}`);
+  }
+  session.delete();
+  assert.deepEqual(errors, []);
+  await context.close();
+});
+
+test('the scroll bars are scroll bars to assistive technology and the keyboard', async () => {
+  const { page, context } = await openWindow(browser, server.url, { seed: 3 });
+  const bars = await page.evaluate(() =>
+    ['HScroll1', 'HScroll2', 'HScroll3', 'HScroll4'].map((id) => {
+      const e = document.getElementById(id);
+      return [e.getAttribute('role'), e.getAttribute('aria-orientation'), e.getAttribute('aria-valuemin'), e.getAttribute('aria-valuemax'), e.tabIndex > 0];
+    }));
+  assert.deepEqual(bars, [
+    ['scrollbar', 'horizontal', '0', '80', true],
+    ['scrollbar', 'horizontal', '0', '20', true],
+    ['scrollbar', 'horizontal', '0', '180', true],
+    ['scrollbar', 'horizontal', '1', '180', true],
+  ]);
+  await context.close();
+});
+
+test('without a seed the page meets a customer drawn from the clock, as the desktop does', async () => {
+  const context = await browser.newContext();
+  const page = await context.newPage();
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(e));
+  await page.goto(`${server.url}?sw=off`);
+  await page.waitForSelector('html[data-ready="true"]');
+  assert.equal(await page.evaluate(() => window.trainer.seed), 0);
+  assert.match(await page.textContent('#Label17'), /^Ｓ.*° です。$/);
+  assert.deepEqual(errors, []);
+  await context.close();
+});
+
+test('a server that sends the WebAssembly as plain bytes still gives a working window', async () => {
+  const plain = await serve(undefined, { types: { '.wasm': 'application/octet-stream' } });
+  try {
+    const { page, context, errors } = await openWindow(browser, plain.url, { seed: 6 });
+    await page.click('#HScroll2 .arrow.right');
+    assert.equal(await page.textContent('#Label6'), 'Ｃ-0.25Ｄ');
+    assert.deepEqual(errors, []);
+    await context.close();
+  } finally {
+    await plain.close();
+  }
+});

@@ -1,0 +1,165 @@
+// A horizontal scroll bar of our own: two arrows, a track and a thumb. It never changes its
+// value itself; every user action goes to the window logic, which answers with the value.
+//   arrows, Left / Right:        the small change (Right adds)
+//   track, PageUp / PageDown:    the large change (PageUp adds)
+//   Home / End:                  the ends
+//   thumb drag:                  one change, at the release
+
+const MIN_THUMB = 26; // as short as the desktop's thumb gets
+const ARROW = 17; // width of each arrow button, as the style sheet draws it
+
+export class ScrollBar {
+  // act(kind, argument) with kind 'arrow' or 'track' (argument -1 / +1) or 'release' (value).
+  constructor(el, design, act) {
+    this.el = el;
+    this.min = design.min;
+    this.max = design.max;
+    this.large = design.largeChange;
+    this.act = act;
+    this.value = this.min;
+    this.drag = null;
+    // The track's length follows from the layout; it is not read back from the page, so
+    // mirroring never waits for a layout.
+    this.trackLength = Math.max(0, design.width - 2 * ARROW);
+
+    el.setAttribute('role', 'scrollbar');
+    el.setAttribute('aria-orientation', 'horizontal');
+    el.setAttribute('aria-valuemin', String(this.min));
+    el.setAttribute('aria-valuemax', String(this.max));
+    el.classList.add('scrollbar');
+
+    this.left = part('arrow left');
+    this.track = part('track');
+    this.thumb = part('thumb');
+    this.right = part('arrow right');
+    this.track.append(this.thumb);
+    el.append(this.left, this.track, this.right);
+
+    this.left.addEventListener('pointerdown', (e) => this.press(e, () => act('arrow', -1)));
+    this.right.addEventListener('pointerdown', (e) => this.press(e, () => act('arrow', +1)));
+    this.track.addEventListener('pointerdown', (e) => {
+      if (e.target !== this.track) return;
+      const thumb = this.thumb.getBoundingClientRect();
+      this.press(e, () => act('track', e.clientX < thumb.left ? -1 : +1));
+    });
+    this.thumb.addEventListener('pointerdown', (e) => this.grab(e));
+    this.thumb.addEventListener('pointermove', (e) => this.move(e));
+    this.thumb.addEventListener('pointerup', (e) => this.letGo(e));
+    this.thumb.addEventListener('pointercancel', () => this.cancel());
+    el.addEventListener('keydown', (e) => this.key(e));
+  }
+
+  get disabled() {
+    return this.el.getAttribute('aria-disabled') === 'true';
+  }
+
+  // Mirrors the window logic: value, and whether the bar (or a frame around it) is disabled.
+  show(value, disabled) {
+    this.value = value;
+    this.el.setAttribute('aria-valuenow', String(value));
+    this.el.setAttribute('aria-disabled', disabled ? 'true' : 'false');
+    this.el.tabIndex = disabled ? -1 : this.tabStop;
+    if (!this.drag) this.place(this.offsetOf(value));
+  }
+
+  set tabIndexStop(i) {
+    this.tabStop = i;
+    this.el.tabIndex = i;
+  }
+
+  // Lengths in the bar's own (unscaled) pixels.
+  lengths() {
+    const track = this.trackLength;
+    const span = this.max - this.min;
+    const thumb = Math.max(MIN_THUMB, Math.round((track * this.large) / (span + this.large)));
+    return { track, thumb, room: Math.max(0, track - thumb) };
+  }
+
+  offsetOf(value) {
+    const { room } = this.lengths();
+    const span = this.max - this.min;
+    return span > 0 ? Math.round(((value - this.min) / span) * room) : 0;
+  }
+
+  valueAt(offset) {
+    const { room } = this.lengths();
+    const span = this.max - this.min;
+    if (room === 0) return this.min;
+    return this.min + Math.round((Math.min(Math.max(offset, 0), room) / room) * span);
+  }
+
+  place(offset) {
+    const { thumb } = this.lengths();
+    this.thumb.style.width = `${thumb}px`;
+    this.thumb.style.left = `${offset}px`;
+  }
+
+  // The factor between the page's pixels and the bar's own (the window is scaled to fit).
+  scale() {
+    const w = this.el.getBoundingClientRect().width;
+    return w > 0 && this.el.offsetWidth > 0 ? w / this.el.offsetWidth : 1;
+  }
+
+  press(e, action) {
+    if (e.button !== 0 || this.disabled) return;
+    e.preventDefault();
+    this.el.focus({ preventScroll: true });
+    action();
+  }
+
+  grab(e) {
+    if (e.button !== 0 || this.disabled) return;
+    e.preventDefault();
+    this.el.focus({ preventScroll: true });
+    this.thumb.setPointerCapture(e.pointerId);
+    this.drag = { id: e.pointerId, startX: e.clientX, from: this.offsetOf(this.value), offset: this.offsetOf(this.value) };
+    this.thumb.classList.add('pressed');
+  }
+
+  move(e) {
+    if (!this.drag || e.pointerId !== this.drag.id) return;
+    const { room } = this.lengths();
+    const offset = this.drag.from + (e.clientX - this.drag.startX) / this.scale();
+    this.drag.offset = Math.min(Math.max(offset, 0), room);
+    this.place(this.drag.offset);
+  }
+
+  letGo(e) {
+    if (!this.drag || e.pointerId !== this.drag.id) return;
+    this.move(e);
+    const value = this.valueAt(this.drag.offset);
+    this.drag = null;
+    this.thumb.classList.remove('pressed');
+    this.act('release', value);
+    this.place(this.offsetOf(this.value));
+  }
+
+  cancel() {
+    this.drag = null;
+    this.thumb.classList.remove('pressed');
+    this.place(this.offsetOf(this.value));
+  }
+
+  key(e) {
+    if (this.disabled || e.altKey || e.ctrlKey || e.metaKey) return;
+    const keys = {
+      ArrowLeft: ['arrow', -1],
+      ArrowRight: ['arrow', +1],
+      PageUp: ['track', +1],
+      PageDown: ['track', -1],
+      Home: ['release', this.min],
+      End: ['release', this.max],
+    };
+    const step = keys[e.key];
+    if (!step) return;
+    e.preventDefault();
+    this.act(step[0], step[1]);
+  }
+}
+
+function part(classes) {
+  const d = document.createElement('div');
+  d.className = classes;
+  d.setAttribute('aria-hidden', 'true');
+  return d;
+}
