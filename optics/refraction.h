@@ -21,8 +21,8 @@ struct Refraction {
 // N/D of the general case and is left alone when a special case applies or N/D is not finite.
 Refraction zanyoDosuu(const Refraction& need, const Refraction& lens, double* ratio = nullptr);
 
-// x with at least one integer digit and exactly two decimals ("#0.00"); ties to even, and a
-// negative value that rounds to zero prints as "0.00".
+// x with at least one integer digit and exactly two decimals ("#0.00"); exact ties to even.
+// A tiny negative value keeps its sign ("-0.00"); negative zero prints as "0.00".
 std::string format00(double x);
 
 // x rounded to two decimals, halves to even, in its shortest form: 0.5, 0.71, 2, 0.
