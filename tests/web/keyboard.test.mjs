@@ -1,6 +1,6 @@
 // Operating the page from the keyboard and with a screen reader: the scroll bars' names and
 // spoken values, the phoropter picture's words, where the focus goes when an action takes it
-// away, Enter on buttons and options, and focus marks and disabled captions that can be seen
+// away, Space and Enter on buttons and options, and focus marks and disabled captions that can be seen
 // (measured on screenshots and computed styles).
 
 import assert from 'node:assert/strict';
@@ -109,7 +109,7 @@ test('scroll bars say what they set and what their readouts show, after every ac
   await context.close();
 });
 
-test('a button that hides or disables itself hands the focus on, never to END or the end button', async () => {
+test('Space and Enter press buttons; one that hides or disables itself hands the focus on, never to END or the end button', async () => {
   const { page, context, session, design, errors } = await pair(5);
   let state;
   // [button, key, where the focus must be after it]
@@ -131,34 +131,22 @@ test('a button that hides or disables itself hands the focus on, never to END or
   }
   assert.deepEqual(await readPage(page, design), expected(state));
 
-  // Practice mode: the end button leaves the frames enabled and still leads to STARTbutton.
+  // Enter selects a focused option (and does nothing on a scroll bar). Practice mode: the
+  // end button leaves the frames enabled and still leads to STARTbutton.
   await page.focus('#Option11');
+  assert.equal(await page.isChecked('#Option11'), false);
   await page.keyboard.press('Enter');
   session.select('Option11');
+  assert.equal(await page.isChecked('#Option11'), true);
+  await page.focus('#HScroll1');
+  await page.keyboard.press('Enter');
+  await page.keyboard.press('NumpadEnter');
   await page.focus('#Command5');
   await page.keyboard.press('Space');
   state = JSON.parse(session.click('Command5'));
   assert.equal(await focusedId(page), 'STARTbutton');
   assert.deepEqual(await readPage(page, design), expected(state));
   assert.deepEqual(errors, []);
-  session.delete();
-  await context.close();
-});
-
-test('Enter presses a focused button and selects a focused option, and does nothing on a scroll bar', async () => {
-  const { page, context, session, design } = await pair(7);
-  assert.equal(await page.isChecked('#Option11'), false);
-  await page.focus('#Option11');
-  await page.keyboard.press('Enter');
-  let state = JSON.parse(session.select('Option11'));
-  assert.equal(await page.isChecked('#Option11'), true);
-  await page.focus('#Command6');
-  await page.keyboard.press('Enter');
-  state = JSON.parse(session.click('Command6'));
-  await page.focus('#HScroll1');
-  await page.keyboard.press('Enter');
-  await page.keyboard.press('NumpadEnter');
-  assert.deepEqual(await readPage(page, design), expected(state));
   session.delete();
   await context.close();
 });
