@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "accessibility.h"
+
 namespace {
 
 constexpr float kTwipsPerPixel = 15;
@@ -114,6 +116,9 @@ int tabIndexOf(const Form1& form, const Control& c) {
     return -1;
 }
 
+// What a control's caption and focus mark lie on: its own colour, else the button face.
+Rgb faceOf(const Control& c) { return c.look.back.value_or(kWebButtonFace); }
+
 void writeDesign(std::string& out, const Form1& form, const Control& c) {
     Obj o(out);
     o.str("kind", kindName(c.kind()));
@@ -145,6 +150,10 @@ void writeDesign(std::string& out, const Form1& form, const Control& c) {
         look.str("toolTip", c.look.toolTip);
         look.integer("borderWidth", c.look.borderWidth);
     }
+    const bool takesFocus = c.kind() == Kind::Button || c.kind() == Kind::Option || c.kind() == Kind::HScroll;
+    if (takesFocus) o.colour("focusMark", focusMarkColour(faceOf(c)));
+    if (c.kind() == Kind::Button || c.kind() == Kind::Option || c.kind() == Kind::Frame)
+        o.colour("disabledCaption", disabledCaptionColour(faceOf(c)));
     switch (c.kind()) {
     case Kind::Form:
     case Kind::Frame: {
@@ -164,6 +173,7 @@ void writeDesign(std::string& out, const Form1& form, const Control& c) {
         o.integer("max", s.max);
         o.integer("smallChange", s.smallChange);
         o.integer("largeChange", s.largeChange);
+        o.str("accessibleName", accessibleName(form, c));
         break;
     }
     case Kind::Image:
@@ -205,7 +215,7 @@ const std::string* captionOf(const Control& c) {
     return nullptr;
 }
 
-void writeState(std::string& out, const Control& c) {
+void writeState(std::string& out, const Form1& form, const Control& c) {
     Obj o(out);
     o.str("name", c.name());
     if (const std::string* caption = captionOf(c)) o.str("caption", *caption);
@@ -217,6 +227,7 @@ void writeState(std::string& out, const Control& c) {
         break;
     case Kind::HScroll:
         o.integer("value", static_cast<const HScrollBar&>(c).value());
+        if (const Label* readout = readoutOf(form, c)) o.str("valueText", readout->caption);
         break;
     case Kind::Circle:
         o.number("left", c.left);
@@ -299,10 +310,11 @@ std::string stateJson(const Form1& form, const RecordingPlatform::Effects& effec
             for (const Control* c : form.controls()) {
                 if (!first) list += ',';
                 first = false;
-                writeState(list, *c);
+                writeState(list, form, *c);
             }
             list += ']';
         }
+        o.str("phoropter", phoropterDescription(form));
         Obj e(o.key("effects"));
         e.integer("beeps", effects.beeps);
         e.integer("prints", effects.prints);
@@ -358,4 +370,9 @@ std::string Session::track(const std::string& name, int direction) {
 std::string Session::release(const std::string& name, int value) {
     if (auto* s = find<HScrollBar>(name, Kind::HScroll)) s->userRelease(value);
     return state();
+}
+
+std::string Session::focusAfter(const std::string& focused) const {
+    const Control* to = focusAfterAction(*form_, form_->find(focused));
+    return to ? to->name() : std::string();
 }

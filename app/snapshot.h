@@ -55,12 +55,20 @@ private:
     uint64_t state_;
 };
 
+// The face the web view paints for the system's button colour (style.css, --button-face):
+// what focus marks and disabled captions are made legible against where a control has no
+// colour of its own.
+inline constexpr Rgb kWebButtonFace{240, 240, 240};
+
 // Every control with what never changes: kind, name, container, geometry (pixels), look,
-// tab index, scroll range, picture file, stacking (a frame's children, top-most first).
+// tab index, scroll range, picture file, stacking (a frame's children, top-most first), and
+// for the controls that take the focus or go grey, the colours of the focus mark and of the
+// disabled caption on their face, and a scroll bar's accessible name.
 std::string designJson(const Form1& form);
 
 // Every control with what the handlers change (caption, visible, enabled, selected, value,
-// and the geometry of circles and lines in twips), plus the effects to carry out.
+// a scroll bar's readout text, and the geometry of circles and lines in twips), what the
+// phoropter picture shows in words, plus the effects to carry out.
 std::string stateJson(const Form1& form, const RecordingPlatform::Effects& effects);
 
 // One window with its platform and random source, and one entry per kind of user action.
@@ -80,6 +88,10 @@ public:
     std::string arrow(const std::string& name, int direction);
     std::string track(const std::string& name, int direction);
     std::string release(const std::string& name, int value);
+
+    // The control that should have the keyboard focus after an action taken while `focused`
+    // had it (empty: none or unknown); never END or the end button by a move.
+    std::string focusAfter(const std::string& focused) const;
 
 private:
     template <class T>

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "accessibility.h"
 #include "snapshot.h"
 #include "test_support.h"
 
@@ -87,4 +88,48 @@ TEST(Snapshot, TheSameSeedMeetsTheSameCustomer) {
     c.click("Command5");
     EXPECT_EQ(a.state(), b.state());
     EXPECT_NE(memberOf(a.state(), "Label7", "caption"), memberOf(c.state(), "Label7", "caption"));
+}
+
+TEST(Snapshot, DesignCarriesFocusMarkAndDisabledCaptionColoursForEachFace) {
+    TestForm t;
+    const std::string design = designJson(*t);
+    // Black marks on the light faces, white on none of this window's; greys that keep 3.5:1.
+    EXPECT_EQ(memberOf(design, "Command5", "focusMark"), "[0,0,0]");
+    EXPECT_EQ(memberOf(design, "HScroll1", "focusMark"), "[0,0,0]");
+    EXPECT_EQ(memberOf(design, "Option1", "focusMark"), "[0,0,0]");
+    EXPECT_EQ(memberOf(design, "Label1", "focusMark"), "<no member>");
+    for (const Control* c : t->controls()) {
+        if (c->kind() != Kind::Button && c->kind() != Kind::Option && c->kind() != Kind::Frame) continue;
+        const Rgb face = c->look.back.value_or(kWebButtonFace);
+        const Rgb grey = disabledCaptionColour(face);
+        const std::string expected =
+            "[" + std::to_string(grey.r) + "," + std::to_string(grey.g) + "," + std::to_string(grey.b) + "]";
+        EXPECT_EQ(memberOf(design, c->name(), "disabledCaption"), expected) << c->name();
+        EXPECT_GE(contrastRatio(grey, face), 3.5) << c->name();
+    }
+    EXPECT_EQ(memberOf(design, "HScroll3", "accessibleName"), "\"乱視軸\"");
+}
+
+TEST(Snapshot, StateCarriesReadoutTextsPhoropterWordsAndTheFocusAfterAnAction) {
+    Session s(42);
+    std::string st = s.arrow("HScroll1", -1);
+    EXPECT_EQ(memberOf(st, "HScroll1", "valueText"), "\"Ｓ+0.25Ｄ\"");
+    EXPECT_EQ(memberOf(st, "HScroll1", "valueText"), memberOf(st, "Label4", "caption"));
+    EXPECT_EQ(memberOf(st, "HScroll3", "valueText"), memberOf(st, "Label8", "caption"));
+    EXPECT_NE(st.find("\"phoropter\":" + jsonString(phoropterDescription(s.form()))), std::string::npos);
+
+    // STARTbutton hides itself: the question button takes over; END never does.
+    EXPECT_EQ(s.focusAfter("Option1"), "Option1");
+    s.click("Command2");
+    EXPECT_EQ(s.focusAfter("Command2"), "HScroll4");
+    st = s.state();
+    EXPECT_EQ(memberOf(st, "HScroll4", "valueText"), memberOf(st, "Label3", "caption"));
+    EXPECT_NE(st.find("クロスシリンダー"), std::string::npos);
+    s.click("Command4");
+    EXPECT_EQ(s.focusAfter("Command4"), "Command2");
+    s.click("Command5");
+    EXPECT_EQ(s.focusAfter("Command5"), "STARTbutton");
+    s.click("STARTbutton");
+    EXPECT_EQ(s.focusAfter("STARTbutton"), "Command6");
+    EXPECT_NE(s.focusAfter(""), "");
 }

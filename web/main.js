@@ -70,11 +70,38 @@ function carryOut(effects) {
   if (effects.prints > 0) window.print();
 }
 
+// The control whose element has the keyboard focus: '' for none (the focus on the page
+// itself), null for an element of the page's own (the end notice, the restart button).
+function focusedControl() {
+  const el = document.activeElement;
+  if (!el || el === document.body || el === document.documentElement) return '';
+  return view.elements.get(el.id) === el ? el.id : null;
+}
+
+// After an action the focus stays where it is while that can still be operated; when the
+// action hid or disabled it (or it fell to the page), it goes where the window logic says.
+function settleFocus(before) {
+  if (before === null || !session) return;
+  const now = document.activeElement;
+  const stranded =
+    !now || now === document.body || (view.elements.get(now.id) === now && !focusable(now));
+  if (!stranded) return;
+  const target = view.elements.get(session.focusAfter(before));
+  if (target && target !== now) target.focus({ preventScroll: true });
+}
+
+function focusable(el) {
+  if (el.closest('[hidden]') || el.matches(':disabled') || el.tabIndex < 0) return false;
+  return el.getAttribute('aria-disabled') !== 'true';
+}
+
 function act(kind, name, argument) {
   if (!session) return;
+  const before = focusedControl();
   lastState = argument === undefined ? session[kind](name) : session[kind](name, argument);
   const state = JSON.parse(lastState);
   view.mirror(state);
+  settleFocus(before);
   carryOut(state.effects);
 }
 

@@ -26,6 +26,7 @@ export class ScrollBar {
     el.setAttribute('aria-orientation', 'horizontal');
     el.setAttribute('aria-valuemin', String(this.min));
     el.setAttribute('aria-valuemax', String(this.max));
+    if (design.accessibleName) el.setAttribute('aria-label', design.accessibleName);
     el.classList.add('scrollbar');
 
     this.left = part('arrow left');
@@ -53,10 +54,13 @@ export class ScrollBar {
     return this.el.getAttribute('aria-disabled') === 'true';
   }
 
-  // Mirrors the window logic: value, and whether the bar (or a frame around it) is disabled.
-  show(value, disabled) {
+  // Mirrors the window logic: value, whether the bar (or a frame around it) is disabled, and
+  // the readout's text, which a screen reader says in place of the raw value.
+  show(value, disabled, text) {
     this.value = value;
     this.el.setAttribute('aria-valuenow', String(value));
+    if (text === undefined) this.el.removeAttribute('aria-valuetext');
+    else this.el.setAttribute('aria-valuetext', text);
     this.el.setAttribute('aria-disabled', disabled ? 'true' : 'false');
     this.el.tabIndex = disabled ? -1 : this.tabStop;
     if (!this.drag) this.place(this.offsetOf(value));

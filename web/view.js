@@ -104,6 +104,12 @@ export class WindowView {
         if (d.height < 2 * Math.round(font.px)) box.classList.add('one-line');
         el.addEventListener('click', () => this.act('select', d.name));
         el.addEventListener('keydown', (e) => this.arrowInGroup(e, d));
+        // Enter and Return select the focused option, as Space does; nothing else.
+        el.addEventListener('keydown', (e) => {
+          if (e.key !== 'Enter' || e.altKey || e.ctrlKey || e.metaKey) return;
+          e.preventDefault();
+          this.act('select', d.name);
+        });
         break;
       }
       case 'hscroll':
@@ -131,6 +137,9 @@ export class WindowView {
         return;
     }
     el.id = d.name;
+    // The window logic's colours for the focus mark and a disabled caption on this face.
+    if (d.focusMark) box.style.setProperty('--focus-mark', rgb(d.focusMark));
+    if (d.disabledCaption) box.style.setProperty('--disabled-caption', rgb(d.disabledCaption));
     if (d.look.toolTip) box.title = d.look.toolTip;
     if (d.tabIndex >= 0) {
       if (this.bars.has(d.name)) this.bars.get(d.name).tabIndexStop = d.tabIndex + 1;
@@ -172,7 +181,7 @@ export class WindowView {
       this.svg = document.createElementNS(SVG, 'svg');
       this.svg.setAttribute('class', 'shapes');
       this.svg.setAttribute('viewBox', `0 0 ${frame.width * TWIPS_PER_PIXEL} ${frame.height * TWIPS_PER_PIXEL}`);
-      this.svg.setAttribute('aria-hidden', 'true');
+      this.svg.setAttribute('role', 'img');
       this.boxes.get(d.container).append(this.svg);
     }
     return this.svg;
@@ -271,8 +280,10 @@ export class WindowView {
     // Scroll bars last: whether a frame around them is disabled is known only now.
     for (const [name, bar] of this.bars) {
       const s = this.state.get(name);
-      bar.show(s.value, !this.enabledWithin(name));
+      bar.show(s.value, !this.enabledWithin(name), s.valueText);
     }
+    if (this.svg && this.svg.getAttribute('aria-label') !== state.phoropter)
+      this.svg.setAttribute('aria-label', state.phoropter);
   }
 
   enabledWithin(name) {

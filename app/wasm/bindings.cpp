@@ -29,6 +29,7 @@ EMSCRIPTEN_BINDINGS(trainer) {
         .function("arrow", &Session::arrow)
         .function("track", &Session::track)
         .function("release", &Session::release)
+        .function("focusAfter", &Session::focusAfter)
         .function("hiddenCase", &hiddenCase);
     emscripten::function("format00", &format00);
     emscripten::function("shortestDecimal", &shortestDecimal);

@@ -107,7 +107,8 @@ export function designOf(Trainer) {
 }
 
 // What the page shows of every control of `design`, in the shape of the core's state:
-// caption (the element's own text), visible, enabled, selected, value, and for circles and
+// caption (the element's own text), visible, enabled, selected, value and the scroll bars'
+// spoken value text, and for circles and
 // lines their geometry in twips, as read back from the SVG.
 export function readPage(page, design) {
   return page.evaluate(showing, design);
@@ -140,7 +141,10 @@ export function showing(design) {
         s.enabled = el.getAttribute('aria-disabled') !== 'true' || !!frameOff;
       } else s.enabled = el.getAttribute('aria-disabled') !== 'true';
       if (d.kind === 'option') s.selected = el.checked;
-      if (d.kind === 'hscroll') s.value = Number(el.getAttribute('aria-valuenow'));
+      if (d.kind === 'hscroll') {
+        s.value = Number(el.getAttribute('aria-valuenow'));
+        s.valueText = el.getAttribute('aria-valuetext');
+      }
       if (d.kind === 'circle') {
         const r = Number(el.getAttribute('r'));
         const inset = d.hasBorder ? (d.look.borderWidth * 15) / 2 : 0;
