@@ -1,27 +1,18 @@
 // The page as it opens, against the window logic's own design and state.
 
 import assert from 'node:assert/strict';
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 
-import { core, expected, launch, openWindow, readPage, serve } from './support.mjs';
+import { core, expected, openWindow, readPage, serve, useSiteAndBrowser } from './support.mjs';
 
-let server;
-let browser;
-before(async () => {
-  server = await serve();
-  browser = await launch();
-});
-after(async () => {
-  await browser?.close();
-  await server?.close();
-});
+const site = useSiteAndBrowser();
 
 test('every control is an element at its layout geometry, with the design state of the core', async () => {
   const Trainer = await core();
   const session = new Trainer.Session(11);
   const design = JSON.parse(session.design());
   const state = JSON.parse(session.state());
-  const { page, errors, context } = await openWindow(browser, server.url, { seed: 11 });
+  const { page, errors, context } = await openWindow(site.browser, site.server.url, { seed: 11 });
 
   // Geometry: every control but the circles and lines (drawn in the SVG) is a box at its
   // place within its container, in CSS pixels.
@@ -82,7 +73,7 @@ test('every control is an element at its layout geometry, with the design state 
 });
 
 test('the scroll bars are scroll bars to assistive technology and the keyboard', async () => {
-  const { page, context } = await openWindow(browser, server.url, { seed: 3 });
+  const { page, context } = await openWindow(site.browser, site.server.url, { seed: 3 });
   const bars = await page.evaluate(() =>
     ['HScroll1', 'HScroll2', 'HScroll3', 'HScroll4'].map((id) => {
       const e = document.getElementById(id);
@@ -98,11 +89,11 @@ test('the scroll bars are scroll bars to assistive technology and the keyboard',
 });
 
 test('without a seed the page meets a customer drawn from the clock, as the desktop does', async () => {
-  const context = await browser.newContext();
+  const context = await site.browser.newContext();
   const page = await context.newPage();
   const errors = [];
   page.on('pageerror', (e) => errors.push(e));
-  await page.goto(`${server.url}?sw=off`);
+  await page.goto(`${site.server.url}?sw=off`);
   await page.waitForSelector('html[data-ready="true"]');
   assert.equal(await page.evaluate(() => window.trainer.seed), 0);
   assert.match(await page.textContent('#Label17'), /^Ｓ.*° です。$/);
@@ -113,7 +104,7 @@ test('without a seed the page meets a customer drawn from the clock, as the desk
 test('a server that sends the WebAssembly as plain bytes still gives a working window', async () => {
   const plain = await serve(undefined, { types: { '.wasm': 'application/octet-stream' } });
   try {
-    const { page, context, errors } = await openWindow(browser, plain.url, { seed: 6 });
+    const { page, context, errors } = await openWindow(site.browser, plain.url, { seed: 6 });
     await page.click('#HScroll2 .arrow.right');
     assert.equal(await page.textContent('#Label6'), 'Ｃ-0.25Ｄ');
     assert.deepEqual(errors, []);

@@ -4,30 +4,19 @@
 // (measured on screenshots and computed styles).
 
 import assert from 'node:assert/strict';
-import { mkdir } from 'node:fs/promises';
 import path from 'node:path';
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 
-import { SCREENSHOTS, core, expected, launch, openWindow, readPage, serve } from './support.mjs';
+import { SCREENSHOTS, core, expected, openWindow, readPage, useSiteAndBrowser } from './support.mjs';
 
-let server;
-let browser;
-before(async () => {
-  server = await serve();
-  browser = await launch();
-  await mkdir(SCREENSHOTS, { recursive: true });
-});
-after(async () => {
-  await browser?.close();
-  await server?.close();
-});
+const site = useSiteAndBrowser({ screenshots: true });
 
 // The page and a core session of the same seed, acted on alike.
 async function pair(seed, scale = 1) {
   const Trainer = await core();
   const session = new Trainer.Session(seed);
   const design = JSON.parse(session.design());
-  const opened = await openWindow(browser, server.url, { seed, scale });
+  const opened = await openWindow(site.browser, site.server.url, { seed, scale });
   return { ...opened, session, design, state: JSON.parse(session.state()) };
 }
 

@@ -3,30 +3,19 @@
 // the whole window scaled down on a small screen.
 
 import assert from 'node:assert/strict';
-import { mkdir } from 'node:fs/promises';
 import path from 'node:path';
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 
-import { SCREENSHOTS, core, expected, launch, openWindow, readPage, serve } from './support.mjs';
+import { SCREENSHOTS, core, expected, openWindow, readPage, useSiteAndBrowser } from './support.mjs';
 
-let server;
-let browser;
-before(async () => {
-  server = await serve();
-  browser = await launch();
-  await mkdir(SCREENSHOTS, { recursive: true });
-});
-after(async () => {
-  await browser?.close();
-  await server?.close();
-});
+const site = useSiteAndBrowser({ screenshots: true });
 
 // The page and the core after the same clicks.
 async function played(seed, clicks, scale) {
   const Trainer = await core();
   const session = new Trainer.Session(seed);
   const design = JSON.parse(session.design());
-  const opened = await openWindow(browser, server.url, { seed, scale });
+  const opened = await openWindow(site.browser, site.server.url, { seed, scale });
   let state = session.state();
   for (const id of clicks) {
     await opened.page.click(`#${id}`);
@@ -97,9 +86,9 @@ test('printing gives the window alone, landscape, on one page', async () => {
 });
 
 test('on a small screen the whole window is scaled down, not reflowed', async () => {
-  const context = await browser.newContext({ viewport: { width: 600, height: 800 } });
+  const context = await site.browser.newContext({ viewport: { width: 600, height: 800 } });
   const page = await context.newPage();
-  await page.goto(`${server.url}?seed=2&sw=off`);
+  await page.goto(`${site.server.url}?seed=2&sw=off`);
   await page.waitForSelector('html[data-ready="true"]');
   const [form, button] = await page.evaluate(() =>
     ['Form1', 'Command5'].map((id) => {

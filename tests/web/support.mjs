@@ -2,10 +2,11 @@
 // Debian's chromium through playwright-core, the window logic itself in node (the same
 // WebAssembly the page runs) and a reader of what the page shows.
 
-import { readFile } from 'node:fs/promises';
+import { mkdir, readFile } from 'node:fs/promises';
 import http from 'node:http';
 import zlib from 'node:zlib';
 import path from 'node:path';
+import { after, before } from 'node:test';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { chromium } from 'playwright-core';
 
@@ -70,6 +71,22 @@ export function launch() {
     executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
     args: ['--no-sandbox', '--disable-gpu', '--font-render-hinting=none'],
   });
+}
+
+// A server of the site and a browser for the tests of one file: started before them, closed
+// after them. With `screenshots`, the screenshot folder is made too.
+export function useSiteAndBrowser({ screenshots = false } = {}) {
+  const site = {};
+  before(async () => {
+    site.server = await serve();
+    site.browser = await launch();
+    if (screenshots) await mkdir(SCREENSHOTS, { recursive: true });
+  });
+  after(async () => {
+    await site.browser?.close();
+    await site.server?.close();
+  });
+  return site;
 }
 
 // A new page at device scale `scale`, showing the window with the given seed.

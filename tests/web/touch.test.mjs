@@ -1,20 +1,11 @@
 // Touch and pen reach the same user paths as the mouse: the controls listen to pointer events.
 
 import assert from 'node:assert/strict';
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 
-import { core, expected, launch, readPage, serve } from './support.mjs';
+import { core, expected, readPage, useSiteAndBrowser } from './support.mjs';
 
-let server;
-let browser;
-before(async () => {
-  server = await serve();
-  browser = await launch();
-});
-after(async () => {
-  await browser?.close();
-  await server?.close();
-});
+const site = useSiteAndBrowser();
 
 const centreOf = (page, selector) =>
   page.evaluate((s) => {
@@ -23,9 +14,9 @@ const centreOf = (page, selector) =>
   }, selector);
 
 test('taps on arrows, track and buttons, a touch drag of a thumb and a pen act as the mouse does', async () => {
-  const context = await browser.newContext({ viewport: { width: 900, height: 680 }, hasTouch: true, isMobile: false });
+  const context = await site.browser.newContext({ viewport: { width: 900, height: 680 }, hasTouch: true, isMobile: false });
   const page = await context.newPage();
-  await page.goto(`${server.url}?seed=4&sw=off`);
+  await page.goto(`${site.server.url}?seed=4&sw=off`);
   await page.waitForSelector('html[data-ready="true"]');
   const Trainer = await core();
   const session = new Trainer.Session(4);

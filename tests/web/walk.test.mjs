@@ -4,9 +4,9 @@
 import assert from 'node:assert/strict';
 import { readFile } from 'node:fs/promises';
 import path from 'node:path';
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 
-import { SITE, core, designOf, expected, launch, openWindow, serve, showing } from './support.mjs';
+import { SITE, core, designOf, expected, openWindow, showing, useSiteAndBrowser } from './support.mjs';
 
 const EVENTS = Number(process.env.WEB_WALK_EVENTS ?? 2000);
 const SEED = Number(process.env.WEB_WALK_SEED ?? 20261208);
@@ -19,16 +19,7 @@ const COUNTERS = `
   AudioContext.prototype.createOscillator = function () { window.__effects.beeps++; return tone.call(this); };
 `;
 
-let server;
-let browser;
-before(async () => {
-  server = await serve();
-  browser = await launch();
-});
-after(async () => {
-  await browser?.close();
-  await server?.close();
-});
+const site = useSiteAndBrowser();
 
 // A small seeded generator for the walk (mulberry32).
 function generator(seed) {
@@ -136,7 +127,7 @@ test(`a seeded walk of ${EVENTS} real input events keeps the page equal to the c
   const Trainer = await core();
   const random = generator(SEED);
   const pick = (list) => list[Math.floor(random() * list.length)];
-  const { page, context, errors } = await openWindow(browser, server.url, { seed: SEED, init: COUNTERS });
+  const { page, context, errors } = await openWindow(site.browser, site.server.url, { seed: SEED, init: COUNTERS });
   const pair = new Pair(Trainer, page, designOf(Trainer));
   await pair.install();
   await pair.startCore();
@@ -259,7 +250,7 @@ test(`a seeded walk of ${EVENTS} real input events keeps the page equal to the c
 
 test('a whole case played to its score shows what the core scores', async () => {
   const Trainer = await core();
-  const { page, context } = await openWindow(browser, server.url, { seed: 77, init: COUNTERS });
+  const { page, context } = await openWindow(site.browser, site.server.url, { seed: 77, init: COUNTERS });
   const pair = new Pair(Trainer, page, designOf(Trainer));
   await pair.install();
   await pair.startCore();
