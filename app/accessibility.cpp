@@ -52,20 +52,35 @@ const Control* focusAfterAction(const Form1& form, const Control* focused) {
     return nullptr;
 }
 
+namespace {
+
+// Each scroll bar, what it sets, and the label that shows its setting.
+struct Bar {
+    HScrollBar Form1::*bar;
+    const char* name;
+    Label Form1::*readout;
+};
+constexpr Bar kBars[] = {{&Form1::HScroll1, "球面度数", &Form1::Label4},
+                         {&Form1::HScroll2, "円柱度数", &Form1::Label6},
+                         {&Form1::HScroll3, "乱視軸", &Form1::Label8},
+                         {&Form1::HScroll4, "クロスシリンダーの中間軸", &Form1::Label3}};
+
+const Bar* barOf(const Form1& form, const Control& c) {
+    for (const Bar& b : kBars)
+        if (&(form.*b.bar) == &c) return &b;
+    return nullptr;
+}
+
+}  // namespace
+
 std::string accessibleName(const Form1& form, const Control& c) {
-    if (&c == &form.HScroll1) return "球面度数";
-    if (&c == &form.HScroll2) return "円柱度数";
-    if (&c == &form.HScroll3) return "乱視軸";
-    if (&c == &form.HScroll4) return "クロスシリンダーの中間軸";
-    return {};
+    const Bar* b = barOf(form, c);
+    return b ? b->name : std::string();
 }
 
 const Label* readoutOf(const Form1& form, const Control& c) {
-    if (&c == &form.HScroll1) return &form.Label4;
-    if (&c == &form.HScroll2) return &form.Label6;
-    if (&c == &form.HScroll3) return &form.Label8;
-    if (&c == &form.HScroll4) return &form.Label3;
-    return nullptr;
+    const Bar* b = barOf(form, c);
+    return b ? &(form.*b->readout) : nullptr;
 }
 
 int axisDirection(const Line& line) {

@@ -2,6 +2,7 @@
 // The window's controls as plain objects: what the window logic reads and writes, and the
 // notification rules it relies on. The Qt view only mirrors these; nothing here knows Qt.
 
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -15,6 +16,11 @@ struct Rgb {
 
 // Colours the window system decides.
 enum class SystemColour { None, ButtonFace, WindowText };
+
+// The layout is in twips; at the usual 96 dots per inch a pixel is 15 of them. Both views place
+// controls at whole pixels, rounded half away from zero.
+inline constexpr double kTwipsPerPixel = 15;
+inline int pixelsOf(float twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
 
 // The two font families the layout names. The Qt view maps them to IPA Gothic and IPA P Gothic.
 inline constexpr const char* kGothic = "ＭＳ ゴシック";     // fixed pitch
@@ -58,7 +64,7 @@ public:
     Frame* container() const { return container_; }
     void setContainer(Frame* f) { container_ = f; }
 
-    // Position and size in twips, relative to the container (single precision, as the
+    // Position and size in twips (kTwipsPerPixel), relative to the container (single precision, as the
     // procedures that move the dots hand them over).
     float left = 0, top = 0, width = 0, height = 0;
     Look look;

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr float kTwipsPerPixel = 15;
-
 const char* kindName(Kind k) {
     switch (k) {
     case Kind::Form:
@@ -253,8 +251,6 @@ void writeState(std::string& out, const Form1& form, const Control& c) {
 }
 
 }  // namespace
-
-int pixelsOf(float twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
 
 std::string jsonString(const std::string& s) {
     std::string out = "\"";

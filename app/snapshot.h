@@ -12,9 +12,6 @@
 #include "form1.h"
 #include "platform.h"
 
-// Layout pixels of a length in twips, 15 twips a pixel, rounded half away from zero.
-int pixelsOf(float twips);
-
 // A JSON string literal for s (UTF-8 passes through; quotes, backslashes and controls escaped).
 std::string jsonString(const std::string& s);
 

@@ -129,7 +129,7 @@ function start(seed) {
   window.trainer.seed = seed;
   // The first stop of the tab order has the focus, as on the desktop.
   const first = [...stage.querySelectorAll('[tabindex]')]
-    .filter((e) => e.tabIndex > 0 && !e.closest('[hidden]') && !e.disabled && e.getAttribute('aria-disabled') !== 'true')
+    .filter((e) => e.tabIndex > 0 && focusable(e))
     .sort((a, b) => a.tabIndex - b.tabIndex)[0];
   first?.focus({ preventScroll: true });
 }

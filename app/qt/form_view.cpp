@@ -17,9 +17,9 @@ static void initChartResources() { Q_INIT_RESOURCE(charts); }
 
 namespace {
 
-int px(float twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
-
-QRect geometryOf(const Control& c) { return QRect(px(c.left), px(c.top), px(c.width), px(c.height)); }
+QRect geometryOf(const Control& c) {
+    return QRect(pixelsOf(c.left), pixelsOf(c.top), pixelsOf(c.width), pixelsOf(c.height));
+}
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
@@ -69,7 +69,7 @@ FormView::FormView(Form1& form, QWidget* parent) : QWidget(parent), form_(form) 
     setObjectName(qs(window.name()));
     setWindowTitle(qs(window.caption));
     setFont(defaultFont());
-    setFixedSize(px(window.width), px(window.height));
+    setFixedSize(pixelsOf(window.width), pixelsOf(window.height));
     base_ = palette();
     widgets_[&window] = this;
 

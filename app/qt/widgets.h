@@ -11,9 +11,6 @@
 
 #include "controls.h"
 
-// The layout is in twips; at the usual 96 dots per inch a pixel is 15 of them.
-constexpr double kTwipsPerPixel = 15;
-
 inline QColor toQColor(const Rgb& c) { return QColor(c.r, c.g, c.b); }
 inline Rgb toRgb(const QColor& c) { return Rgb{c.red(), c.green(), c.blue()}; }
 
