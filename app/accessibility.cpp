@@ -1,10 +1,10 @@
-#include "accessibility.h"
+#include "app/accessibility.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
-#include "form1.h"
+#include "app/form1.h"
 
 namespace {
 

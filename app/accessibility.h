@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "controls.h"
+#include "app/controls.h"
 
 class Form1;
 

@@ -1,4 +1,4 @@
-#include "controls.h"
+#include "app/controls.h"
 
 #include <algorithm>
 

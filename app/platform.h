@@ -2,8 +2,9 @@
 // What the window logic needs from the machine around it. The program gives it Qt's
 // beep, printer and event loop; the tests give it fakes that record what was asked.
 
-#include <cstdint>
 #include <string>
+
+#include "app/random.h"  // RandomSource, which the window logic takes beside the platform
 
 enum class PrintResult { Printed, NoPrinter, Failed };
 
@@ -17,22 +18,4 @@ public:
     virtual PrintResult printWindow() = 0;
     // Tells the user something without stopping the work (a notice in the window).
     virtual void showNotice(const std::string& text) = 0;
-};
-
-// A uniform number 0 <= u < 1 in single precision, the generator reseeded from the
-// clock before every draw.
-class RandomSource {
-public:
-    virtual ~RandomSource() = default;
-    virtual float draw() = 0;
-};
-
-// The real source: a SplitMix64 generator that takes the clock into its state before every
-// draw. Mixing rather than restarting keeps two draws in the same clock tick apart.
-class ClockRandom : public RandomSource {
-public:
-    float draw() override;
-
-private:
-    uint64_t state_ = 0x853C49E6748FEA9BULL;
 };

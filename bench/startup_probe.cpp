@@ -3,7 +3,7 @@
 #include <QApplication>
 
 #include "first_paint.h"
-#include "trainer.h"
+#include "app/qt/trainer.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -1,9 +1,8 @@
-#include "geometry.h"
+#include "display/geometry.h"
 
 #include <cmath>
 
-#include "controls.h"
-#include "refraction.h"
+#include "optics/refraction.h"
 
 namespace {
 
@@ -93,10 +92,3 @@ int redDotDirection(int ccJiku) { return frontCylinderAxis(ccJiku); }
 // 180 and 0 are one direction; the drawing takes 0 for the handle at 45, as the back pair
 // has always been drawn.
 int whiteDotDirection(int ccJiku) { return backCylinderAxis(ccJiku) % 180; }
-
-void placeLine(Line& line, const LineEnds& ends) {
-    line.x1 = static_cast<float>(ends.x1);
-    line.y1 = static_cast<float>(ends.y1);
-    line.x2 = static_cast<float>(ends.x2);
-    line.y2 = static_cast<float>(ends.y2);
-}

@@ -1,11 +1,9 @@
 #pragma once
 // What the phoropter view shows: the lens readouts, and where the axis lines, the cross-cylinder
-// handle and its dots go. Pure functions; the Form1 procedures only copy the results into controls.
+// handle and its dots go. Pure functions; the window's procedures copy the results into its controls.
 
 #include <optional>
 #include <string>
-
-class Line;
 
 // --- Readouts ---
 
@@ -53,6 +51,3 @@ std::optional<DotPlaces> dotPair(int degrees);
 // optics take 180.
 int redDotDirection(int ccJiku);
 int whiteDotDirection(int ccJiku);
-
-// Moves a line to `ends`, converting to single precision.
-void placeLine(Line& line, const LineEnds& ends);

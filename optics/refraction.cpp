@@ -1,4 +1,4 @@
-#include "refraction.h"
+#include "optics/refraction.h"
 
 #include <algorithm>
 #include <cmath>

@@ -22,7 +22,7 @@ PICTURES = ['acuity.png', 'dial.png', 'dots.png', 'redgreen.png']
 
 # Every text the window can show is a string literal of the window logic (or of the page),
 # or is put together from them and from ASCII digits and signs.
-TEXT_SOURCES = [*(ROOT / d for d in ('app', 'optics', 'subject', 'display'))]
+TEXT_SOURCES = [*(ROOT / d for d in ('app', 'app/form1', 'optics', 'subject', 'display'))]
 LITERAL = re.compile(r'"((?:[^"\\\n]|\\.)*)"')
 
 

@@ -1,4 +1,4 @@
-#include "answers.h"
+#include "subject/answers.h"
 
 #include <cmath>
 #include <iterator>

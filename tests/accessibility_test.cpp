@@ -1,11 +1,14 @@
-// Focus moves, screen-reader texts and legibility colours, the same for every view.
+// Focus moves, screen-reader texts and legibility colours, the same for every view. Every focus
+// rule of the window logic is tested here: tab stops, the first focus, arrow moves in an option
+// group and where the focus goes after an action.
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "accessibility.h"
-#include "test_support.h"
+#include "app/accessibility.h"
+#include "app/view_rules.h"
+#include "tests/test_support.h"
 
 namespace {
 
@@ -91,6 +94,30 @@ TEST(TabStops, OneStopPerOptionGroup) {
     // The selected button hidden: the first of the group that can be operated.
     f->Option8.userSelect();  // only the cross-cylinder question shows
     EXPECT_TRUE(isTabStop(*f, f->Option9));
+}
+
+TEST(TabStops, TheFirstFocusIsTheFirstStopInTabOrder) {
+    TestForm f;
+    EXPECT_EQ(firstFocus(*f), &f->Option1);  // STARTbutton is hidden at start
+    f->Command5.userClick();                 // test mode: every frame disabled
+    EXPECT_EQ(firstFocus(*f), &f->STARTbutton);
+}
+
+TEST(TabStops, ArrowKeysMoveToTheNextButtonOfTheGroupThatCanBeOperated) {
+    TestForm f;
+    // Questions: Option1 and Option4 shown; the hidden ones are passed over, coming round.
+    EXPECT_EQ(arrowTarget(*f, f->Option1, +1), &f->Option4);
+    EXPECT_EQ(arrowTarget(*f, f->Option1, -1), &f->Option4);
+    EXPECT_EQ(arrowTarget(*f, f->Option4, +1), &f->Option1);
+    // Charts in tab order, coming round at both ends.
+    EXPECT_EQ(arrowTarget(*f, f->Option5, -1), &f->Option8);
+    EXPECT_EQ(arrowTarget(*f, f->Option8, +1), &f->Option5);
+    EXPECT_EQ(arrowTarget(*f, f->Option6, +1), &f->Option7);
+    // A group alone on its one shown button goes nowhere; a disabled frame neither.
+    f->Option8.userSelect();
+    EXPECT_EQ(arrowTarget(*f, f->Option9, +1), nullptr);
+    f->HScroll1.userArrow(+1);  // locks the mode frame
+    EXPECT_EQ(arrowTarget(*f, f->Option10, +1), nullptr);
 }
 
 TEST(ScreenReader, EachBarIsNamedAndReadThroughTheReadoutItMoves) {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "answers.h"
+#include "subject/answers.h"
 
 TEST(ChartCheck, EachQuestionAgainstEachChart) {
     using enum ChartCheck;

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <set>
 
-#include "test_support.h"
+#include "tests/test_support.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <utility>
 
-#include "test_support.h"
+#include "tests/test_support.h"
 
 namespace {
 
@@ -13,16 +13,11 @@ namespace {
 // buttons, and the kept values.
 std::string everythingButTheChoices(const Form1& w) {
     std::ostringstream out;
-    for (const Control* c : w.controls()) {
-        if (c->kind() == Kind::Option && (c->container() == &w.Frame1 || c->container() == &w.Frame3)) continue;
-        out << c->name() << ' ' << c->visible << c->enabled << ' ' << c->left << ',' << c->top;
-        if (auto* l = dynamic_cast<const Label*>(c)) out << ' ' << l->caption;
-        if (auto* o = dynamic_cast<const OptionButton*>(c)) out << ' ' << o->selected();
-        if (auto* s = dynamic_cast<const HScrollBar*>(c)) out << ' ' << s->value();
-        if (auto* l = dynamic_cast<const Line*>(c)) out << ' ' << l->x1 << ',' << l->y1 << ',' << l->x2 << ',' << l->y2;
-        if (auto* ci = dynamic_cast<const Circle*>(c)) out << ' ' << ci->fillStyle;
-        out << '\n';
-    }
+    DumpFilter filter;
+    filter.skip = [&w](const Control& c) {
+        return c.kind() == Kind::Option && (c.container() == &w.Frame1 || c.container() == &w.Frame3);
+    };
+    out << dumpControls(w, filter);
     out << w.foroS << w.foroC << w.foroA << w.zanyoS << w.zanyoC << w.zanyoA << w.zuX1 << w.zuY1 << w.zuX2 << w.zuY2
         << w.ccJiku << w.akaJiku << w.shiroJiku;
     return out.str();

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "controls.h"
+#include "app/controls.h"
 
 namespace {
 

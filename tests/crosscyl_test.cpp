@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "geometry.h"
-#include "refraction.h"
-#include "test_support.h"
+#include "display/geometry.h"
+#include "optics/refraction.h"
+#include "tests/test_support.h"
 
 namespace {
 

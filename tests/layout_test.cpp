@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "test_support.h"
+#include "tests/test_support.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <random>
 #include <string>
 
-#include "refraction.h"
+#include "optics/refraction.h"
 
 namespace {
 

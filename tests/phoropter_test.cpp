@@ -4,8 +4,8 @@
 
 #include <utility>
 
-#include "geometry.h"
-#include "test_support.h"
+#include "display/geometry.h"
+#include "tests/test_support.h"
 
 namespace {
 

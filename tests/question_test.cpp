@@ -3,7 +3,7 @@
 #include <map>
 #include <string>
 
-#include "test_support.h"
+#include "tests/test_support.h"
 
 namespace {
 

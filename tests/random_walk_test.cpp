@@ -34,7 +34,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "test_support.h"
+#include "tests/test_support.h"
 
 namespace {
 

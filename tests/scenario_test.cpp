@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "test_support.h"
+#include "tests/test_support.h"
 
 namespace {
 
@@ -12,17 +12,12 @@ namespace {
 // are left out (they keep what was written), and so are the hidden dots' places and fills,
 // which remember the cross cylinder.
 std::string designRelevantState(const Form1& w) {
-    std::ostringstream out;
-    for (const Control* c : w.controls()) {
-        const bool dot = c == &w.Shape5 || c == &w.Shape6 || c == &w.Shape7 || c == &w.Shape8;
-        out << c->name() << (c->visible ? " shown" : " hidden") << (c->enabled ? "" : " disabled");
-        if (auto* o = dynamic_cast<const OptionButton*>(c)) out << (o->selected() ? " selected" : "");
-        if (auto* s = dynamic_cast<const HScrollBar*>(c)) out << " value " << s->value();
-        if (auto* l = dynamic_cast<const Line*>(c)) out << " " << l->x1 << "," << l->y1 << "-" << l->x2 << "," << l->y2;
-        if (auto* ci = dynamic_cast<const Circle*>(c); ci && !dot) out << " at " << ci->left << "," << ci->top;
-        out << "\n";
-    }
-    return out.str();
+    DumpFilter filter;
+    filter.labelCaptions = false;
+    filter.unplaced = [&w](const Control& c) {
+        return &c == &w.Shape5 || &c == &w.Shape6 || &c == &w.Shape7 || &c == &w.Shape8;
+    };
+    return dumpControls(w, filter);
 }
 
 }  // namespace

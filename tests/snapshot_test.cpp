@@ -4,9 +4,12 @@
 
 #include <string>
 
-#include "accessibility.h"
-#include "snapshot.h"
-#include "test_support.h"
+#include "app/accessibility.h"
+#include "app/json.h"
+#include "app/view_rules.h"
+#include "app/web/session.h"
+#include "app/window_data.h"
+#include "tests/test_support.h"
 
 namespace {
 
@@ -100,7 +103,7 @@ TEST(Snapshot, DesignCarriesFocusMarkAndDisabledCaptionColoursForEachFace) {
     EXPECT_EQ(memberOf(design, "Label1", "focusMark"), "<no member>");
     for (const Control* c : t->controls()) {
         if (c->kind() != Kind::Button && c->kind() != Kind::Option && c->kind() != Kind::Frame) continue;
-        const Rgb face = c->look.back.value_or(kWebButtonFace);
+        const Rgb face = c->look.back.value_or(kButtonFace);
         const Rgb grey = disabledCaptionColour(face);
         std::string expected = "[";  // appended, clear of GCC 12's false -Wrestrict on "literal" + string
         expected.append(std::to_string(grey.r)).append(",").append(std::to_string(grey.g)).append(",");

@@ -2,11 +2,13 @@
 // Fakes for the machine around the window, and a window ready for scenarios.
 
 #include <deque>
+#include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "form1.h"
+#include "app/form1.h"
 
 class FakePlatform : public Platform {
 public:
@@ -69,3 +71,29 @@ struct BasicTestForm {
 
 // The window of the scenarios: random numbers from a queue.
 using TestForm = BasicTestForm<FakeRandom>;
+
+// What dumpControls leaves out.
+struct DumpFilter {
+    bool labelCaptions = true;                     // false: label captions (which keep what was written)
+    std::function<bool(const Control&)> skip;      // controls left out entirely
+    std::function<bool(const Control&)> unplaced;  // circles whose place and fill are left out
+};
+
+// Every control of the window, one line each: name, shown, enabled, place, caption, selection,
+// value, line ends, fill. Two dumps are equal when nothing they cover differs.
+inline std::string dumpControls(const Form1& w, const DumpFilter& filter = {}) {
+    std::ostringstream out;
+    for (const Control* c : w.controls()) {
+        if (filter.skip && filter.skip(*c)) continue;
+        const bool unplaced = filter.unplaced && filter.unplaced(*c);
+        out << c->name() << (c->visible ? " shown" : " hidden") << (c->enabled ? "" : " disabled");
+        if (!unplaced) out << " at " << c->left << ',' << c->top;
+        if (auto* l = dynamic_cast<const Label*>(c); l && filter.labelCaptions) out << ' ' << l->caption;
+        if (auto* o = dynamic_cast<const OptionButton*>(c)) out << (o->selected() ? " selected" : "");
+        if (auto* s = dynamic_cast<const HScrollBar*>(c)) out << " value " << s->value();
+        if (auto* l = dynamic_cast<const Line*>(c)) out << ' ' << l->x1 << ',' << l->y1 << '-' << l->x2 << ',' << l->y2;
+        if (auto* ci = dynamic_cast<const Circle*>(c); ci && !unplaced) out << " fill " << ci->fillStyle;
+        out << '\n';
+    }
+    return out.str();
+}

@@ -84,15 +84,10 @@ function settleFocus(before) {
   if (before === null || !session) return;
   const now = document.activeElement;
   const stranded =
-    !now || now === document.body || (view.elements.get(now.id) === now && !focusable(now));
+    !now || now === document.body || (view.elements.get(now.id) === now && !view.state.get(now.id).takesInput);
   if (!stranded) return;
   const target = view.elements.get(session.focusAfter(before));
   if (target && target !== now) target.focus({ preventScroll: true });
-}
-
-function focusable(el) {
-  if (el.closest('[hidden]') || el.matches(':disabled') || el.tabIndex < 0) return false;
-  return el.getAttribute('aria-disabled') !== 'true';
 }
 
 function act(kind, name, argument) {
@@ -125,13 +120,11 @@ function start(seed) {
   n.hidden = true;
   stage.append(end, n);
   lastState = session.state();
-  view.mirror(JSON.parse(lastState));
+  const state = JSON.parse(lastState);
+  view.mirror(state);
   window.trainer.seed = seed;
-  // The first stop of the tab order has the focus, as on the desktop.
-  const first = [...stage.querySelectorAll('[tabindex]')]
-    .filter((e) => e.tabIndex > 0 && focusable(e))
-    .sort((a, b) => a.tabIndex - b.tabIndex)[0];
-  first?.focus({ preventScroll: true });
+  // The focus starts where the window logic says, as on the desktop.
+  if (state.firstFocus) view.elements.get(state.firstFocus).focus({ preventScroll: true });
 }
 
 // The session has ended: the window stays as it was, inert, under the notice.

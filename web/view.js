@@ -5,21 +5,28 @@
 import { ScrollBar } from './scrollbar.js';
 
 const SVG = 'http://www.w3.org/2000/svg';
-const TWIPS_PER_PIXEL = 15;
 
 // The two Japanese faces of the layout, served with the page as subsets.
 const FAMILIES = {
   'ＭＳ ゴシック': 'TrainerGothic',
   'ＭＳ Ｐゴシック': 'TrainerPGothic',
 };
-const DEFAULT_FONT = { family: 'ＭＳ Ｐゴシック', points: 9, bold: false };
 
 const rgb = (c) => `rgb(${c[0]}, ${c[1]}, ${c[2]})`;
 
-function fontOf(look) {
-  const f = look.font.family ? look.font : DEFAULT_FONT;
-  const px = (f.points * 96) / 72;
-  return { css: `${f.bold ? 'bold ' : ''}${px}px ${FAMILIES[f.family]}`, px };
+// The control's font as the window logic resolved it (the window's default where it names none).
+function fontOf(d) {
+  const f = d.font;
+  return { css: `${f.bold ? 'bold ' : ''}${f.pixels}px ${FAMILIES[f.family]}`, px: f.pixels };
+}
+
+// A caption: the lines the window logic set, one text with line breaks that the box keeps, or
+// the text for the box to wrap.
+function setCaption(node, s) {
+  const shown = s.lines ? s.lines.join('\n') : s.caption;
+  if (node.textContent === shown) return;
+  node.textContent = shown;
+  node.classList.toggle('set-lines', !!s.lines);
 }
 
 function place(el, d) {
@@ -33,6 +40,11 @@ export class WindowView {
   // act(kind, name, argument): a user action for the window logic.
   constructor(design, stage, act) {
     this.design = new Map(design.map((d) => [d.name, d]));
+    const form = design.find((d) => d.kind === 'form');
+    this.twipsPerPixel = form.twipsPerPixel;
+    // The colours the window logic paints for the system's button face and window text.
+    document.documentElement.style.setProperty('--button-face', rgb(form.buttonFace));
+    document.documentElement.style.setProperty('--window-text', rgb(form.windowText));
     this.act = act;
     this.elements = new Map(); // control name -> element carrying its id
     this.boxes = new Map(); // control name -> element placed at its geometry
@@ -66,8 +78,8 @@ export class WindowView {
           this.captions.set(d.name, legend);
           // The caption colour is the legend's alone; what the frame holds keeps the window's.
           if (d.look.fore) legend.style.setProperty('--caption', rgb(d.look.fore));
-          legend.style.font = fontOf(d.look).css;
-          el.style.setProperty('--caption-middle', `${Math.round(fontOf(d.look).px * 1.2) >> 1}px`);
+          legend.style.font = fontOf(d).css;
+          el.style.setProperty('--caption-middle', `${Math.round(fontOf(d).px * 1.2) >> 1}px`);
         }
         break;
       case 'label':
@@ -100,8 +112,6 @@ export class WindowView {
         box.append(el, text);
         this.captions.set(d.name, text);
         this.paint(box, d);
-        const font = fontOf(d.look);
-        if (d.height < 2 * Math.round(font.px)) box.classList.add('one-line');
         el.addEventListener('click', () => this.act('select', d.name));
         el.addEventListener('keydown', (e) => this.arrowInGroup(e, d));
         // Enter and Return select the focused option, as Space does; nothing else.
@@ -130,13 +140,15 @@ export class WindowView {
       case 'line':
         el = document.createElementNS(SVG, 'line');
         el.setAttribute('stroke', d.look.fore ? rgb(d.look.fore) : 'var(--window-text)');
-        el.setAttribute('stroke-width', String(d.look.borderWidth * TWIPS_PER_PIXEL));
+        el.setAttribute('stroke-width', String(d.look.borderWidth * this.twipsPerPixel));
         el.setAttribute('stroke-linecap', 'round');
         break;
       default:
         return;
     }
     el.id = d.name;
+    // A caption takes one line where the window logic says its box is too low for two.
+    if (d.wrap === false) box.classList.add('one-line'); // labels, buttons and options carry `wrap`
     // The window logic's colours for the focus mark and a disabled caption on this face.
     if (d.focusMark) box.style.setProperty('--focus-mark', rgb(d.focusMark));
     if (d.disabledCaption) box.style.setProperty('--disabled-caption', rgb(d.disabledCaption));
@@ -158,7 +170,7 @@ export class WindowView {
   }
 
   paint(el, d) {
-    el.style.font = fontOf(d.look).css;
+    el.style.font = fontOf(d).css;
     if (d.look.fore) el.style.color = rgb(d.look.fore);
     if (d.look.back) el.style.backgroundColor = rgb(d.look.back);
   }
@@ -166,7 +178,7 @@ export class WindowView {
   shapeLook(el, d) {
     if (d.hasBorder) {
       el.setAttribute('stroke', d.look.fore ? rgb(d.look.fore) : 'var(--window-text)');
-      el.setAttribute('stroke-width', String(d.look.borderWidth * TWIPS_PER_PIXEL));
+      el.setAttribute('stroke-width', String(d.look.borderWidth * this.twipsPerPixel));
     } else {
       el.setAttribute('stroke', 'none');
     }
@@ -180,7 +192,8 @@ export class WindowView {
       const frame = this.design.get(d.container);
       this.svg = document.createElementNS(SVG, 'svg');
       this.svg.setAttribute('class', 'shapes');
-      this.svg.setAttribute('viewBox', `0 0 ${frame.width * TWIPS_PER_PIXEL} ${frame.height * TWIPS_PER_PIXEL}`);
+      const t = this.twipsPerPixel;
+      this.svg.setAttribute('viewBox', `0 0 ${frame.width * t} ${frame.height * t}`);
       this.svg.setAttribute('role', 'img');
       this.boxes.get(d.container).append(this.svg);
     }
@@ -202,32 +215,17 @@ export class WindowView {
     }
   }
 
-  // Arrow keys in a group of option buttons move to the next one that can be operated, in
-  // tab order, and select it.
+  // Arrow keys in a group of option buttons move to where the window logic says, and select it.
   arrowInGroup(e, d) {
-    const step = { ArrowLeft: -1, ArrowUp: -1, ArrowRight: +1, ArrowDown: +1 }[e.key];
-    if (!step) return;
+    const key = { ArrowLeft: 'arrowPrevious', ArrowUp: 'arrowPrevious', ArrowRight: 'arrowNext', ArrowDown: 'arrowNext' }[
+      e.key
+    ];
+    if (!key) return;
     e.preventDefault();
-    const group = [...this.design.values()]
-      .filter((o) => o.kind === 'option' && o.container === d.container)
-      .sort((a, b) => a.tabIndex - b.tabIndex);
-    const at = group.indexOf(d);
-    for (let k = 1; k < group.length; ++k) {
-      const next = group[(((at + step * k) % group.length) + group.length) % group.length];
-      if (!this.operable(next.name)) continue;
-      this.elements.get(next.name).focus();
-      this.act('select', next.name);
-      return;
-    }
-  }
-
-  // Whether the user could operate the control now, as the page shows it.
-  operable(name) {
-    for (let n = name; n; n = this.design.get(n).container) {
-      const s = this.state.get(n);
-      if (!s.visible || !s.enabled) return false;
-    }
-    return true;
+    const next = this.state.get(d.name)[key];
+    if (!next) return;
+    this.elements.get(next).focus();
+    this.act('select', next);
   }
 
   mirror(state) {
@@ -240,7 +238,7 @@ export class WindowView {
         continue;
       }
       const caption = this.captions.get(s.name);
-      if (caption && caption.textContent !== s.caption) caption.textContent = s.caption;
+      if (caption) setCaption(caption, s);
       const box = this.boxes.get(s.name);
       switch (d.kind) {
         case 'frame':
@@ -257,12 +255,11 @@ export class WindowView {
           else el.setAttribute('aria-disabled', 'true');
           break;
         case 'circle': {
-          // A circle fits the shorter side of its box, centred; its border lies inside.
+          // A circle fits the shorter side of its box, centred; its border lies inside by the inset.
           const r = Math.min(s.width, s.height) / 2;
-          const inset = d.hasBorder ? (d.look.borderWidth * TWIPS_PER_PIXEL) / 2 : 0;
           el.setAttribute('cx', String(s.left + s.width / 2));
           el.setAttribute('cy', String(s.top + s.height / 2));
-          el.setAttribute('r', String(Math.max(0, r - inset)));
+          el.setAttribute('r', String(Math.max(0, r - d.inset)));
           break;
         }
         case 'line':
@@ -277,17 +274,11 @@ export class WindowView {
       if (d.kind === 'circle' || d.kind === 'line') el.style.display = s.visible ? '' : 'none';
       else if (box.hidden === s.visible) box.hidden = !s.visible;
     }
-    // Scroll bars last: whether a frame around them is disabled is known only now.
     for (const [name, bar] of this.bars) {
       const s = this.state.get(name);
-      bar.show(s.value, !this.enabledWithin(name), s.valueText);
+      bar.show(s.value, s.greyed, s.valueText);
     }
     if (this.svg && this.svg.getAttribute('aria-label') !== state.phoropter)
       this.svg.setAttribute('aria-label', state.phoropter);
-  }
-
-  enabledWithin(name) {
-    for (let n = name; n; n = this.design.get(n).container) if (!this.state.get(n).enabled) return false;
-    return true;
   }
 }

@@ -1,4 +1,4 @@
-#include "fonts.h"
+#include "app/qt/fonts.h"
 
 #include <QApplication>
 
@@ -28,7 +28,9 @@ void installFonts() {
     QApplication::setFont(defaultFont());
 }
 
-QFont defaultFont() { return makeFont(QString::fromUtf8(kPGothic), 9, false); }
+QFont defaultFont() {
+    return makeFont(QString::fromStdString(kDefaultFont.family), kDefaultFont.points, kDefaultFont.bold);
+}
 
 QFont fontFor(const FontSpec& wanted) {
     if (wanted.family.empty()) return defaultFont();

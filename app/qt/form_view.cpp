@@ -1,7 +1,4 @@
-#include "form_view.h"
-
-#include <algorithm>
-#include <cmath>
+#include "app/qt/form_view.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -9,9 +6,10 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
-#include "accessibility.h"
-#include "fonts.h"
-#include "widgets.h"
+#include "app/accessibility.h"
+#include "app/qt/fonts.h"
+#include "app/qt/widgets.h"
+#include "app/view_rules.h"
 
 static void initChartResources() { Q_INIT_RESOURCE(charts); }
 
@@ -35,14 +33,6 @@ QString buttonFace(const Rgb& face) {
                "QPushButton:pressed { border-top-color: rgb(64, 64, 64); border-left-color: rgb(64, 64, 64);"
                " border-right-color: white; border-bottom-color: white; }")
         .arg(css(face));
-}
-
-// A caption wraps where its box holds more than one line of its font. The pixel size is worked
-// out from the point size at the layout's 96 dpi rather than asked of the font database, so
-// the fonts of labels hidden at start are not loaded before the window first shows.
-bool holdsSeveralLines(const Control& c, const QFont& font) {
-    const double pixels = std::round(font.pointSizeF() * 96 / 72);
-    return c.height / kTwipsPerPixel >= 2 * pixels;
 }
 
 Qt::Alignment horizontal(Align a) {
@@ -159,7 +149,7 @@ QWidget* FormView::buildFrame(Frame& f, QWidget* parent) {
     } else {
         box = new FrameWidget(parent);
     }
-    box->setFont(fontFor(f.look.font));
+    box->setFont(fontFor(resolvedFont(f)));
     if (f.look.fore) {
         QPalette p = box->palette();
         const QColor caption = toQColor(*f.look.fore);
@@ -175,10 +165,9 @@ QWidget* FormView::buildFrame(Frame& f, QWidget* parent) {
 QWidget* FormView::buildLabel(const Label& l, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setTextFormat(Qt::PlainText);
-    const QFont font = fontFor(l.look.font);
-    label->setFont(font);
+    label->setFont(fontFor(resolvedFont(l)));
     label->setAlignment(Qt::AlignTop | horizontal(l.look.align));
-    label->setWordWrap(holdsSeveralLines(l, font));
+    label->setWordWrap(captionWraps(l));
 
     keepWindowText(label, false);
     QPalette p = label->palette();
@@ -205,7 +194,7 @@ QWidget* FormView::buildImage(const Image& i, QWidget* parent) {
 
 QWidget* FormView::buildButton(CommandButton& b, QWidget* parent) {
     auto* button = new ButtonWidget(parent);
-    button->setFont(fontFor(b.look.font));
+    button->setFont(fontFor(resolvedFont(b)));
     button->setAutoDefault(false);
     keepWindowText(button, true);
     if (b.look.back) {
@@ -218,13 +207,17 @@ QWidget* FormView::buildButton(CommandButton& b, QWidget* parent) {
 
 QWidget* FormView::buildOption(OptionButton& o, QWidget* parent) {
     auto* option = new OptionWidget(parent);
-    const QFont font = fontFor(o.look.font);
-    option->setFont(font);
-    option->setWrap(holdsSeveralLines(o, font));
+    option->setFont(fontFor(resolvedFont(o)));
+    option->setWrap(captionWraps(o));
     option->setAutoExclusive(false);
     keepWindowText(option, true);
     connect(option, &QAbstractButton::clicked, this, [this, &o] { act([&o] { o.userSelect(); }); });
-    connect(option, &OptionWidget::arrowMove, this, [this, &o](int step) { moveInGroup(o, step); });
+    connect(option, &OptionWidget::arrowMove, this, [this, &o](int step) {
+        OptionButton* to = const_cast<OptionButton*>(arrowTarget(form_, o, step));
+        if (!to) return;
+        widgetFor(*to)->setFocus(Qt::TabFocusReason);
+        act([to] { to->userSelect(); });
+    });
     return option;
 }
 
@@ -296,39 +289,13 @@ void FormView::setTabChain() {
 }
 
 void FormView::focusFirstStop() {
-    for (Control* c : form_.tabOrder()) {
-        QWidget* w = widgetFor(*c);
-        if (c->takesInput() && (w->focusPolicy() & Qt::TabFocus)) {
-            w->setFocus(Qt::OtherFocusReason);
-            return;
-        }
-    }
-}
-
-std::vector<OptionButton*> FormView::groupOf(const Frame* container) const {
-    std::vector<OptionButton*> group;
-    for (Control* c : form_.tabOrder())
-        if (c->kind() == Kind::Option && c->container() == container) group.push_back(static_cast<OptionButton*>(c));
-    return group;
+    if (const Control* first = firstFocus(form_)) widgetFor(*first)->setFocus(Qt::OtherFocusReason);
 }
 
 void FormView::updateOptionStops() {
     for (Control* c : form_.tabOrder())
         if (c->kind() == Kind::Option)
             widgetFor(*c)->setFocusPolicy(isTabStop(form_, *c) ? Qt::StrongFocus : Qt::ClickFocus);
-}
-
-void FormView::moveInGroup(const OptionButton& from, int step) {
-    const auto group = groupOf(from.container());
-    const auto n = static_cast<int>(group.size());
-    const auto at = static_cast<int>(std::find(group.begin(), group.end(), &from) - group.begin());
-    for (int k = 1; k < n; ++k) {
-        OptionButton* next = group[static_cast<size_t>(((at + step * k) % n + n) % n)];
-        if (!next->takesInput()) continue;
-        widgetFor(*next)->setFocus(Qt::TabFocusReason);
-        act([next] { next->userSelect(); });
-        return;
-    }
 }
 
 void FormView::sync() {
@@ -349,9 +316,15 @@ void FormView::sync() {
             if (label->text() != text) label->setText(text);
             break;
         }
-        case Kind::Button:
-            static_cast<QPushButton*>(w)->setText(qs(static_cast<const CommandButton&>(*c).caption));
+        case Kind::Button: {
+            auto* button = static_cast<ButtonWidget*>(w);
+            const std::string& caption = static_cast<const CommandButton&>(*c).caption;
+            button->setText(qs(caption));
+            QStringList lines;
+            for (const std::string& line : captionLines(caption)) lines << qs(line);
+            button->setLines(lines);
             break;
+        }
         case Kind::Option: {
             const auto& o = static_cast<const OptionButton&>(*c);
             auto* option = static_cast<QRadioButton*>(w);

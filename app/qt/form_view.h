@@ -9,7 +9,7 @@
 #include <QPalette>
 #include <QWidget>
 
-#include "form1.h"
+#include "app/form1.h"
 
 class PhoropterView;
 class QLabel;
@@ -47,10 +47,8 @@ private:
     void focusFirstStop();
 
     // The option buttons of one frame are one tab stop: the selected one, or the first
-    // that can be operated; arrow keys move and select within the frame.
+    // that can be operated; arrow keys move and select within the frame (arrowTarget).
     void updateOptionStops();
-    void moveInGroup(const OptionButton& from, int step);
-    std::vector<OptionButton*> groupOf(const Frame* container) const;
 
     // The window text colour of the window itself, in every colour group, so that a
     // frame's red caption colour does not pass on to what the frame holds.

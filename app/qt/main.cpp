@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
-#include "trainer.h"
+#include "app/qt/trainer.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "qt_platform.h"
+#include "app/qt/qt_platform.h"
 
 #include <QApplication>
 #include <QPageLayout>
@@ -7,7 +7,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
-#include "widgets.h"
+#include "app/qt/widgets.h"
 
 bool printWidgetPicture(QWidget& widget, QPrinter& printer) {
     const QPixmap picture = widget.grab();

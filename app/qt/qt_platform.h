@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "platform.h"
+#include "app/platform.h"
 
 class QPrinter;
 

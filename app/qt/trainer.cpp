@@ -1,4 +1,4 @@
-#include "trainer.h"
+#include "app/qt/trainer.h"
 
 #include <QApplication>
 #include <QIcon>

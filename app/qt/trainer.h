@@ -3,9 +3,9 @@
 
 #include <memory>
 
-#include "form1.h"
-#include "form_view.h"
-#include "qt_platform.h"
+#include "app/form1.h"
+#include "app/qt/form_view.h"
+#include "app/qt/qt_platform.h"
 
 class Trainer {
 public:

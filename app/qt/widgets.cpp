@@ -1,4 +1,4 @@
-#include "widgets.h"
+#include "app/qt/widgets.h"
 
 #include <algorithm>
 
@@ -13,7 +13,8 @@
 #include <QStylePainter>
 #include <QToolButton>
 
-#include "accessibility.h"
+#include "app/accessibility.h"
+#include "app/view_rules.h"
 
 namespace {
 
@@ -56,6 +57,13 @@ void ImageWidget::paintEvent(QPaintEvent*) {
 
 QColor ButtonWidget::face() const { return face_.isValid() ? face_ : palette().color(QPalette::Button); }
 
+void ButtonWidget::setLines(const QStringList& lines) {
+    const QString shown = lines.size() > 1 ? lines.join(QLatin1Char('\n')) : QString();
+    if (shown == shown_) return;
+    shown_ = shown;
+    update();
+}
+
 void ButtonWidget::paintEvent(QPaintEvent*) {
     QStylePainter p(this);
     QStyleOptionButton opt;
@@ -68,9 +76,10 @@ void ButtonWidget::paintEvent(QPaintEvent*) {
                        style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &opt, this));
     }
     const int flags = Qt::AlignCenter | Qt::TextWordWrap;
-    drawCaption(p, *this, area, flags, text(), QPalette::ButtonText, face());
+    const QString caption = shown_.isEmpty() ? text() : shown_;
+    drawCaption(p, *this, area, flags, caption, QPalette::ButtonText, face());
     if (hasFocus()) {
-        const QRect textBox = p.fontMetrics().boundingRect(area, flags, text()).adjusted(-4, -3, 4, 3) & area;
+        const QRect textBox = p.fontMetrics().boundingRect(area, flags, caption).adjusted(-4, -3, 4, 3) & area;
         drawFocusMark(p, textBox, face());
     }
 }
@@ -299,10 +308,9 @@ void PhoropterView::paintCircle(QPainter& p, const Circle& c) const {
     QPen pen(Qt::NoPen);
     if (c.hasBorder) {
         const QColor colour = c.look.fore ? toQColor(*c.look.fore) : systemColour(c.look.foreSystem);
-        const double width = c.look.borderWidth * kTwipsPerPixel;
-        pen = QPen(colour, width);
-        // The border lies inside the box.
-        box.adjust(width / 2, width / 2, -width / 2, -width / 2);
+        pen = QPen(colour, c.look.borderWidth * kTwipsPerPixel);
+        const double inset = circleInset(c);
+        box.adjust(inset, inset, -inset, -inset);
     }
     QBrush brush(Qt::NoBrush);
     if (c.fillStyle == 0) brush = QBrush(c.fillColour ? toQColor(*c.fillColour) : systemColour(c.fillSystem));

@@ -9,7 +9,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
-#include "controls.h"
+#include "app/controls.h"
 
 inline QColor toQColor(const Rgb& c) { return QColor(c.r, c.g, c.b); }
 inline Rgb toRgb(const QColor& c) { return Rgb{c.red(), c.green(), c.blue()}; }
@@ -38,6 +38,8 @@ public:
     // The face colour, when a style sheet paints one; otherwise the palette's button colour.
     void setFace(const QColor& face) { face_ = face; }
     QColor face() const;
+    // The caption's lines where it breaks at set places (captionLines); one line: wrapped to the box.
+    void setLines(const QStringList& lines);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -45,6 +47,7 @@ protected:
 
 private:
     QColor face_;
+    QString shown_;  // the caption as drawn, its set line breaks in place
 };
 
 // An option button whose caption wraps, whose whole box takes the click, and whose check

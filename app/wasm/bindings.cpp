@@ -3,8 +3,8 @@
 
 #include <emscripten/bind.h>
 
-#include "refraction.h"
-#include "snapshot.h"
+#include "optics/refraction.h"
+#include "app/web/session.h"
 
 namespace {
 

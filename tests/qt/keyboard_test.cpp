@@ -12,7 +12,7 @@
 #include <QStyleOptionSlider>
 #include <QWheelEvent>
 
-#include "view_support.h"
+#include "tests/qt/view_support.h"
 
 namespace {
 

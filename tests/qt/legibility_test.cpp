@@ -10,9 +10,9 @@
 #include <QImage>
 #include <QScrollBar>
 
-#include "accessibility.h"
-#include "view_support.h"
-#include "widgets.h"
+#include "app/accessibility.h"
+#include "app/qt/widgets.h"
+#include "tests/qt/view_support.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <QToolButton>
 #include <QToolTip>
 
-#include "qt_platform.h"
-#include "view_support.h"
-#include "widgets.h"
+#include "app/qt/qt_platform.h"
+#include "app/qt/widgets.h"
+#include "tests/qt/view_support.h"
 
 namespace {
 

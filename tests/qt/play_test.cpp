@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QScrollBar>
 
-#include "view_support.h"
+#include "tests/qt/view_support.h"
 
 namespace {
 

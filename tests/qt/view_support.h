@@ -6,8 +6,8 @@
 #include <QRegularExpression>
 #include <QWidget>
 
-#include "form_view.h"
-#include "test_support.h"
+#include "app/qt/form_view.h"
+#include "tests/test_support.h"
 
 // The model in its design state (Form_Load not run unless asked, so nothing here depends on
 // what the handlers compute) and its view, shown.

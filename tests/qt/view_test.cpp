@@ -12,8 +12,8 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
-#include "view_support.h"
-#include "widgets.h"
+#include "app/qt/widgets.h"
+#include "tests/qt/view_support.h"
 
 namespace {
 

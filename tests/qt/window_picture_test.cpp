@@ -11,8 +11,8 @@
 #include <QPainter>
 #include <QScrollBar>
 
-#include "view_support.h"
-#include "widgets.h"
+#include "app/qt/widgets.h"
+#include "tests/qt/view_support.h"
 
 namespace {
 

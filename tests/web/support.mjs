@@ -164,7 +164,7 @@ export function showing(design) {
       }
       if (d.kind === 'circle') {
         const r = Number(el.getAttribute('r'));
-        const inset = d.hasBorder ? (d.look.borderWidth * 15) / 2 : 0;
+        const inset = d.inset;
         const cx = Number(el.getAttribute('cx'));
         const cy = Number(el.getAttribute('cy'));
         s.centre = [cx, cy];
@@ -177,10 +177,14 @@ export function showing(design) {
   }
 }
 
-// The core's state in the shape readPage gives (circles by centre and radius).
+// The core's state in the shape readPage gives (circles by centre and radius; without what the
+// window logic tells the view to do rather than what it shows: input, arrow moves, set lines).
 export function expected(state) {
   return state.controls.map((c) => {
     const s = { ...c };
+    // A caption whose lines the window logic set shows them, one under the other.
+    if (c.lines) s.caption = c.lines.join('\n');
+    for (const k of ['takesInput', 'greyed', 'arrowPrevious', 'arrowNext', 'lines']) delete s[k];
     if ('width' in c && 'left' in c) {
       s.centre = [c.left + c.width / 2, c.top + c.height / 2];
       s.radius = Math.min(c.width, c.height) / 2;

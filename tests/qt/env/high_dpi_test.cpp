@@ -6,8 +6,8 @@
 #include <QImage>
 #include <QLabel>
 
-#include "view_support.h"
-#include "widgets.h"
+#include "tests/qt/view_support.h"
+#include "app/qt/widgets.h"
 
 namespace {
 

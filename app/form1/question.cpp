@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
-#include "answers.h"
-#include "form1.h"
-#include "refraction.h"
+#include "app/form1.h"
+#include "optics/refraction.h"
+#include "subject/answers.h"
 
 namespace {
 
@@ -76,6 +76,7 @@ std::optional<std::string> Form1::answerCrossCylinder() {
     // Both flip positions from the current scroll bars; the residual labels, the score and the
     // mode lock of keisann are left alone.
     const CrossCylinderLook cc = lookThroughCrossCylinder();
+    // The shortest decimal here ("0.5"), where ccboke writes two decimals ("0.50"): as always shown.
     Label21.caption = kBlurFront + shortestDecimal(cc.bokeOmote) + " です";
     Label22.caption = kBlurBack + shortestDecimal(cc.bokeUra) + " です";
     return crossCylinderAnswer(cc.bokeOmote, cc.bokeUra);

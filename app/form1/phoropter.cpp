@@ -1,8 +1,15 @@
 // The phoropter lens: its readouts, its axis line, and the optics run after every lens change.
 
-#include "form1.h"
-#include "geometry.h"
-#include "refraction.h"
+#include "app/form1.h"
+#include "display/geometry.h"
+#include "optics/refraction.h"
+
+void Form1::placeLine(Line& line, const LineEnds& ends) {
+    line.x1 = static_cast<float>(ends.x1);
+    line.y1 = static_cast<float>(ends.y1);
+    line.x2 = static_cast<float>(ends.x2);
+    line.y2 = static_cast<float>(ends.y2);
+}
 
 void Form1::hyouji() {
     readPhoropter();

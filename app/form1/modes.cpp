@@ -1,6 +1,6 @@
 // The three modes, the end of a measurement, and the END and print buttons.
 
-#include "form1.h"
+#include "app/form1.h"
 
 void Form1::Option10_Click() {
     // Test mode: nothing helps but the customer's answers.
@@ -9,6 +9,7 @@ void Form1::Option10_Click() {
 
 void Form1::Option11_Click() {
     // Practice mode: the cross-cylinder labels start from their headings until ccboke next runs.
+    // The headings spell "CC" in ASCII where ccboke writes "ＣＣ"; both as the window has always shown.
     Label24.caption = "CC残余度数（おもて）";
     Label24.visible = true;
     Label25.caption = "CC残余度数（うら）";

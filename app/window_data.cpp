@@ -1,10 +1,11 @@
-#include "snapshot.h"
+#include "app/window_data.h"
 
-#include <cmath>
-#include <cstdio>
-#include <memory>
+#include <initializer_list>
+#include <utility>
 
-#include "accessibility.h"
+#include "app/accessibility.h"
+#include "app/json.h"
+#include "app/view_rules.h"
 
 namespace {
 
@@ -56,51 +57,6 @@ const char* alignName(Align a) {
     return "left";
 }
 
-// A JSON object written member by member.
-class Obj {
-public:
-    explicit Obj(std::string& out) : out_(out) { out_ += '{'; }
-    ~Obj() { out_ += '}'; }
-    Obj(const Obj&) = delete;
-    Obj& operator=(const Obj&) = delete;
-
-    std::string& key(const char* k) {
-        if (!first_) out_ += ',';
-        first_ = false;
-        out_ += '"';
-        out_ += k;
-        out_ += "\":";
-        return out_;
-    }
-    void str(const char* k, const std::string& v) { key(k) += jsonString(v); }
-    void boolean(const char* k, bool v) { key(k) += v ? "true" : "false"; }
-    void integer(const char* k, long long v) { key(k) += std::to_string(v); }
-    // Twips are single precision; nine significant digits give them back exactly.
-    void number(const char* k, float v) {
-        char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "%.9g", static_cast<double>(v));
-        key(k) += buffer;
-    }
-    void colour(const char* k, const std::optional<Rgb>& c) {
-        if (!c) {
-            key(k) += "null";
-            return;
-        }
-        std::string& out = key(k);
-        out += '[';
-        out += std::to_string(c->r);
-        out += ',';
-        out += std::to_string(c->g);
-        out += ',';
-        out += std::to_string(c->b);
-        out += ']';
-    }
-
-private:
-    std::string& out_;
-    bool first_ = true;
-};
-
 // The file name of a picture resource (":/charts/acuity.png" is served as "acuity.png").
 std::string pictureFile(const std::string& resource) {
     const auto slash = resource.find_last_of('/');
@@ -115,10 +71,30 @@ int tabIndexOf(const Form1& form, const Control& c) {
 }
 
 // What a control's caption and focus mark lie on: its own colour, else the button face.
-Rgb faceOf(const Control& c) { return c.look.back.value_or(kWebButtonFace); }
+Rgb faceOf(const Control& c) { return c.look.back.value_or(kButtonFace); }
+
+const std::string* captionOf(const Control& c) {
+    switch (c.kind()) {
+    case Kind::Form:
+    case Kind::Frame:
+        return &static_cast<const Frame&>(c).caption;
+    case Kind::Label:
+        return &static_cast<const Label&>(c).caption;
+    case Kind::Button:
+        return &static_cast<const CommandButton&>(c).caption;
+    case Kind::Option:
+        return &static_cast<const OptionButton&>(c).caption;
+    case Kind::HScroll:
+    case Kind::Image:
+    case Kind::Circle:
+    case Kind::Line:
+        break;
+    }
+    return nullptr;
+}
 
 void writeDesign(std::string& out, const Form1& form, const Control& c) {
-    Obj o(out);
+    JsonObject o(out);
     o.str("kind", kindName(c.kind()));
     o.str("name", c.name());
     if (c.container())
@@ -131,7 +107,7 @@ void writeDesign(std::string& out, const Form1& form, const Control& c) {
     o.integer("height", pixelsOf(c.height));
     o.integer("tabIndex", tabIndexOf(form, c));
     {
-        Obj look(o.key("look"));
+        JsonObject look(o.key("look"));
         look.colour("fore", c.look.fore);
         look.colour("back", c.look.back);
         look.str("foreSystem", systemName(c.look.foreSystem));
@@ -140,13 +116,28 @@ void writeDesign(std::string& out, const Form1& form, const Control& c) {
         look.boolean("border", c.look.border);
         look.str("align", alignName(c.look.align));
         {
-            Obj font(look.key("font"));
+            JsonObject font(look.key("font"));
             font.str("family", c.look.font.family);
             font.number("points", static_cast<float>(c.look.font.points));
             font.boolean("bold", c.look.font.bold);
         }
         look.str("toolTip", c.look.toolTip);
         look.integer("borderWidth", c.look.borderWidth);
+    }
+    {
+        const FontSpec& f = resolvedFont(c);
+        JsonObject font(o.key("font"));
+        font.str("family", f.family);
+        font.number("points", static_cast<float>(f.points));
+        font.boolean("bold", f.bold);
+        font.number("pixels", static_cast<float>(fontPixels(f)));
+    }
+    if (c.kind() == Kind::Label || c.kind() == Kind::Button || c.kind() == Kind::Option)
+        o.boolean("wrap", captionWraps(c));
+    if (c.kind() == Kind::Form) {
+        o.number("twipsPerPixel", static_cast<float>(kTwipsPerPixel));
+        o.colour("buttonFace", kButtonFace);
+        o.colour("windowText", kWindowText);
     }
     const bool takesFocus = c.kind() == Kind::Button || c.kind() == Kind::Option || c.kind() == Kind::HScroll;
     if (takesFocus) o.colour("focusMark", focusMarkColour(faceOf(c)));
@@ -183,6 +174,7 @@ void writeDesign(std::string& out, const Form1& form, const Control& c) {
         o.colour("fillColour", ci.fillColour);
         o.str("fillSystem", systemName(ci.fillSystem));
         o.boolean("hasBorder", ci.hasBorder);
+        o.number("inset", static_cast<float>(circleInset(ci)));
         break;
     }
     case Kind::Label:
@@ -193,39 +185,39 @@ void writeDesign(std::string& out, const Form1& form, const Control& c) {
     }
 }
 
-const std::string* captionOf(const Control& c) {
-    switch (c.kind()) {
-    case Kind::Form:
-    case Kind::Frame:
-        return &static_cast<const Frame&>(c).caption;
-    case Kind::Label:
-        return &static_cast<const Label&>(c).caption;
-    case Kind::Button:
-        return &static_cast<const CommandButton&>(c).caption;
-    case Kind::Option:
-        return &static_cast<const OptionButton&>(c).caption;
-    case Kind::HScroll:
-    case Kind::Image:
-    case Kind::Circle:
-    case Kind::Line:
-        break;
-    }
-    return nullptr;
+// Drawn as out of use: the control or a frame around it is disabled (hidden or not).
+bool isGreyed(const Control& c) {
+    for (const Control* at = &c; at != nullptr; at = at->container())
+        if (!at->enabled) return true;
+    return false;
 }
 
 void writeState(std::string& out, const Form1& form, const Control& c) {
-    Obj o(out);
+    JsonObject o(out);
     o.str("name", c.name());
     if (const std::string* caption = captionOf(c)) o.str("caption", *caption);
+    if (const std::string* caption = captionOf(c)) {
+        if (const auto lines = captionLines(*caption); lines.size() > 1) o.strings("lines", lines);
+    }
     o.boolean("visible", c.visible);
     o.boolean("enabled", c.enabled);
+    o.boolean("takesInput", c.takesInput());
     switch (c.kind()) {
-    case Kind::Option:
-        o.boolean("selected", static_cast<const OptionButton&>(c).selected());
+    case Kind::Option: {
+        const auto& option = static_cast<const OptionButton&>(c);
+        o.boolean("selected", option.selected());
+        for (const auto& [key, step] : {std::pair{"arrowPrevious", -1}, std::pair{"arrowNext", +1}}) {
+            if (const OptionButton* to = arrowTarget(form, option, step))
+                o.str(key, to->name());
+            else
+                o.null(key);
+        }
         break;
+    }
     case Kind::HScroll:
         o.integer("value", static_cast<const HScrollBar&>(c).value());
         if (const Label* readout = readoutOf(form, c)) o.str("valueText", readout->caption);
+        o.boolean("greyed", isGreyed(c));
         break;
     case Kind::Circle:
         o.number("left", c.left);
@@ -252,38 +244,6 @@ void writeState(std::string& out, const Form1& form, const Control& c) {
 
 }  // namespace
 
-std::string jsonString(const std::string& s) {
-    std::string out = "\"";
-    for (const char ch : s) {
-        const auto u = static_cast<unsigned char>(ch);
-        if (ch == '"' || ch == '\\') {
-            out += '\\';
-            out += ch;
-        } else if (u < 0x20) {
-            char buffer[8];
-            std::snprintf(buffer, sizeof buffer, "\\u%04x", u);
-            out += buffer;
-        } else {
-            out += ch;
-        }
-    }
-    return out + '"';
-}
-
-RecordingPlatform::Effects RecordingPlatform::take() {
-    Effects taken = std::move(pending_);
-    pending_ = Effects{};
-    return taken;
-}
-
-float SeededRandom::draw() {
-    uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    z ^= z >> 31;
-    return static_cast<float>(z >> 40) * 0x1p-24f;
-}
-
 std::string designJson(const Form1& form) {
     std::string out = "[";
     bool first = true;
@@ -295,10 +255,10 @@ std::string designJson(const Form1& form) {
     return out + ']';
 }
 
-std::string stateJson(const Form1& form, const RecordingPlatform::Effects& effects) {
+std::string stateJson(const Form1& form, const PlatformEffects& effects) {
     std::string out;
     {
-        Obj o(out);
+        JsonObject o(out);
         {
             std::string& list = o.key("controls");
             list += '[';
@@ -311,64 +271,15 @@ std::string stateJson(const Form1& form, const RecordingPlatform::Effects& effec
             list += ']';
         }
         o.str("phoropter", phoropterDescription(form));
-        Obj e(o.key("effects"));
+        if (const Control* first = firstFocus(form))
+            o.str("firstFocus", first->name());
+        else
+            o.null("firstFocus");
+        JsonObject e(o.key("effects"));
         e.integer("beeps", effects.beeps);
         e.integer("prints", effects.prints);
         e.boolean("end", effects.end);
-        std::string& notices = e.key("notices");
-        notices += '[';
-        for (size_t i = 0; i < effects.notices.size(); ++i) {
-            if (i) notices += ',';
-            notices += jsonString(effects.notices[i]);
-        }
-        notices += ']';
+        e.strings("notices", effects.notices);
     }
     return out;
-}
-
-Session::Session(uint64_t seed) {
-    if (seed == 0)
-        random_ = std::make_unique<ClockRandom>();
-    else
-        random_ = std::make_unique<SeededRandom>(seed);
-    form_ = std::make_unique<Form1>(platform_, *random_);
-    form_->Form_Load();
-}
-
-std::string Session::state() { return stateJson(*form_, platform_.take()); }
-
-template <class T>
-T* Session::find(const std::string& name, Kind kind) const {
-    Control* c = form_->find(name);
-    return c && c->kind() == kind ? static_cast<T*>(c) : nullptr;
-}
-
-std::string Session::click(const std::string& name) {
-    if (auto* b = find<CommandButton>(name, Kind::Button)) b->userClick();
-    return state();
-}
-
-std::string Session::select(const std::string& name) {
-    if (auto* o = find<OptionButton>(name, Kind::Option)) o->userSelect();
-    return state();
-}
-
-std::string Session::arrow(const std::string& name, int direction) {
-    if (auto* s = find<HScrollBar>(name, Kind::HScroll)) s->userArrow(direction);
-    return state();
-}
-
-std::string Session::track(const std::string& name, int direction) {
-    if (auto* s = find<HScrollBar>(name, Kind::HScroll)) s->userTrack(direction);
-    return state();
-}
-
-std::string Session::release(const std::string& name, int value) {
-    if (auto* s = find<HScrollBar>(name, Kind::HScroll)) s->userRelease(value);
-    return state();
-}
-
-std::string Session::focusAfter(const std::string& focused) const {
-    const Control* to = focusAfterAction(*form_, form_->find(focused));
-    return to ? to->name() : std::string();
 }

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "form1.h"
-#include "refraction.h"
+#include "app/form1.h"
+#include "optics/refraction.h"
 
 void Form1::readPhoropter() {
     // The sphere's offset is taken in 16 bits, as scroll-bar values are, before the division.
@@ -26,7 +26,7 @@ void Form1::keisann() {
     computeResidual();
     const std::string text = dosuuHyouki(zanyoS, zanyoC, zanyoA);
     Label19.caption = text;
-    Label28.caption = "誤差（残余度数）  " + text;
+    Label28.caption = "誤差（残余度数）  " + text;  // two ASCII spaces, as always shown
     Label23.caption = std::to_string(tennsuu(Refraction{zanyoS, zanyoC, zanyoA}, foroA, seikaiA)) + " 点";
     // Once a residual has been worked out the mode stays as it is until the next customer.
     Frame7.enabled = false;
@@ -45,6 +45,8 @@ CrossCylinderLook Form1::lookThroughCrossCylinder() {
 void Form1::ccboke() {
     const CrossCylinderLook cc = lookThroughCrossCylinder();
     Label21.caption = kBlurFront + format00(cc.bokeOmote) + " です";
+    // ASCII parentheses and one ideographic space on the front, full-width and two on the back:
+    // the two labels have always differed so.
     Label24.caption = "ＣＣ残余度数(おもて)　" + dosuuHyouki(cc.omote.S, cc.omote.C, cc.omote.A);
     Label22.caption = kBlurBack + format00(cc.bokeUra) + " です";
     Label25.caption = "ＣＣ残余度数（うら）　　" + dosuuHyouki(cc.ura.S, cc.ura.C, cc.ura.A);

@@ -3,9 +3,9 @@
 
 #include <initializer_list>
 
-#include "form1.h"
-#include "geometry.h"
-#include "refraction.h"
+#include "app/form1.h"
+#include "display/geometry.h"
+#include "optics/refraction.h"
 
 namespace {
 
