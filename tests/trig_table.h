@@ -4,9 +4,9 @@
 // arguments, the window's arc tangent ratios and colour powers, and a spread of pseudo-random
 // values over the whole range of exponents.
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <numbers>
 #include <string>
@@ -179,7 +179,8 @@ inline std::vector<Case> cases() {
 inline std::string bitsOf(double v) {
     if (std::isnan(v)) return "nan";
     static const char* digits = "0123456789abcdef";
-    const auto u = std::bit_cast<uint64_t>(v);
+    uint64_t u;  // std::bit_cast is missing from the web build's C++ library
+    std::memcpy(&u, &v, sizeof u);
     std::string hex(16, '0');
     for (int i = 0; i < 16; ++i) hex[15 - i] = digits[(u >> (4 * i)) & 0xf];
     return hex;
