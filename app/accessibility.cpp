@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "app/form1.h"
+#include "optics/trig.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ const Control* nextAfter(const Form1& form, const Control& acted) {
 
 double channel(int v) {
     const double c = std::clamp(v, 0, 255) / 255.0;
-    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    return c <= 0.04045 ? c / 12.92 : trig::pow((c + 0.055) / 1.055, 2.4);
 }
 
 double luminance(const Rgb& c) { return 0.2126 * channel(c.r) + 0.7152 * channel(c.g) + 0.0722 * channel(c.b); }
@@ -85,7 +86,7 @@ const Label* readoutOf(const Form1& form, const Control& c) {
 
 int axisDirection(const Line& line) {
     // Screen y runs downwards; directions count counter-clockwise from the right.
-    const double degrees = std::atan2(-(line.y2 - line.y1), line.x2 - line.x1) * 180 / std::numbers::pi;
+    const double degrees = trig::atan2(-(line.y2 - line.y1), line.x2 - line.x1) * 180 / std::numbers::pi;
     int axis = static_cast<int>(std::lround(degrees)) % 180;
     if (axis <= 0) axis += 180;
     return axis;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "optics/refraction.h"
+#include "optics/trig.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ struct Slope {
     double t, w;
 };
 Slope slopeOf(int degrees) {
-    const double t = std::tan((degrees * kPi) / 180);
+    const double t = trig::tan((degrees * kPi) / 180);
     return {t, std::sqrt(1 + t * t)};
 }
 

@@ -6,6 +6,8 @@
 #include <numbers>
 #include <vector>
 
+#include "optics/trig.h"
+
 namespace {
 
 // On the way back from the arc tangent the optics take 6.28 for 2 pi.
@@ -110,8 +112,8 @@ Refraction zanyoDosuu(const Refraction& need, const Refraction& lens, double* ra
     if ((lens.C == need.C && sameAxis(need.A, lens.A)) || (need.C == 0 && lens.C == 0)) return {dS, 0, 90};
 
     // Obliquely crossed cylinders, added as vectors at twice their axes.
-    const double N = need.C * std::sin(doubledAngle(need.A)) - lens.C * std::sin(doubledAngle(lens.A));
-    const double D = need.C * std::cos(doubledAngle(need.A)) - lens.C * std::cos(doubledAngle(lens.A));
+    const double N = need.C * trig::sin(doubledAngle(need.A)) - lens.C * trig::sin(doubledAngle(lens.A));
+    const double D = need.C * trig::cos(doubledAngle(need.A)) - lens.C * trig::cos(doubledAngle(lens.A));
 
     // The same cylinder written two ways (a constructed input; the scroll bars cannot give it):
     // the cylinders cancel, and what remains is the difference of the spherical equivalents.
@@ -125,7 +127,7 @@ Refraction zanyoDosuu(const Refraction& need, const Refraction& lens, double* ra
     } else {
         const double r = N / D;
         if (ratio) *ratio = r;
-        t = std::atan(r);
+        t = trig::atan(r);
     }
 
     double A = std::nearbyint(axisFromAngle(t));  // halves to even
@@ -134,7 +136,7 @@ Refraction zanyoDosuu(const Refraction& need, const Refraction& lens, double* ra
     // rounding noise of 3.14 (sin 6.28 = -0.0032 where the true value is 0), and N is as small:
     // their quotient would be noise. The cosine part holds the cylinder there, so take it from D.
     // No divisor is zero: sin(w(A)) vanishes for no axis of 1 to 179, cos(w(180)) is near 1.
-    const double C = A == 180 ? D / std::cos(doubledAngle(A)) : N / std::sin(doubledAngle(A));
+    const double C = A == 180 ? D / trig::cos(doubledAngle(A)) : N / trig::sin(doubledAngle(A));
     const double S = dS + (dC - C) / 2;
     return inMinusCylinder({S, C, A});
 }

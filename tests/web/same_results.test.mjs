@@ -1,0 +1,51 @@
+// The desktop build and the WebAssembly build must compute the same results to the last bit, or
+// the same case shows different texts on different machines. Both builds run the same two
+// programs: the portable sine, cosine, tangent, arc tangents and power on one table of arguments
+// (tests/trig_table.h), and a seeded walk of user actions on the window (tests/session_walk_main.cpp).
+// Their output must be equal line for line.
+
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { existsSync } from 'node:fs';
+import path from 'node:path';
+import { test } from 'node:test';
+import { fileURLToPath } from 'node:url';
+
+const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
+const NATIVE = process.env.TRAINER_NATIVE_BUILD ?? path.join(root, 'build');
+const WASM = process.env.TRAINER_WASM_BUILD ?? path.join(root, 'build-web/cmake');
+
+// The lines `command` prints; `built` is the build output it needs.
+function lines(built, command, args) {
+  const hint = 'build the desktop (scripts/build) and the web view (scripts/web --build) first';
+  assert.ok(existsSync(built), `${built} is missing: ${hint}`);
+  return execFileSync(command, args, { encoding: 'utf8', maxBuffer: 64 << 20 }).split('\n');
+}
+
+// Runs `program` in both builds and compares what they print.
+function sameInBothBuilds(program, args, minimum) {
+  const nativeProgram = path.join(NATIVE, program);
+  const wasmProgram = path.join(WASM, `${program}.js`);
+  const native = lines(nativeProgram, nativeProgram, args);
+  const wasm = lines(wasmProgram, process.execPath, [wasmProgram, ...args]);
+  assert.ok(native.length > minimum, `only ${native.length} lines from ${nativeProgram}`);
+  assert.equal(wasm.length, native.length, 'both builds print as many lines');
+  const first = native.findIndex((line, i) => line !== wasm[i]);
+  const differing = native.filter((line, i) => line !== wasm[i]).length;
+  assert.deepEqual(
+    first < 0 ? [] : [`${differing} lines differ, the first is line ${first + 1}`, native[first], wasm[first]],
+    [],
+    `${program}: desktop first, then WebAssembly`,
+  );
+}
+
+test('the portable functions give the same bits in both builds on the whole table', () => {
+  // Each line: function, arguments and result as the bits of the doubles in hex.
+  sameInBothBuilds('trig_table', [], 5000);
+});
+
+test('a seeded walk of 5000 actions leaves the same state of every control in both builds', () => {
+  // Each line: the action and a digest of the state JSON after it; `session_walk SEED 5000 full`
+  // prints the states themselves.
+  sameInBothBuilds('session_walk', ['20261208', '5000'], 5000);
+});
