@@ -10,7 +10,7 @@
 #include <QScrollBar>
 #include <QWidget>
 
-#include "first_paint.h"
+#include "bench/first_paint.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -2,8 +2,8 @@
 
 #include <QApplication>
 
-#include "first_paint.h"
 #include "app/qt/trainer.h"
+#include "bench/first_paint.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

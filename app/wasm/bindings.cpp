@@ -3,8 +3,8 @@
 
 #include <emscripten/bind.h>
 
-#include "optics/refraction.h"
 #include "app/web/session.h"
+#include "optics/refraction.h"
 
 namespace {
 

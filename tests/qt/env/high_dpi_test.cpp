@@ -6,8 +6,8 @@
 #include <QImage>
 #include <QLabel>
 
-#include "tests/qt/view_support.h"
 #include "app/qt/widgets.h"
+#include "tests/qt/view_support.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <QToolTip>
 
 #include "app/qt/qt_platform.h"
-#include "tests/qt/view_support.h"
 #include "app/qt/widgets.h"
+#include "tests/qt/view_support.h"
 
 // Run by tests/print/with_print_queue.sh, which starts a private print server whose default
 // queue writes each job to the file named in TRAINER_PRINT_OUTPUT.
