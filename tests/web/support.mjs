@@ -56,7 +56,9 @@ export async function serve(root = SITE, { compress = false, types = {} } = {}) 
     sockets.add(s);
     s.on('close', () => sockets.delete(s));
   });
-  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  await new Promise((resolve) => {
+    server.listen(0, '127.0.0.1', resolve);
+  });
   const url = `http://127.0.0.1:${server.address().port}/`;
   const close = () =>
     new Promise((resolve) => {
