@@ -3,7 +3,7 @@
 // ?seed=N (1 or more) makes the customers reproducible (tests, demonstrations).
 
 import createTrainer from './trainer.js';
-import { WindowView } from './view.js';
+import { WindowView, smallestTouchScale } from './view.js';
 
 const WIDTH = 878;
 const HEIGHT = 655;
@@ -37,10 +37,15 @@ function notice(text) {
   notice.timer = setTimeout(() => (n.hidden = true), 4000);
 }
 
-// The scale at which the whole window fits the screen; never larger than 100 %.
+// The scale at which the whole window fits the screen; never larger than 100 %. On a touch
+// screen never smaller than the scale at which every control is large enough to touch: the
+// page pans there instead.
+let touchScale = 0;
+const touch = window.matchMedia('(pointer: coarse)');
 function fit() {
-  const scale = Math.min(1, window.innerWidth / WIDTH, window.innerHeight / HEIGHT);
-  stage.style.setProperty('--scale', String(scale));
+  const fits = Math.min(1, window.innerWidth / WIDTH, window.innerHeight / HEIGHT);
+  const scale = touch.matches ? Math.max(fits, touchScale) : fits;
+  document.documentElement.style.setProperty('--scale', String(scale));
 }
 
 performance.mark('trainer-script');
@@ -104,7 +109,10 @@ function start(seed) {
   session?.delete();
   stage.replaceChildren();
   session = new Trainer.Session(seed);
-  view = new WindowView(JSON.parse(session.design()), stage, act);
+  const design = JSON.parse(session.design());
+  view = new WindowView(design, stage, act);
+  touchScale = smallestTouchScale(design);
+  fit();
   const end = document.createElement('div');
   end.id = 'sessionEnd';
   end.setAttribute('role', 'dialog');
@@ -140,8 +148,8 @@ function showEnd() {
 // For the tests: the state the page last mirrored, as the window logic wrote it.
 window.trainer = { state: () => lastState, seed: 0 };
 
-fit();
 window.addEventListener('resize', fit);
+touch.addEventListener('change', fit);
 start(seeded);
 document.documentElement.dataset.ready = 'true';
 performance.mark('trainer-interactive');

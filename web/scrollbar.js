@@ -6,7 +6,7 @@
 //   thumb drag:                  one change, at the release
 
 const MIN_THUMB = 26; // as short as the desktop's thumb gets
-const ARROW = 17; // width of each arrow button, as the style sheet draws it
+export const ARROW = 17; // width of each arrow button, as the style sheet draws it
 
 export class ScrollBar {
   // act(kind, argument) with kind 'arrow' or 'track' (argument -1 / +1) or 'release' (value).

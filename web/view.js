@@ -2,7 +2,7 @@
 // of the window logic's state after every action. Nothing here decides a text, an answer or
 // a visibility; it shows what the state says.
 
-import { ScrollBar } from './scrollbar.js';
+import { ARROW, ScrollBar } from './scrollbar.js';
 
 const SVG = 'http://www.w3.org/2000/svg';
 
@@ -29,6 +29,18 @@ function setCaption(node, s) {
   node.classList.toggle('set-lines', !!s.lines);
 }
 
+// The smallest scale at which every pointer target of the window is at least 24 × 24 CSS
+// pixels (WCAG 2.5.8): buttons and option buttons (radio and caption together) by their boxes,
+// scroll bars by their arrows.
+export function smallestTouchScale(design) {
+  const sides = design.flatMap((d) => {
+    if (d.kind === 'button' || d.kind === 'option') return [Math.min(d.width, d.height)];
+    if (d.kind === 'hscroll') return [Math.min(ARROW, d.height)];
+    return [];
+  });
+  return 24 / Math.min(...sides);
+}
+
 function place(el, d) {
   el.style.left = `${d.left}px`;
   el.style.top = `${d.top}px`;
@@ -51,9 +63,12 @@ export class WindowView {
     this.captions = new Map(); // control name -> node holding its caption
     this.bars = new Map();
     this.svg = null;
+    this.names = new Map(); // placed element -> control name
+    this.lifted = liftedOutOfFrames(design);
 
     for (const d of design) this.build(d, stage);
     for (const d of design) if (d.children) this.stack(d);
+    this.arrange();
   }
 
   container(d) {
@@ -153,9 +168,10 @@ export class WindowView {
     if (d.focusMark) box.style.setProperty('--focus-mark', rgb(d.focusMark));
     if (d.disabledCaption) box.style.setProperty('--disabled-caption', rgb(d.disabledCaption));
     if (d.look.toolTip) box.title = d.look.toolTip;
+    // The tab order is the document's (see arrange).
     if (d.tabIndex >= 0) {
-      if (this.bars.has(d.name)) this.bars.get(d.name).tabIndexStop = d.tabIndex + 1;
-      else el.tabIndex = d.tabIndex + 1;
+      if (this.bars.has(d.name)) this.bars.get(d.name).tabIndexStop = 0;
+      else el.tabIndex = 0;
     }
     this.elements.set(d.name, el);
     if (d.kind === 'circle' || d.kind === 'line') {
@@ -163,10 +179,39 @@ export class WindowView {
       return;
     }
     this.boxes.set(d.name, box);
-    if (d.kind !== 'form') {
+    this.names.set(box, d.name);
+    if (this.lifted.has(d.name)) {
+      // In the frame's place in the window, over the frame.
+      const frame = this.design.get(d.container);
+      place(box, { ...d, left: frame.left + d.left, top: frame.top + d.top });
+      this.boxes.get(frame.container).append(box);
+    } else if (d.kind !== 'form') {
       place(box, d);
       this.container(d).append(box);
     }
+  }
+
+  // The page's tab order is its document order, and it is the desktop's: in every container
+  // the controls that take the focus, and the frames by their first stop, are put in the order
+  // of the window's tab stops; everything else keeps its place.
+  arrange() {
+    const first = new Map();
+    for (const d of this.design.values()) {
+      if (d.tabIndex < 0) continue;
+      first.set(d.name, d.tabIndex);
+      if (!this.lifted.has(d.name)) first.set(d.container, Math.min(first.get(d.container) ?? Infinity, d.tabIndex));
+    }
+    const stop = (box) => first.get(this.names.get(box));
+    for (const d of this.design.values()) {
+      if (d.kind !== 'form' && d.kind !== 'frame') continue;
+      const holder = this.boxes.get(d.name);
+      const kids = [...holder.children].filter((b) => this.names.has(b));
+      const stops = kids.filter((b) => stop(b) !== undefined).sort((a, b) => stop(a) - stop(b));
+      let i = 0;
+      holder.append(...kids.map((b) => (stop(b) === undefined ? b : stops[i++])));
+    }
+    for (const name of this.lifted)
+      this.boxes.get(name).style.zIndex = this.boxes.get(this.design.get(name).container).style.zIndex;
   }
 
   paint(el, d) {
@@ -234,7 +279,8 @@ export class WindowView {
       const d = this.design.get(s.name);
       const el = this.elements.get(s.name);
       if (d.kind === 'form') {
-        document.title = s.caption;
+        // A page draws no title bar: the window's caption rides on its element.
+        if (el.dataset.caption !== s.caption) el.dataset.caption = s.caption;
         continue;
       }
       const caption = this.captions.get(s.name);
@@ -243,10 +289,10 @@ export class WindowView {
       switch (d.kind) {
         case 'frame':
         case 'button':
-          el.disabled = !s.enabled;
+          el.disabled = !this.takesInput(s);
           break;
         case 'option':
-          el.disabled = !s.enabled;
+          el.disabled = !this.takesInput(s);
           el.checked = s.selected;
           break;
         case 'label':
@@ -281,4 +327,33 @@ export class WindowView {
     if (this.svg && this.svg.getAttribute('aria-label') !== state.phoropter)
       this.svg.setAttribute('aria-label', state.phoropter);
   }
+
+  // A control in its frame's element is disabled with the frame by the page itself; one
+  // lifted out of it (see liftedOutOfFrames) by its own flag and the frame's.
+  takesInput(s) {
+    return this.lifted.has(s.name) ? this.enabledWithin(s.name) : s.enabled;
+  }
+
+  enabledWithin(name) {
+    for (let n = name; n; n = this.design.get(n).container) if (!this.state.get(n).enabled) return false;
+    return true;
+  }
+}
+
+// The controls whose tab stop comes only after the window's tab order has left their frame
+// for a stop outside it (a button or option button the desktop reaches later). They are
+// placed in the window rather than in the frame's element, so that document order can follow
+// the desktop's tab order; an option button keeps its group by its name.
+function liftedOutOfFrames(design) {
+  const form = design.find((d) => d.kind === 'form').name;
+  const left = new Set();
+  const lifted = new Set();
+  let current = null;
+  for (const d of design.filter((c) => c.tabIndex >= 0).sort((a, b) => a.tabIndex - b.tabIndex)) {
+    const frame = d.container === form ? null : d.container;
+    if (frame !== current && current) left.add(current);
+    current = frame;
+    if (frame && left.has(frame)) lifted.add(d.name);
+  }
+  return lifted;
 }

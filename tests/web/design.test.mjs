@@ -56,10 +56,11 @@ test('every control is an element at its layout geometry, with the design state 
       .map((e) => e.id || e.htmlFor));
   assert.deepEqual(marked, []);
 
-  // Tab order: the desktop's, through the focusable elements' tab indices.
+  // Tab order: the desktop's, as the document's order; no positive tabindex anywhere.
   const order = await page.evaluate(() =>
-    [...document.querySelectorAll('#Form1 [tabindex]')].filter((e) => e.tabIndex > 0).sort((a, b) => a.tabIndex - b.tabIndex).map((e) => e.id));
+    [...document.querySelectorAll('#Form1 [tabindex]')].filter((e) => e.tabIndex >= 0).map((e) => e.id));
   assert.deepEqual(order, design.filter((d) => d.tabIndex >= 0).sort((a, b) => a.tabIndex - b.tabIndex).map((d) => d.name));
+  assert.deepEqual(await page.evaluate(() => [...document.querySelectorAll('[tabindex]')].filter((e) => e.tabIndex > 0).map((e) => e.id)), []);
 
   // Pictures: the files the desktop embeds, loaded.
   const pictures = await page.evaluate(() => [...document.querySelectorAll('img')].map((i) => [i.id, i.naturalWidth > 0, new URL(i.src).pathname]));
@@ -77,7 +78,7 @@ test('the scroll bars are scroll bars to assistive technology and the keyboard',
   const bars = await page.evaluate(() =>
     ['HScroll1', 'HScroll2', 'HScroll3', 'HScroll4'].map((id) => {
       const e = document.getElementById(id);
-      return [e.getAttribute('role'), e.getAttribute('aria-orientation'), e.getAttribute('aria-valuemin'), e.getAttribute('aria-valuemax'), e.tabIndex > 0];
+      return [e.getAttribute('role'), e.getAttribute('aria-orientation'), e.getAttribute('aria-valuemin'), e.getAttribute('aria-valuemax'), e.tabIndex >= 0];
     }));
   assert.deepEqual(bars, [
     ['scrollbar', 'horizontal', '0', '80', true],

@@ -56,7 +56,9 @@ export async function serve(root = SITE, { compress = false, types = {} } = {}) 
     sockets.add(s);
     s.on('close', () => sockets.delete(s));
   });
-  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  await new Promise((resolve) => {
+    server.listen(0, '127.0.0.1', resolve);
+  });
   const url = `http://127.0.0.1:${server.address().port}/`;
   const close = () =>
     new Promise((resolve) => {
@@ -139,7 +141,7 @@ export function showing(design) {
       const el = document.getElementById(d.name);
       const s = { name: d.name };
       if (d.kind === 'form') {
-        s.caption = document.title;
+        s.caption = el.dataset.caption;
         s.visible = true;
         s.enabled = el.getAttribute('aria-disabled') !== 'true'; // inert after the end: checked apart
         out.push(s);
@@ -152,8 +154,11 @@ export function showing(design) {
       if (d.kind === 'circle' || d.kind === 'line') s.visible = getComputedStyle(el).display !== 'none';
       else s.visible = !box.hidden && getComputedStyle(box).display !== 'none';
       // A control is enabled by its own flag; what a disabled frame does to it is checked apart.
-      if (d.kind === 'frame' || d.kind === 'button' || d.kind === 'option') s.enabled = !el.disabled;
-      else if (d.kind === 'hscroll') {
+      if (d.kind === 'frame' || d.kind === 'button' || d.kind === 'option') {
+        // One placed outside its frame's element is disabled with the frame by the page.
+        const frame = d.container && document.getElementById(d.container);
+        s.enabled = !el.disabled || (frame.matches('fieldset') && !frame.contains(el) && frame.disabled);
+      } else if (d.kind === 'hscroll') {
         const frameOff = d.container && document.getElementById(d.container).disabled;
         s.enabled = el.getAttribute('aria-disabled') !== 'true' || !!frameOff;
       } else s.enabled = el.getAttribute('aria-disabled') !== 'true';
