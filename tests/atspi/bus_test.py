@@ -230,6 +230,14 @@ def main():
         f"the cylinder set to -0.5 over the bus reads {cylinder.get_description()!r}",
     )
 
+    # The bridge's own Increase action goes through the same value, so through the model.
+    before = value(sphere)
+    do_action(sphere, "Increase")
+    check(
+        wait_for(lambda: value(sphere) > before and w.all("label", sphere.get_description())),
+        f"Increase on the sphere: {before} -> {value(sphere)}, the readout shows {sphere.get_description()!r}",
+    )
+
     # --- Actions on options go the way a click goes: one checked, and the window reacts.
     focused_before = [n for n in walk(app) if has(n, Atspi.StateType.FOCUSED)]
     for chart, question in (("ＲＧテスト", "赤と緑、どちらがよく見えますか？"), ("放射線視標", "乱視表、濃く見える方向は？")):
