@@ -4,7 +4,7 @@
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
-#include <QGroupBox>
+#include <QLabel>
 #include <QScrollBar>
 
 #include "app/accessibility.h"
@@ -45,10 +45,16 @@ protected:
     }
 };
 
-// Labels: their caption while shown, nothing while hidden.
+// Labels: their caption while shown, nothing while hidden. A label of the view's own (in a
+// notice) says its text.
 class LabelAccessible : public ControlAccessible {
 public:
-    explicit LabelAccessible(QWidget* w) : ControlAccessible(w, QAccessible::StaticText) {}
+    explicit LabelAccessible(QLabel* w) : ControlAccessible(w, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name && !control()) return static_cast<QLabel*>(widget())->text();
+        return ControlAccessible::text(t);
+    }
 
 protected:
     QString name(const Control& c) const override { return qs(static_cast<const Label&>(c).caption); }
@@ -151,13 +157,6 @@ public:
     }
 };
 
-bool showsControl(QObject* object) {
-    auto* w = qobject_cast<QWidget*>(object);
-    auto* view = w ? qobject_cast<FormView*>(w->window()) : nullptr;
-    // While the view is being built its widgets are not filed yet; they are all controls then.
-    return view && (view->controlOf(w) || !view->isVisible());
-}
-
 QAccessibleInterface* accessibleFor(const QString& className, QObject* object) {
     if (className == QLatin1String("Announcer")) return new AnnouncerAccessible(static_cast<Announcer*>(object));
     if (className == QLatin1String("ScrollBarWidget"))
@@ -168,9 +167,11 @@ QAccessibleInterface* accessibleFor(const QString& className, QObject* object) {
         return new ButtonAccessible(static_cast<QWidget*>(object), QAccessible::RadioButton);
     if (className == QLatin1String("ImageWidget")) return new ImageAccessible(static_cast<QWidget*>(object));
     if (className == QLatin1String("FrameWidget")) return new FrameAccessible(static_cast<QWidget*>(object));
-    // Plain labels are the window's, except those of the view's own notices.
-    if (className == QLatin1String("QLabel") && showsControl(object))
-        return new LabelAccessible(static_cast<QWidget*>(object));
+    // Plain labels inside the window.
+    if (className == QLatin1String("QLabel")) {
+        auto* label = static_cast<QLabel*>(object);
+        if (qobject_cast<FormView*>(label->window())) return new LabelAccessible(label);
+    }
     return nullptr;
 }
 

@@ -8,6 +8,7 @@
 #include <QScrollBar>
 
 #include "app/qt/accessible.h"
+#include "app/qt/widgets.h"
 #include "view_support.h"
 
 namespace {
@@ -133,6 +134,13 @@ TEST(ScreenReader, TheAnswerIsAnnouncedWithoutTakingTheFocus) {
     const QString said = announcer->text();
     mouseClick(v.widget("Command2"));
     EXPECT_EQ(announcer->text(), said);
+
+    // A notice in the window (the print notice) is announced too, and its label reads its text.
+    auto* notice = new NoticeBar(&v.view);
+    notice->showText(QStringLiteral("印刷できません。"));
+    EXPECT_EQ(announcer->text(), notice->text());
+    auto* noticeLabel = notice->findChild<QLabel*>();
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(noticeLabel)->text(QAccessible::Name), notice->text());
 }
 
 TEST(ScreenReader, PhoropterPictureIsDescribed) {
