@@ -55,16 +55,42 @@ const Control* focusAfterAction(const Form1& form, const Control* focused) {
 
 namespace {
 
-// Each scroll bar, what it sets, and the label that shows its setting.
+// How a readout shows a bar position: dioptres a quarter per step from a zero position (the sign
+// falling as the bar moves right), or an axis of 180 minus the position with 0 read as 180.
+struct Unit {
+    bool axis;
+    int zeroAt;  // dioptres only
+    double perStep;
+};
+constexpr Unit kSphere{false, 40, -0.25}, kCylinder{false, 0, -0.25}, kAxis{true, 0, 0};
+
+double readoutNumber(const Unit& u, int position) {
+    if (!u.axis) return (position - u.zeroAt) * u.perStep + 0.0;  // + 0.0: no minus zero
+    const int degrees = 180 - position;
+    return degrees == 0 ? 180 : degrees;
+}
+
+// Each scroll bar, what it sets, the label that shows its setting, and in which unit.
 struct Bar {
     HScrollBar Form1::*bar;
     const char* name;
     Label Form1::*readout;
+    Unit unit;
 };
-constexpr Bar kBars[] = {{&Form1::HScroll1, "球面度数", &Form1::Label4},
-                         {&Form1::HScroll2, "円柱度数", &Form1::Label6},
-                         {&Form1::HScroll3, "乱視軸", &Form1::Label8},
-                         {&Form1::HScroll4, "クロスシリンダーの中間軸", &Form1::Label3}};
+constexpr Bar kBars[] = {{&Form1::HScroll1, "球面度数", &Form1::Label4, kSphere},
+                         {&Form1::HScroll2, "円柱度数", &Form1::Label6, kCylinder},
+                         {&Form1::HScroll3, "乱視軸", &Form1::Label8, kAxis},
+                         {&Form1::HScroll4, "クロスシリンダーの中間軸", &Form1::Label3, kAxis}};
+
+// Each chart picture and the option button that chooses it, whose caption names the chart.
+struct Chart {
+    Image Form1::*image;
+    OptionButton Form1::*option;
+};
+constexpr Chart kCharts[] = {{&Form1::Image1, &Form1::Option5},
+                             {&Form1::Image2, &Form1::Option6},
+                             {&Form1::Image3, &Form1::Option7},
+                             {&Form1::Image4, &Form1::Option8}};
 
 const Bar* barOf(const Form1& form, const Control& c) {
     for (const Bar& b : kBars)
@@ -75,8 +101,53 @@ const Bar* barOf(const Form1& form, const Control& c) {
 }  // namespace
 
 std::string accessibleName(const Form1& form, const Control& c) {
+    if (const Bar* b = barOf(form, c)) return b->name;
+    for (const Chart& chart : kCharts)
+        if (&(form.*chart.image) == &c) return (form.*chart.option).caption;
+    return {};
+}
+
+bool isPerceivable(const Control& c) {
+    for (const Control* at = &c; at; at = at->container())
+        if (!at->visible) return false;
+    return true;
+}
+
+std::optional<ReadoutScale> readoutScale(const Form1& form, const Control& c) {
     const Bar* b = barOf(form, c);
-    return b ? b->name : std::string();
+    if (!b) return std::nullopt;
+    const HScrollBar& bar = form.*b->bar;
+    ReadoutScale s;
+    s.value = readoutNumber(b->unit, bar.value());
+    if (b->unit.axis) {
+        s.minimum = 1;
+        s.maximum = 180;
+        s.step = 1;
+    } else {
+        const double a = readoutNumber(b->unit, bar.min), z = readoutNumber(b->unit, bar.max);
+        s.minimum = std::min(a, z);
+        s.maximum = std::max(a, z);
+        s.step = std::abs(b->unit.perStep);
+    }
+    return s;
+}
+
+int positionForReadout(const Form1& form, const HScrollBar& bar, double number) {
+    const Bar* b = barOf(form, bar);
+    if (!b) return bar.value();
+    int best = bar.value();
+    double bestDistance = INFINITY;
+    for (int p = bar.min; p <= bar.max; ++p)
+        if (const double d = std::abs(readoutNumber(b->unit, p) - number); d < bestDistance) {
+            best = p;
+            bestDistance = d;
+        }
+    return best;
+}
+
+std::string announcementAfter(const Form1& form, const Control& acted) {
+    if (&acted == &form.Command6 && isPerceivable(form.Label16)) return form.Label16.caption;
+    return {};
 }
 
 const Label* readoutOf(const Form1& form, const Control& c) {

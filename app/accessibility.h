@@ -4,6 +4,7 @@
 // tab stops, what a screen reader says for the scroll bars and the phoropter picture, and the
 // colours that keep focus marks and disabled captions legible.
 
+#include <optional>
 #include <string>
 
 #include "app/controls.h"
@@ -26,8 +27,28 @@ const Control* focusAfterAction(const Form1& form, const Control* focused);
 
 // --- Screen reader ---
 
-// What a scroll bar sets ("球面度数", ...); empty for every other control.
+// What a control is called beyond its caption: what a scroll bar sets ("球面度数", ...), the chart a
+// picture shows ("視力表", ...); empty for every other control.
 std::string accessibleName(const Form1& form, const Control& c);
+// Whether a screen reader may learn anything of the control: it and every frame around it are
+// shown. A hidden control tells nothing of its caption (the correct value stays secret in test
+// mode until the end).
+bool isPerceivable(const Control& c);
+
+// A scroll bar's setting as its readout shows it: the number in the readout's own unit and
+// direction (dioptres with their sign, degrees of axis 1 to 180), and the bar's range and step in
+// the same unit. The sphere bar runs from +10 at its left end to -10 at its right.
+struct ReadoutScale {
+    double value = 0, minimum = 0, maximum = 0, step = 0;
+};
+// Null for every control that is not a scroll bar with a readout.
+std::optional<ReadoutScale> readoutScale(const Form1& form, const Control& c);
+// The bar position whose readout is nearest `number`, within the bar's range.
+int positionForReadout(const Form1& form, const HScrollBar& bar, double number);
+
+// What to announce, without moving the focus, after the user operated `acted`: the customer's
+// answer after the question button. Empty when there is nothing to announce.
+std::string announcementAfter(const Form1& form, const Control& acted);
 // The readout label that shows a scroll bar's setting; null for every other control.
 const Label* readoutOf(const Form1& form, const Control& c);
 // What the phoropter picture shows: the direction of the axis mark and, while the cross

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "app/accessibility.h"
@@ -140,6 +141,72 @@ TEST(ScreenReader, EachBarIsNamedAndReadThroughTheReadoutItMoves) {
     }
     EXPECT_EQ(accessibleName(*f, f->Command6), "");
     EXPECT_EQ(readoutOf(*f, f->Label4), nullptr);
+}
+
+// The number after the readout's letter and before its unit: "Ｓ-0.25Ｄ" -> -0.25, "Ａ89°" -> 89.
+static double readoutNumber(const std::string& caption) {
+    const std::string letter = "Ｓ";  // every readout letter is three bytes, as is "Ｄ"
+    std::string number = caption.substr(letter.size());
+    for (const std::string unit : {"Ｄ", "°"})
+        if (number.ends_with(unit)) number.resize(number.size() - unit.size());
+    return std::stod(number);
+}
+
+TEST(ScreenReader, EachBarsValueIsTheNumberItsReadoutShowsAtEveryPosition) {
+    TestForm f;
+    f->Command2.userClick();
+    for (HScrollBar* bar : {&f->HScroll1, &f->HScroll2, &f->HScroll3, &f->HScroll4}) {
+        for (int p = bar->min; p <= bar->max; ++p) {
+            bar->userRelease(p);
+            const std::string shown = readoutOf(*f, *bar)->caption;
+            const auto scale = readoutScale(*f, *bar);
+            ASSERT_TRUE(scale) << bar->name();
+            EXPECT_EQ(scale->value, readoutNumber(shown)) << bar->name() << " at " << p << ": " << shown;
+            EXPECT_FALSE(std::signbit(scale->value) && scale->value == 0) << bar->name() << ": minus zero";
+            EXPECT_GE(scale->value, scale->minimum) << bar->name();
+            EXPECT_LE(scale->value, scale->maximum) << bar->name();
+            // Set back through its own number, the bar shows the same readout.
+            bar->userRelease(positionForReadout(*f, *bar, scale->value));
+            EXPECT_EQ(readoutOf(*f, *bar)->caption, shown) << bar->name();
+            bar->userRelease(p);
+        }
+    }
+    EXPECT_EQ(readoutScale(*f, f->Label4), std::nullopt);
+    // Asked for a number between steps or beyond the range: the nearest position.
+    EXPECT_EQ(positionForReadout(*f, f->HScroll1, -0.3), 41);
+    EXPECT_EQ(positionForReadout(*f, f->HScroll1, 99), f->HScroll1.min);
+    EXPECT_EQ(positionForReadout(*f, f->HScroll2, 1), 0);
+}
+
+TEST(ScreenReader, PicturesAreNamedAfterTheirChartsAndHiddenControlsAreNotPerceivable) {
+    TestForm f(true);
+    EXPECT_EQ(accessibleName(*f, f->Image1), "視力表");
+    EXPECT_EQ(accessibleName(*f, f->Image2), "ＲＧテスト");
+    EXPECT_EQ(accessibleName(*f, f->Image3), "放射線視標");
+    EXPECT_EQ(accessibleName(*f, f->Image4), "点群視標");
+
+    // Test mode hides the correct value until the end; a hidden frame hides what it holds.
+    EXPECT_FALSE(isPerceivable(f->Label26));
+    EXPECT_FALSE(isPerceivable(f->Label7));
+    EXPECT_FALSE(isPerceivable(f->Option2));
+    EXPECT_FALSE(isPerceivable(f->Command3));  // in the hidden cross-cylinder frame
+    EXPECT_TRUE(isPerceivable(f->Label4));
+    f->Command2.userClick();
+    EXPECT_TRUE(isPerceivable(f->Command3));
+    f->Command5.userClick();
+    EXPECT_TRUE(isPerceivable(f->Label7));
+}
+
+TEST(ScreenReader, OnlyTheQuestionAnnouncesAndOnlyWhatTheCustomerSaid) {
+    TestForm f(true);
+    EXPECT_EQ(announcementAfter(*f, f->Command6), "");  // nothing asked yet: nothing to say
+    f->Command6.userClick();
+    ASSERT_TRUE(f->Label16.visible);
+    EXPECT_FALSE(f->Label16.caption.empty());
+    EXPECT_EQ(announcementAfter(*f, f->Command6), f->Label16.caption);
+    for (const Control* other : {static_cast<const Control*>(&f->Command3), static_cast<const Control*>(&f->Option6),
+                                 static_cast<const Control*>(&f->HScroll1)})
+        EXPECT_EQ(announcementAfter(*f, *other), "") << other->name();
 }
 
 TEST(ScreenReader, PhoropterDescriptionFollowsTheAxisAndTheCrossCylinder) {

@@ -7,6 +7,7 @@
 #include <QSignalBlocker>
 
 #include "app/accessibility.h"
+#include "app/qt/accessible.h"
 #include "app/qt/fonts.h"
 #include "app/qt/widgets.h"
 #include "app/view_rules.h"
@@ -53,7 +54,7 @@ FormView::FormView(Form1& form, QWidget* parent) : QWidget(parent), form_(form) 
     static const bool resourcesReady = (initChartResources(), true);
     (void)resourcesReady;
     installFonts();  // before the first widget picks its font
-    installAccessibleScrollBars();
+    installAccessibleInterfaces();
 
     const Frame& window = form_.window;
     setObjectName(qs(window.name()));
@@ -201,7 +202,11 @@ QWidget* FormView::buildButton(CommandButton& b, QWidget* parent) {
         button->setStyleSheet(buttonFace(*b.look.back));
         button->setFace(toQColor(*b.look.back));
     }
-    connect(button, &QPushButton::clicked, this, [this, &b] { act([&b] { b.userClick(); }); });
+    connect(button, &QPushButton::clicked, this, [this, &b] {
+        bool clicked = false;
+        act([&b, &clicked] { clicked = b.userClick(); });
+        if (clicked) announce(this, qs(announcementAfter(form_, b)));
+    });
     return button;
 }
 

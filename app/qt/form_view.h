@@ -28,6 +28,7 @@ public:
     // The control a widget shows; null for the window itself and for widgets of the view's own.
     const Control* controlOf(const QWidget* w) const;
     PhoropterView* phoropterView() const { return phoropter_; }
+    const Form1& form() const { return form_; }
 
 private:
     QWidget* build(Control& c, QWidget* parent);

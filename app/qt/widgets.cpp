@@ -3,8 +3,6 @@
 #include <algorithm>
 
 #include <QAccessible>
-#include <QAccessibleValueInterface>
-#include <QAccessibleWidget>
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -14,6 +12,7 @@
 #include <QToolButton>
 
 #include "app/accessibility.h"
+#include "app/qt/accessible.h"
 #include "app/view_rules.h"
 
 namespace {
@@ -154,8 +153,12 @@ void FrameWidget::paintEvent(QPaintEvent*) {
 void ScrollBarWidget::setReadout(const QString& text) {
     if (text == readout_) return;
     readout_ = text;
+    // Qt's bridge to the accessibility bus carries no value text, so the readout also travels as
+    // the description.
     QAccessibleValueChangeEvent changed(this, value());
     QAccessible::updateAccessibility(&changed);
+    QAccessibleEvent described(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&described);
 }
 
 void ScrollBarWidget::paintEvent(QPaintEvent* event) {
@@ -163,45 +166,6 @@ void ScrollBarWidget::paintEvent(QPaintEvent* event) {
     if (!hasFocus()) return;
     QPainter p(this);
     drawFocusMark(p, rect(), palette().color(QPalette::Window));
-}
-
-namespace {
-
-// A scroll bar as screen readers see it: its name, and its readout as the value's text.
-class ScrollBarAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
-public:
-    explicit ScrollBarAccessible(ScrollBarWidget* bar) : QAccessibleWidget(bar, QAccessible::ScrollBar) {}
-
-    void* interface_cast(QAccessible::InterfaceType t) override {
-        if (t == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
-        return QAccessibleWidget::interface_cast(t);
-    }
-    QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Value) return bar()->readout();
-        return QAccessibleWidget::text(t);
-    }
-    QVariant currentValue() const override { return bar()->value(); }
-    // A value set by the screen reader is the user's, as a let-go thumb would be.
-    void setCurrentValue(const QVariant& value) override { bar()->setValue(value.toInt()); }
-    QVariant maximumValue() const override { return bar()->maximum(); }
-    QVariant minimumValue() const override { return bar()->minimum(); }
-    QVariant minimumStepSize() const override { return bar()->singleStep(); }
-
-private:
-    ScrollBarWidget* bar() const { return static_cast<ScrollBarWidget*>(widget()); }
-};
-
-QAccessibleInterface* accessibleScrollBar(const QString& className, QObject* object) {
-    if (className != QLatin1String("ScrollBarWidget")) return nullptr;
-    auto* bar = qobject_cast<ScrollBarWidget*>(object);
-    return bar ? new ScrollBarAccessible(bar) : nullptr;
-}
-
-}  // namespace
-
-void installAccessibleScrollBars() {
-    static const bool installed = (QAccessible::installFactory(accessibleScrollBar), true);
-    (void)installed;
 }
 
 NoticeBar::NoticeBar(QWidget* window) : QFrame(window) {
@@ -244,8 +208,7 @@ void NoticeBar::showText(const QString& text) {
     raise();
     show();
     qApp->installEventFilter(this);
-    QAccessibleEvent alert(this, QAccessible::Alert);
-    QAccessible::updateAccessibility(&alert);
+    announce(window, text);
 }
 
 bool NoticeBar::eventFilter(QObject* watched, QEvent* event) {

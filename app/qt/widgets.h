@@ -104,9 +104,6 @@ private:
     QString readout_;
 };
 
-// Lets screen readers reach ScrollBarWidget's readout; installed once by the view.
-void installAccessibleScrollBars();
-
 // A notice inside the window, in the empty strip below the print button, that stays until the
 // trainee closes it or does anything else in the window: a click, a key, the wheel. It never
 // takes the focus or blocks the window. Showing it again replaces its text, so there is only
