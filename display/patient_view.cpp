@@ -507,12 +507,13 @@ Kernel ellipse(double p, double q, double c, double s, int w) {
     return k;
 }
 
-// The level's ink seen through the kernel, columns x0 to x1 (exclusive) of every row.
-void blurLevel(const Level& lv, const Kernel& k, int x0, int x1, std::vector<float>& out) {
-    out.assign(static_cast<size_t>(lv.w) * lv.h, 0.0f);
+// The level's ink seen through the kernel, columns x0 to x1 (exclusive) of every row, into
+// `out` (lv.w by lv.h; other columns are left alone).
+void blurLevel(const Level& lv, const Kernel& k, int x0, int x1, float* out) {
     const float norm = 1 / k.area;
     for (int y = 0; y < lv.h; ++y) {
-        float* acc = out.data() + static_cast<size_t>(y) * lv.w;
+        float* acc = out + static_cast<size_t>(y) * lv.w;
+        std::fill(acc + x0, acc + x1, 0.0f);
         for (const Band& b : k.bands) {
             const int row = y + b.dy;
             if (row < 0 || row >= lv.h) continue;  // blank paper beyond the chart
@@ -524,6 +525,18 @@ void blurLevel(const Level& lv, const Kernel& k, int x0, int x1, std::vector<flo
         }
         for (int x = x0; x < x1; ++x) acc[x] *= norm;
     }
+}
+
+// Working memory kept between pictures: fresh pages for every picture would cost more than
+// the blur itself.
+struct Scratch {
+    std::vector<float> ink, small;
+    std::vector<int> xi;
+    std::vector<float> xf;
+};
+Scratch& scratch() {
+    thread_local Scratch s;
+    return s;
 }
 
 // Pixels of the blur ellipse's semi-axes: along the residual's axis and across it.
@@ -571,22 +584,20 @@ void blurredInk(const SharpChart& sc, const Blur& blur, int x0, int x1, std::vec
     }
     const Level& lv = sc.levels[li];
     const Kernel k = ellipse(std::max(p, 0.5), std::max(q, 0.5), c, s, lv.w);
-    std::vector<float> small;
     if (li == 0) {
-        blurLevel(lv, k, x0, x1, small);
-        for (int y = 0; y < full.h; ++y)
-            for (int x = x0; x < x1; ++x) {
-                const size_t i = static_cast<size_t>(y) * full.w + x;
-                ink[i] = small[i];
-            }
+        blurLevel(lv, k, x0, x1, ink.data());
         return;
     }
     const int scale = 1 << li;
     const int lx0 = std::max(0, x0 / scale - 1), lx1 = std::min(lv.w, (x1 + scale - 1) / scale + 1);
-    blurLevel(lv, k, lx0, lx1, small);
+    std::vector<float>& small = scratch().small;
+    small.resize(static_cast<size_t>(lv.w) * lv.h);
+    blurLevel(lv, k, lx0, lx1, small.data());
     // Back to full size, linear between the centres of the small pixels.
-    std::vector<int> xi(x1 - x0);
-    std::vector<float> xf(x1 - x0);
+    std::vector<int>& xi = scratch().xi;
+    std::vector<float>& xf = scratch().xf;
+    xi.resize(x1 - x0);
+    xf.resize(x1 - x0);
     for (int x = x0; x < x1; ++x) {
         const float sx = std::clamp((x + 0.5f) / scale - 0.5f, 0.0f, float(lv.w - 1));
         xi[x - x0] = std::min(static_cast<int>(sx), lv.w - 2);
@@ -662,7 +673,8 @@ PatientPicture patientView(Chart chart, const Refraction& zanyo) {
     const SharpChart* sc = sharpChart(chart);
     if (!sc) return {};
     const Level& full = sc->levels.front();
-    std::vector<float> ink(full.ink.size());
+    std::vector<float>& ink = scratch().ink;
+    ink.resize(full.ink.size());
     if (chart == Chart::RedGreen) {
         // Each half sharp where its colour focuses: red as if more plus, green as if more minus.
         const double se = touka(zanyo.S, zanyo.C);
