@@ -11,99 +11,29 @@ namespace {
 // ---------------------------------------------------------------------------------------------
 // Angles from a table of whole degrees, so no platform's sine decides a pixel.
 
+// clang-format off
 constexpr double kSinDegree[91] = {
-    0,
-    0.017452406437283512,
-    0.034899496702500969,
-    0.052335956242943835,
-    0.069756473744125302,
-    0.087155742747658166,
-    0.10452846326765347,
-    0.12186934340514748,
-    0.13917310096006544,
-    0.15643446504023087,
-    0.17364817766693033,
-    0.1908089953765448,
-    0.20791169081775934,
-    0.224951054343865,
-    0.24192189559966773,
-    0.25881904510252074,
-    0.27563735581699916,
-    0.29237170472273677,
-    0.3090169943749474,
-    0.3255681544571567,
-    0.34202014332566871,
-    0.35836794954530027,
-    0.37460659341591201,
-    0.39073112848927377,
-    0.40673664307580021,
-    0.42261826174069944,
-    0.4383711467890774,
-    0.45399049973954675,
-    0.46947156278589081,
-    0.48480962024633706,
-    0.49999999999999994,
-    0.51503807491005416,
-    0.5299192642332049,
-    0.54463903501502708,
-    0.5591929034707469,
-    0.57357643635104605,
-    0.58778525229247314,
-    0.60181502315204827,
-    0.61566147532565829,
-    0.62932039104983739,
-    0.64278760968653925,
-    0.65605902899050728,
-    0.66913060635885824,
-    0.68199836006249848,
-    0.69465837045899725,
-    0.70710678118654746,
-    0.71933980033865108,
-    0.73135370161917046,
-    0.74314482547739424,
-    0.75470958022277201,
-    0.76604444311897801,
-    0.7771459614569709,
-    0.78801075360672201,
-    0.79863551004729283,
-    0.80901699437494745,
-    0.8191520442889918,
-    0.82903757255504174,
-    0.83867056794542405,
-    0.84804809615642596,
-    0.85716730070211233,
-    0.8660254037844386,
-    0.87461970713939574,
-    0.88294759285892688,
-    0.89100652418836779,
-    0.89879404629916704,
-    0.90630778703664994,
-    0.91354545764260087,
-    0.92050485345244037,
-    0.92718385456678742,
-    0.93358042649720174,
-    0.93969262078590832,
-    0.94551857559931674,
-    0.95105651629515353,
-    0.95630475596303544,
-    0.96126169593831889,
-    0.96592582628906831,
-    0.97029572627599647,
-    0.97437006478523525,
-    0.97814760073380558,
-    0.98162718344766398,
-    0.98480775301220802,
-    0.98768834059513777,
-    0.99026806874157036,
-    0.99254615164132198,
-    0.99452189536827329,
-    0.99619469809174555,
-    0.9975640502598242,
-    0.99862953475457383,
-    0.99939082701909576,
-    0.99984769515639127,
+    0, 0.017452406437283512, 0.034899496702500969, 0.052335956242943835, 0.069756473744125302,
+    0.087155742747658166, 0.10452846326765347, 0.12186934340514748, 0.13917310096006544, 0.15643446504023087,
+    0.17364817766693033, 0.1908089953765448, 0.20791169081775934, 0.224951054343865, 0.24192189559966773,
+    0.25881904510252074, 0.27563735581699916, 0.29237170472273677, 0.3090169943749474, 0.3255681544571567,
+    0.34202014332566871, 0.35836794954530027, 0.37460659341591201, 0.39073112848927377, 0.40673664307580021,
+    0.42261826174069944, 0.4383711467890774, 0.45399049973954675, 0.46947156278589081, 0.48480962024633706,
+    0.49999999999999994, 0.51503807491005416, 0.5299192642332049, 0.54463903501502708, 0.5591929034707469,
+    0.57357643635104605, 0.58778525229247314, 0.60181502315204827, 0.61566147532565829, 0.62932039104983739,
+    0.64278760968653925, 0.65605902899050728, 0.66913060635885824, 0.68199836006249848, 0.69465837045899725,
+    0.70710678118654746, 0.71933980033865108, 0.73135370161917046, 0.74314482547739424, 0.75470958022277201,
+    0.76604444311897801, 0.7771459614569709, 0.78801075360672201, 0.79863551004729283, 0.80901699437494745,
+    0.8191520442889918, 0.82903757255504174, 0.83867056794542405, 0.84804809615642596, 0.85716730070211233,
+    0.8660254037844386, 0.87461970713939574, 0.88294759285892688, 0.89100652418836779, 0.89879404629916704,
+    0.90630778703664994, 0.91354545764260087, 0.92050485345244037, 0.92718385456678742, 0.93358042649720174,
+    0.93969262078590832, 0.94551857559931674, 0.95105651629515353, 0.95630475596303544, 0.96126169593831889,
+    0.96592582628906831, 0.97029572627599647, 0.97437006478523525, 0.97814760073380558, 0.98162718344766398,
+    0.98480775301220802, 0.98768834059513777, 0.99026806874157036, 0.99254615164132198, 0.99452189536827329,
+    0.99619469809174555, 0.9975640502598242, 0.99862953475457383, 0.99939082701909576, 0.99984769515639127,
     1,
 };
+// clang-format on
 
 double sinDeg(double d) {
     d -= 360 * std::floor(d / 360);  // 0 <= d < 360
@@ -121,7 +51,8 @@ double cosDeg(double d) { return sinDeg(d + 90); }
 
 // ---------------------------------------------------------------------------------------------
 // Drawing the charts: how much of each pixel the black of the chart covers, from the distance
-// of the pixel's centre to each shape's edge (antialiased by one pixel).
+// of the pixel's centre to each shape's edge and the edge's direction: the exact share of the
+// pixel on the inner side of a straight edge there, so lines at any angle carry the same ink.
 
 struct Ink {
     int w = 0, h = 0;
@@ -129,17 +60,43 @@ struct Ink {
     Ink(int width, int height) : w(width), h(height), a(static_cast<size_t>(width) * height, 0.0f) {}
 };
 
-float coverage(double outside) { return static_cast<float>(std::clamp(0.5 - outside, 0.0, 1.0)); }
+// The distance from a pixel's centre to a shape's nearest edge (negative inside) and the edge's
+// outward unit normal.
+struct Edge {
+    double d, nx, ny;
+    Edge flipped() const { return {-d, -nx, -ny}; }
+};
 
-// Paints the shape whose signed distance (negative inside) is `dist`, within its bounds.
-void paint(Ink& ink, double x0, double y0, double x1, double y1, const std::function<double(double, double)>& dist) {
+Edge outer(const Edge& a, const Edge& b) { return a.d >= b.d ? a : b; }
+
+float coverage(const Edge& e) {
+    // The share of the unit square around the centre where nx * u + ny * v <= -d.
+    double a = std::abs(e.nx), b = std::abs(e.ny);
+    if (a < b) std::swap(a, b);
+    const double t = -e.d, h = (a + b) / 2, k = (a - b) / 2;
+    double c;
+    if (t <= -h)
+        c = 0;
+    else if (t >= h)
+        c = 1;
+    else if (t < -k)
+        c = (t + h) * (t + h) / (2 * a * b);
+    else if (t <= k)
+        c = 0.5 + t / a;
+    else
+        c = 1 - (h - t) * (h - t) / (2 * a * b);
+    return static_cast<float>(c);
+}
+
+// Paints the shape whose edge is `edge`, within its bounds.
+void paint(Ink& ink, double x0, double y0, double x1, double y1, const std::function<Edge(double, double)>& edge) {
     const int xa = std::max(0, static_cast<int>(std::floor(x0)) - 1);
     const int xb = std::min(ink.w, static_cast<int>(std::ceil(x1)) + 1);
     const int ya = std::max(0, static_cast<int>(std::floor(y0)) - 1);
     const int yb = std::min(ink.h, static_cast<int>(std::ceil(y1)) + 1);
     for (int y = ya; y < yb; ++y)
         for (int x = xa; x < xb; ++x) {
-            const float c = coverage(dist(x + 0.5, y + 0.5));
+            const float c = coverage(edge(x + 0.5, y + 0.5));
             float& v = ink.a[static_cast<size_t>(y) * ink.w + x];
             v = std::max(v, c);
         }
@@ -147,46 +104,58 @@ void paint(Ink& ink, double x0, double y0, double x1, double y1, const std::func
 
 double length(double x, double y) { return std::sqrt(x * x + y * y); }
 
+// The edge of a disc of radius r around the origin, seen from (x, y).
+Edge discEdge(double x, double y, double r) {
+    const double len = length(x, y);
+    if (len == 0) return {-r, 1, 0};
+    return {len - r, x / len, y / len};
+}
+
 void disc(Ink& ink, double cx, double cy, double r) {
-    paint(ink, cx - r, cy - r, cx + r, cy + r, [=](double x, double y) { return length(x - cx, y - cy) - r; });
+    paint(ink, cx - r, cy - r, cx + r, cy + r, [=](double x, double y) { return discEdge(x - cx, y - cy, r); });
+}
+
+// A ring from radius `inner` to `outer` around the origin.
+Edge ringEdge(double x, double y, double inner, double outer) {
+    const Edge out = discEdge(x, y, outer), in = discEdge(x, y, inner).flipped();
+    return out.d >= in.d ? out : in;
 }
 
 // A circle drawn with a pen `width` wide.
 void circle(Ink& ink, double cx, double cy, double r, double width) {
     const double o = r + width / 2;
     paint(ink, cx - o, cy - o, cx + o, cy + o,
-          [=](double x, double y) { return std::abs(length(x - cx, y - cy) - r) - width / 2; });
+          [=](double x, double y) { return ringEdge(x - cx, y - cy, r - width / 2, r + width / 2); });
 }
 
-// Distance from (x, y) along and across the segment from a to b.
-struct Along {
-    double t, across, len;
-};
-Along along(double ax, double ay, double bx, double by, double x, double y) {
+// The pen stroke from a to b, `hw` either side of it, with round ends or flat ones.
+Edge strokeEdge(double ax, double ay, double bx, double by, double hw, bool round, double x, double y) {
     const double dx = bx - ax, dy = by - ay, len = length(dx, dy);
-    if (len == 0) return {0, length(x - ax, y - ay), 0};
-    return {((x - ax) * dx + (y - ay) * dy) / len, ((x - ax) * dy - (y - ay) * dx) / len, len};
+    if (len == 0) return discEdge(x - ax, y - ay, hw);
+    const double ux = dx / len, uy = dy / len;
+    const double t = (x - ax) * ux + (y - ay) * uy, across = (x - ax) * uy - (y - ay) * ux;
+    if (round) {
+        const double tc = std::clamp(t, 0.0, len);
+        return discEdge(x - (ax + ux * tc), y - (ay + uy * tc), hw);
+    }
+    const double side = across >= 0 ? 1 : -1;
+    const Edge sides{std::abs(across) - hw, side * uy, -side * ux};
+    const Edge ends = t < len / 2 ? Edge{-t, -ux, -uy} : Edge{t - len, ux, uy};
+    return outer(sides, ends);
 }
 
 // A pen stroke with round ends.
 void stroke(Ink& ink, double ax, double ay, double bx, double by, double width) {
     const double hw = width / 2;
     paint(ink, std::min(ax, bx) - hw, std::min(ay, by) - hw, std::max(ax, bx) + hw, std::max(ay, by) + hw,
-          [=](double x, double y) {
-              const Along a = along(ax, ay, bx, by, x, y);
-              const double t = std::clamp(a.t, 0.0, a.len);
-              return length(a.t - t, a.across) - hw;
-          });
+          [=](double x, double y) { return strokeEdge(ax, ay, bx, by, hw, true, x, y); });
 }
 
 // A pen stroke with flat ends.
 void dash(Ink& ink, double ax, double ay, double bx, double by, double width) {
     const double hw = width / 2;
     paint(ink, std::min(ax, bx) - hw, std::min(ay, by) - hw, std::max(ax, bx) + hw, std::max(ay, by) + hw,
-          [=](double x, double y) {
-              const Along a = along(ax, ay, bx, by, x, y);
-              return std::max(std::abs(a.across) - hw, std::max(-a.t, a.t - a.len));
-          });
+          [=](double x, double y) { return strokeEdge(ax, ay, bx, by, hw, false, x, y); });
 }
 
 // Landolt ring: stroke and gap one fifth of the outer diameter; the gap opens towards `gapDeg`
@@ -195,11 +164,10 @@ void landolt(Ink& ink, double cx, double cy, double diameter, double gapDeg) {
     const double r = diameter / 2, w = diameter / 5;
     const double gx = cosDeg(gapDeg), gy = -sinDeg(gapDeg);
     paint(ink, cx - r, cy - r, cx + r, cy + r, [=](double x, double y) {
-        const double ring = std::abs(length(x - cx, y - cy) - (r - w / 2)) - w / 2;
-        const double out = (x - cx) * gx + (y - cy) * gy;
-        const double across = (x - cx) * gy - (y - cy) * gx;
-        const double gap = std::max(std::abs(across) - w / 2, -out);
-        return std::max(ring, -gap);
+        const Edge ring = ringEdge(x - cx, y - cy, r - w, r);
+        // The gap: a bar from the centre outwards, w wide.
+        const Edge gap = strokeEdge(cx, cy, cx + gx * (r + 2), cy + gy * (r + 2), w / 2, false, x, y);
+        return outer(ring, gap.flipped());
     });
 }
 
@@ -237,10 +205,11 @@ Glyph glyph(std::string_view g) {
     if (g == "4") return {kDigit, {{{0.7, 0}, {0, 0.7}, {1, 0.7}}, {{0.72, 0}, {0.72, 1}}}};
     if (g == "5")
         return {kDigit, {then({{0.95, 0}, {0.12, 0}, {0.06, 0.47}}, {}), arc(0.5, 0.68, 0.5, 0.32, 212, 500)}};
-    if (g == "6") return {kDigit, {arc(0.55, 0.55, 0.45, 0.55, 290, 172), arc(0.5, 0.7, 0.5, 0.3, 0, 360)}};
+    if (g == "6")
+        return {kDigit, {then(arc(0.5, 0.5, 0.5, 0.5, 305, 180), {{0, 0.7}}), arc(0.5, 0.7, 0.5, 0.3, 0, 360)}};
     if (g == "7") return {kDigit, {{{0, 0}, {1, 0}, {0.38, 1}}}};
     if (g == "8") return {kDigit, {arc(0.5, 0.24, 0.4, 0.24, 0, 360), arc(0.5, 0.73, 0.5, 0.27, 0, 360)}};
-    if (g == "9") return {kDigit, {arc(0.5, 0.3, 0.5, 0.3, 0, 360), arc(0.45, 0.45, 0.45, 0.55, 110, -8)}};
+    if (g == "9") return {kDigit, {arc(0.5, 0.3, 0.5, 0.3, 0, 360), arc(0.5, 0.5, 0.5, 0.5, 0, 125, {{1, 0.3}})}};
     if (g == "つ") return {1, {arc(0.45, 0.42, 0.5, 0.4, 200, 480)}};
     if (g == "く") return {1, {{{0.72, 0}, {0.25, 0.5}, {0.72, 1}}}};
     if (g == "へ") return {1, {{{0, 0.68}, {0.33, 0.28}, {1, 0.88}}}};

@@ -40,7 +40,9 @@ int main(int argc, char* argv[]) {
              ok;
     // Fogged with a residual cylinder: the dial answer names the line along the axis / 30 hour.
     for (int axis : {180, 30, 45, 90, 100, 135, 172})
-        ok = save(patientView(Chart::Dial, {-1.0, -1.0, double(axis)}), dir, QString("dial-axis%1").arg(axis)) && ok;
+        ok = save(patientView(Chart::Dial, {-0.25, -1.0, double(axis)}), dir, QString("dial-axis%1").arg(axis)) && ok;
+    // More fog and a smaller cylinder: the line stands out less.
+    ok = save(patientView(Chart::Dial, {-1.0, -0.5, 60}), dir, QString("dial-axis60-fog")) && ok;
     for (double se : {-1.0, -0.5, -0.125, 0.0, 0.375, 1.0})
         ok = save(patientView(Chart::RedGreen, {se, 0, 90}), dir, QString("redgreen-se%1").arg(se, 0, 'f', 3)) && ok;
     // Residual S 0, C -0.50, A 45 with the handle at three positions.
