@@ -5,9 +5,11 @@
 //
 // Geometric optics with one fixed pupil: a point of the chart spreads into a uniform ellipse
 // whose diameter along each principal meridian is kBlurPixelsPerDioptre times that meridian's
-// power (S along the axis, S + C across it). The picture is the chart as the customer faces
-// it, 3 o'clock on the right, so a residual axis A lies along the line from the centre towards
-// the clock hour A / 30 mirrored: under fog the line named by the dial answer stands out.
+// power, S along the residual's axis and S + C across it. The picture is the chart as the
+// customer faces it, 3 o'clock on the right. An axis A, counted counter-clockwise from the
+// examiner's right, runs along (cos A, sin A) in the picture (y down): from the upper left to the
+// lower right for A below 90. Under fog the blur is longest across the axis, so the dial line
+// at the clock hour A / 30 (the 1-7 line for A = 30) stays darkest, as the customer says.
 //
 // Everything is computed with + - * / and square roots on fixed tables (no sine, cosine or
 // font from the platform), so the bytes are the same natively and in WebAssembly.
