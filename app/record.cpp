@@ -6,6 +6,7 @@
 
 #include "app/form1.h"
 #include "display/geometry.h"
+#include "subject/answers.h"
 
 int64_t SteadyRecordClock::nowMs() const {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -199,30 +200,29 @@ void Recorder::beginCase(const Form1& form, const CaseCode& code, uint64_t custo
     CaseRecord c;
     c.code = code;
     c.customer = customer;
+    c.steps.reserve(64);
     cases_.push_back(std::move(c));
     caseStartMs_ = clock_.nowMs();
-    addStep(form, StepKind::Start, 0);
+    addStep(form, look(form), StepKind::Start, 0);
 }
 
-void Recorder::addStep(const Form1& f, StepKind kind, int choice) {
+void Recorder::addStep(const Form1& f, const Seen& now, StepKind kind, int choice) {
     CaseRecord& c = cases_.back();
     Step& s = c.steps.emplace_back();
     s.timeMs = clock_.nowMs() - caseStartMs_;
     s.kind = kind;
     s.choice = choice;
-    s.lensBars[0] = f.HScroll1.value();
-    s.lensBars[1] = f.HScroll2.value();
-    s.lensBars[2] = f.HScroll3.value();
+    for (int i = 0; i < 3; ++i) s.lensBars[i] = now.bars[i];
     s.lens = lensOfBars(s.lensBars[0], s.lensBars[1], s.lensBars[2]);
-    s.crossCylinder = {f.Frame4.visible, handleDirection(f.HScroll4.value()), f.Label20.caption != "うら"};
+    s.crossCylinder = {now.crossCylinderIn, handleDirection(now.bars[3]), now.front};
     s.correction = correctionOf(f);
     s.residual = residualBetween(s.correction, s.lens);
     if (kind == StepKind::Question && f.Label16.visible) {
         s.answered = true;
         s.answer = f.Label16.caption;
     }
-    seen_ = look(f);
-    c.mode = seen_.mode;
+    seen_ = now;
+    c.mode = now.mode;
     // Only a new customer and the sample mode change the reading. Kept without the window's " です。".
     if (kind == StepKind::Start || kind == StepKind::Mode) {
         constexpr std::string_view kTail = " です。";
@@ -243,6 +243,8 @@ void Recorder::observe(const Form1& form, const UserAction& action) {
             CaseRecord& done = cases_.back();
             if (done.status == CaseStatus::Measuring) done.status = CaseStatus::Abandoned;
             beginCase(form, done.code, done.customer + 1);
+        } else {
+            seen_ = now;
         }
         return;
     }
@@ -276,7 +278,7 @@ void Recorder::observe(const Form1& form, const UserAction& action) {
         seen_ = now;
         return;
     }
-    addStep(form, step->first, step->second);
+    addStep(form, now, step->first, step->second);
     CaseRecord& c = cases_.back();
     if (step->first == StepKind::End) {
         c.status = CaseStatus::Ended;

@@ -11,7 +11,6 @@
 
 #include "app/case_code.h"
 #include "optics/refraction.h"
-#include "subject/answers.h"
 
 class Form1;
 
@@ -148,7 +147,7 @@ private:
     };
     static Seen look(const Form1& form);
     void beginCase(const Form1& form, const CaseCode& code, uint64_t customer);
-    void addStep(const Form1& form, StepKind kind, int choice);
+    void addStep(const Form1& form, const Seen& now, StepKind kind, int choice);
 
     const RecordClock& clock_;
     std::vector<CaseRecord> cases_;

@@ -13,6 +13,7 @@
 
 #include "app/review.h"
 #include "app/sitting.h"
+#include "subject/answers.h"
 #include "test_support.h"
 
 namespace {
