@@ -217,7 +217,9 @@ void Recorder::addStep(const Form1& f, const Seen& now, StepKind kind, int choic
     s.crossCylinder = {now.crossCylinderIn, handleDirection(now.bars[3]), now.front};
     s.correction = correctionOf(f);
     s.residual = residualBetween(s.correction, s.lens);
-    if (kind == StepKind::Question && f.Label16.visible) {
+    // A question the handler ignores (no chart chosen) leaves the last answer standing: not this one's.
+    if (kind == StepKind::Question && f.Label16.visible &&
+        checkChart(static_cast<Question>(choice), chartOf(f)) != ChartCheck::Ignored) {
         s.answered = true;
         s.answer = f.Label16.caption;
     }
@@ -264,12 +266,13 @@ void Recorder::observe(const Form1& form, const UserAction& action) {
         step = {StepKind::CrossCylinderOut, 0};
     else if (name == "Command3" && now.front != before.front)
         step = {StepKind::CrossCylinderFlip, 0};
-    else if (now.chart != before.chart)
+    else if ((name == "Option5" || name == "Option6" || name == "Option7" || name == "Option8") &&
+             now.chart != before.chart)
         step = {StepKind::Chart, now.chart};
-    else if (now.mode != before.mode)
+    else if ((name == "Option10" || name == "Option11" || name == "Option12") && now.mode != before.mode)
         step = {StepKind::Mode, static_cast<int>(now.mode)};
     else if (name == "Command6" && before.canAsk) {
-        // The handler ignores the question only when no chart is chosen; it is still asked.
+        // Asked even when the handler ignores it for want of a chart; then without an answer.
         if (const auto q = questionOf(form)) step = {StepKind::Question, static_cast<int>(*q)};
     } else if (name == "Command5" && now.ended && !before.ended)
         step = {StepKind::End, 0};

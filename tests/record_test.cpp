@@ -173,6 +173,21 @@ TEST(Record, ModesAndTheSampleCustomer) {
     EXPECT_EQ(s.current().result().residual.score, endScore);
 }
 
+TEST(Record, AQuestionTheCustomerIgnoresHasNoAnswer) {
+    Sitting s;
+    Form1& w = s.w();
+    s.click(w.Command6);  // the acuity question: answered
+    ASSERT_TRUE(s.last().answered);
+    // No chart chosen (the window cannot be brought there by hand, but its handler allows it):
+    // the label keeps the last answer, which is not this question's.
+    w.Option5.setSelected(false);
+    s.click(w.Command6);
+    EXPECT_EQ(stepPhrase(s.last()), "質問：視力表");
+    EXPECT_TRUE(w.Label16.visible);
+    EXPECT_FALSE(s.last().answered);
+    EXPECT_EQ(s.current().questions(), 2);
+}
+
 TEST(Record, NewCustomersAndNewCodes) {
     Sitting s;
     Form1& w = s.w();
@@ -258,7 +273,7 @@ TEST(Record, TheWindowIsTheSameWithAndWithoutTheRecord) {
     feed(watched, 7);
 
     size_t steps = 0;
-    for (int i = 0; i < 6000; ++i) {
+    for (int i = 0; i < 3000; ++i) {
         const std::string& name = names[rng() % names.size()];
         if (name == "Command1") continue;  // END: the program would be gone
         const int how = static_cast<int>(rng() % 3);
@@ -277,14 +292,14 @@ TEST(Record, TheWindowIsTheSameWithAndWithoutTheRecord) {
         }
         clock.now += 350;
         recorder.observe(*watched, {kind, name});
-        if (i % 1500 == 1499) recorder.startCode(*watched, CaseCode(i));
+        if (i % 750 == 749) recorder.startCode(*watched, CaseCode(i));
         const std::string a = everything(bare), b = everything(watched);
         ASSERT_EQ(a, b) << "after action " << i << " on " << name;
     }
     for (const CaseRecord& c : recorder.cases()) steps += c.steps.size();
     // The walk reached many customers, and each of them was recorded.
-    EXPECT_GT(recorder.cases().size(), 20u);
-    EXPECT_GT(steps, 1000u);
+    EXPECT_GT(recorder.cases().size(), 10u);
+    EXPECT_GT(steps, 500u);
 }
 
 // ------------------------------------------------------------------ review
