@@ -1,0 +1,112 @@
+// What the record of a sitting costs: one step recorded after an action, and the review and the
+// record table of long cases, which the views compute when they show them.
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "app/record.h"
+#include "app/review.h"
+#include "app/sitting.h"
+#include "tests/test_support.h"
+
+namespace {
+
+class TickingClock : public RecordClock {
+public:
+    int64_t nowMs() const override { return now_ += 700; }
+
+private:
+    mutable int64_t now_ = 0;
+};
+
+constexpr int kStepsPerRound = 1000;
+
+// Recording alone: the sphere bar moved without its handler (the window's work is timed in
+// handlers_bench), so that every observation finds a lens change and records a step. A fresh
+// recorder every round keeps the memory bounded; its cost is shared by the round's steps.
+void RecordOneStep(benchmark::State& state) {
+    TestForm f;
+    f.setCase(-1.25f, -0.75f, 37);
+    f.setLens(44, 2, 150);
+    TickingClock clock;
+    const UserAction action{ActionKind::Arrow, "HScroll1"};
+    for (auto _ : state) {
+        Recorder recorder(clock);
+        recorder.startCode(*f, CaseCode(12345));
+        for (int i = 0; i < kStepsPerRound; ++i) {
+            f->HScroll1.initValue(44 + (i & 1));
+            recorder.observe(*f, action);
+        }
+        benchmark::DoNotOptimize(recorder.cases().back().steps.data());
+    }
+    state.SetItemsProcessed(state.iterations() * kStepsPerRound);
+}
+BENCHMARK(RecordOneStep)->Unit(benchmark::kMicrosecond);
+
+// An action that changes nothing the customer is given (a question chosen): the observation only.
+void ObserveWithoutStep(benchmark::State& state) {
+    TestForm f;
+    TickingClock clock;
+    Recorder recorder(clock);
+    recorder.startCode(*f, CaseCode(12345));
+    const UserAction action{ActionKind::Select, "Option3"};
+    for (auto _ : state) recorder.observe(*f, action);
+}
+BENCHMARK(ObserveWithoutStep);
+
+// A case of `steps` steps: lens changes, the cross cylinder, questions now and then.
+std::unique_ptr<Recorder> longCase(TestForm& f, const RecordClock& clock, int steps) {
+    auto recorder = std::make_unique<Recorder>(clock);
+    f->Option11.userSelect();
+    recorder->startCode(*f, CaseCode(12345));
+    recorder->observe(*f, {ActionKind::Select, "Option11"});
+    HScrollBar* bars[] = {&f->HScroll1, &f->HScroll2, &f->HScroll3};
+    for (int i = 0; static_cast<int>(recorder->current()->steps.size()) <= steps; ++i) {
+        if (i % 9 == 4) {
+            f->Command6.userClick();
+            recorder->observe(*f, {ActionKind::Click, "Command6"});
+            continue;
+        }
+        HScrollBar& bar = *bars[i % 3];
+        bar.userArrow((i / 3) % 8 < 4 ? 1 : -1);
+        recorder->observe(*f, {ActionKind::Arrow, bar.name()});
+    }
+    return recorder;
+}
+
+void ReviewOf500Steps(benchmark::State& state) {
+    TestForm f;
+    TickingClock clock;
+    const auto recorder = longCase(f, clock, 500);
+    const CaseRecord& c = *recorder->current();
+    for (auto _ : state) {
+        ReviewPlot plot = reviewPlot(c, 640, 320);
+        auto table = reviewTable(c);
+        auto summary = reviewSummary(c);
+        std::string words = reviewPlotText(c);
+        benchmark::DoNotOptimize(plot.equivalent.data());
+        benchmark::DoNotOptimize(table.data());
+        benchmark::DoNotOptimize(summary.data());
+        benchmark::DoNotOptimize(words.data());
+    }
+}
+BENCHMARK(ReviewOf500Steps)->Unit(benchmark::kMicrosecond);
+
+// The record table and its CSV for a sitting of 100 customers of 50 steps each.
+void SittingCsvOf100Customers(benchmark::State& state) {
+    TestForm f;
+    TickingClock clock;
+    const auto recorder = longCase(f, clock, 50);
+    std::vector<CaseRecord> cases(100, *recorder->current());
+    for (auto _ : state) {
+        std::string csv = sittingCsv(cases);
+        benchmark::DoNotOptimize(csv.data());
+    }
+}
+BENCHMARK(SittingCsvOf100Customers)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
