@@ -2,29 +2,18 @@
 
 #include <chrono>
 
+#include "app/random.h"
+
 namespace {
 
 constexpr std::string_view kDigitSymbols = "0123456789ABCDEFGHJKMNPQRSTVWXYZ";
 constexpr std::string_view kCheckSymbols = "0123456789ABCDEFGHJKMNPQRSTVWXYZ*~$=U";
 
-// The SplitMix64 output function: a bijection of 64-bit numbers that spreads every input bit.
-constexpr uint64_t mix(uint64_t z) {
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return z ^ (z >> 31);
-}
-
-// One SplitMix64 step, turned into a float as ClockRandom does: 24 bits, never 1.
-float drawFrom(uint64_t& state) {
-    const uint64_t z = mix(state += 0x9E3779B97F4A7C15ULL);
-    return static_cast<float>(z >> 40) * 0x1p-24f;
-}
-
 // Different constants for the two kinds of stream keep a customer's stream apart from the dial's.
 constexpr uint64_t kCustomerStreams = 0x6A09E667F3BCC909ULL;
 constexpr uint64_t kDialStream = 0xBB67AE8584CAA73BULL;
 
-uint64_t customerStart(uint64_t code, uint64_t n) { return mix(mix(code ^ kCustomerStreams) + n); }
+uint64_t customerStart(uint64_t code, uint64_t n) { return splitMix(splitMix(code ^ kCustomerStreams) + n); }
 
 // The value of one typed symbol, or -1. Crockford's reading: I and L are 1, O is 0.
 int symbolValue(char c, bool check) {
@@ -85,7 +74,7 @@ CaseCode CaseCode::fromClock() {
     // within one tick of it; mixed, the low 40 bits are as good as any.
     const auto wall = static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
     const auto steady = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-    return CaseCode(mix(wall ^ mix(steady)));
+    return CaseCode(splitMix(wall ^ splitMix(steady)));
 }
 
 std::string CaseCode::digits() const {
@@ -103,7 +92,7 @@ std::string CaseCode::text() const {
 }
 
 CodeRandom::CodeRandom(CaseCode code)
-    : code_(code), customerState_(customerStart(code.number(), 0)), dialState_(mix(code.number() ^ kDialStream)) {}
+    : code_(code), customerState_(customerStart(code.number(), 0)), dialState_(splitMix(code.number() ^ kDialStream)) {}
 
 void CodeRandom::startCustomer(uint64_t n) {
     customer_ = static_cast<int64_t>(n);
@@ -112,6 +101,6 @@ void CodeRandom::startCustomer(uint64_t n) {
 
 void CodeRandom::nextCustomer() { startCustomer(static_cast<uint64_t>(customer_ + 1)); }
 
-float CodeRandom::customerDraw() { return drawFrom(customerState_); }
+float CodeRandom::customerDraw() { return splitMixDraw(customerState_); }
 
-float CodeRandom::dialDraw() { return drawFrom(dialState_); }
+float CodeRandom::dialDraw() { return splitMixDraw(dialState_); }

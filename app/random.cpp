@@ -3,10 +3,7 @@
 #include <chrono>
 
 float splitMixDraw(uint64_t& state) {
-    uint64_t z = (state += 0x9E3779B97F4A7C15ULL);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    z ^= z >> 31;
+    const uint64_t z = splitMix(state += 0x9E3779B97F4A7C15ULL);
     // 24 random bits make every float of the 2^-24 grid in [0, 1) equally likely, and never 1.
     return static_cast<float>(z >> 40) * 0x1p-24f;
 }

@@ -11,6 +11,13 @@ public:
     virtual float draw() = 0;
 };
 
+// The SplitMix64 output function: a bijection of 64-bit numbers that spreads every input bit.
+constexpr uint64_t splitMix(uint64_t z) {
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+}
+
 // One SplitMix64 step on `state`, as a float on the 2^-24 grid in [0, 1).
 float splitMixDraw(uint64_t& state);
 
