@@ -1,5 +1,6 @@
-// Starts the window: loads the window logic (WebAssembly) and the fonts, builds the view,
-// and carries out what the window logic asks of the machine (beep, print, end).
+// Starts the window: loads the window logic (WebAssembly) and the fonts, builds the view in
+// place of the window index.html shows as designed, and carries out what the window logic
+// asks of the machine (beep, print, end).
 // ?seed=N (1 or more) makes the customers reproducible (tests, demonstrations).
 
 import createTrainer from './trainer.js';
@@ -14,7 +15,8 @@ const params = new URLSearchParams(location.search);
 // Without ?seed the customers are drawn as on the desktop, from the clock (seed 0); with it,
 // each new session after an end takes the next seed, so that a test can follow.
 const seeded = Number(params.get('seed')) || 0;
-const nextSeed = () => (seeded ? window.trainer.seed + 1 : 0);
+let seed = seeded;
+const nextSeed = () => (seeded ? seed + 1 : 0);
 
 let audio = null;
 function beep() {
@@ -29,43 +31,34 @@ function beep() {
   tone.stop(audio.currentTime + 0.12);
 }
 
-function notice(text) {
-  const n = document.getElementById('notice');
-  n.textContent = text;
-  n.hidden = false;
-  clearTimeout(notice.timer);
-  notice.timer = setTimeout(() => (n.hidden = true), 4000);
-}
-
 // The scale at which the whole window fits the screen; never larger than 100 %.
 function fit() {
   const scale = Math.min(1, window.innerWidth / WIDTH, window.innerHeight / HEIGHT);
   stage.style.setProperty('--scale', String(scale));
 }
 
+fit();
+window.addEventListener('resize', fit);
+
 performance.mark('trainer-script');
-const [Trainer] = await Promise.all([
-  createTrainer({
-    // Instantiates the module that index.html began compiling.
-    instantiateWasm(imports, receive) {
-      window.trainerWasm
-        .then((module) => WebAssembly.instantiate(module, imports))
-        .then((instance) => receive(instance));
-      return {};
-    },
-  }),
-  document.fonts.load('12px TrainerPGothic'),
-  document.fonts.load('12px TrainerGothic'),
-]);
+const fonts = Promise.all([document.fonts.load('12px TrainerPGothic'), document.fonts.load('12px TrainerGothic')]);
+const Trainer = await createTrainer({
+  // Instantiates the module that index.html began compiling.
+  instantiateWasm(imports, receive) {
+    window.trainerWasm
+      .then((module) => WebAssembly.instantiate(module, imports))
+      .then((instance) => receive(instance));
+    return {};
+  },
+});
 
 performance.mark('trainer-loaded');
 let session = null;
 let view = null;
-let lastState = '';
 
+// A print in the browser cannot fail, so the window logic never has a notice for the page.
 function carryOut(effects) {
   for (let i = 0; i < effects.beeps; ++i) beep();
-  for (const text of effects.notices) notice(text);
   if (effects.end) showEnd();
   if (effects.prints > 0) window.print();
 }
@@ -98,35 +91,25 @@ function focusable(el) {
 function act(kind, name, argument) {
   if (!session) return;
   const before = focusedControl();
-  lastState = argument === undefined ? session[kind](name) : session[kind](name, argument);
-  const state = JSON.parse(lastState);
+  const state = JSON.parse(argument === undefined ? session[kind](name) : session[kind](name, argument));
   view.mirror(state);
   settleFocus(before);
   carryOut(state.effects);
 }
 
-function start(seed) {
+// A new session in a new window, which takes the place of the one shown (at the first start
+// the window as designed, which index.html shows until now), element for element the same.
+function start(newSeed) {
+  seed = newSeed;
   session?.delete();
-  stage.replaceChildren();
   session = new Trainer.Session(seed);
-  view = new WindowView(JSON.parse(session.design()), stage, act);
-  const end = document.createElement('div');
-  end.id = 'sessionEnd';
-  end.setAttribute('role', 'dialog');
-  end.setAttribute('aria-modal', 'true');
-  end.setAttribute('aria-labelledby', 'sessionEndText');
+  const shown = document.getElementById('Form1');
+  const end = document.getElementById('sessionEnd');
   end.hidden = true;
-  end.innerHTML =
-    '<p id="sessionEndText">測定を終了しました。</p><button type="button" id="restart">もう一度はじめる</button>';
-  end.querySelector('#restart').addEventListener('click', () => start(nextSeed()));
-  const n = document.createElement('div');
-  n.id = 'notice';
-  n.setAttribute('role', 'status');
-  n.hidden = true;
-  stage.append(end, n);
-  lastState = session.state();
-  view.mirror(JSON.parse(lastState));
-  window.trainer.seed = seed;
+  view = new WindowView(JSON.parse(session.design()), document.createDocumentFragment(), act);
+  view.mirror(JSON.parse(session.state()));
+  if (shown) shown.replaceWith(view.elements.get('Form1'));
+  else stage.prepend(view.elements.get('Form1'));
   // The first stop of the tab order has the focus, as on the desktop.
   const first = [...stage.querySelectorAll('[tabindex]')]
     .filter((e) => e.tabIndex > 0 && focusable(e))
@@ -144,12 +127,10 @@ function showEnd() {
   end.querySelector('#restart').focus();
 }
 
-// For the tests: the state the page last mirrored, as the window logic wrote it.
-window.trainer = { state: () => lastState, seed: 0 };
-
-fit();
-window.addEventListener('resize', fit);
+document.getElementById('restart').addEventListener('click', () => start(nextSeed()));
 start(seeded);
+// The customer's reading is shown once its font is there too.
+await fonts;
 document.documentElement.dataset.ready = 'true';
 performance.mark('trainer-interactive');
 

@@ -88,17 +88,31 @@ test('the scroll bars are scroll bars to assistive technology and the keyboard',
   await context.close();
 });
 
-test('without a seed the page meets a customer drawn from the clock, as the desktop does', async () => {
-  const context = await site.browser.newContext();
-  const page = await context.newPage();
-  const errors = [];
-  page.on('pageerror', (e) => errors.push(e));
-  await page.goto(`${site.server.url}?sw=off`);
-  await page.waitForSelector('html[data-ready="true"]');
-  assert.equal(await page.evaluate(() => window.trainer.seed), 0);
-  assert.match(await page.textContent('#Label17'), /^Ｓ.*° です。$/);
-  assert.deepEqual(errors, []);
-  await context.close();
+test('without a seed the customers are drawn from the clock, as on the desktop; with one, each restart takes the next seed', async () => {
+  // The window logic built with the tests' hooks tells which seeds the page asked for.
+  const hooked = await serve(undefined, { testBuild: true });
+  try {
+    const context = await site.browser.newContext();
+    const page = await context.newPage();
+    const errors = [];
+    page.on('pageerror', (e) => errors.push(e));
+    await page.goto(`${hooked.url}?sw=off`);
+    await page.waitForSelector('html[data-ready="true"]');
+    assert.deepEqual(JSON.parse(await page.evaluate(() => globalThis.trainerUnderTest.seeds())), [0]);
+    assert.match(await page.textContent('#Label17'), /^Ｓ.*° です。$/);
+
+    await page.goto(`${hooked.url}?sw=off&seed=40`);
+    await page.waitForSelector('html[data-ready="true"]');
+    for (let i = 0; i < 2; ++i) {
+      await page.click('#Command1');
+      await page.click('#restart');
+    }
+    assert.deepEqual(JSON.parse(await page.evaluate(() => globalThis.trainerUnderTest.seeds())), [40, 41, 42]);
+    assert.deepEqual(errors, []);
+    await context.close();
+  } finally {
+    await hooked.close();
+  }
 });
 
 test('a server that sends the WebAssembly as plain bytes still gives a working window', async () => {
