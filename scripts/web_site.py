@@ -88,7 +88,8 @@ def subset_fonts(fonts_out, text):
 
 
 def write_page(site, data):
-    """index.html with its modules preloaded and the window as designed in the stage."""
+    """index.html with its modules preloaded, the window as designed in the stage and the
+    design as data."""
     preloads = ''.join(f'<link rel="modulepreload" href="{m}">\n' for m in modules(site))
     data_file = site.parent / 'page-data.json'
     data_file.write_text(json.dumps(data, ensure_ascii=False), encoding='utf-8')
@@ -97,6 +98,9 @@ def write_page(site, data):
     page = (site / 'index.html').read_text(encoding='utf-8')
     page = re.sub(r'<!-- modulepreload:.*?-->\n', lambda _: preloads, page)
     page = re.sub(r'<!-- window:.*?-->', lambda _: window, page)
+    # The design for main.js, so that the page need not ask the window logic for it.
+    design = json.dumps(data['design'], ensure_ascii=False, separators=(',', ':')).replace('</', '<\\/')
+    page = re.sub(r'<!-- design:.*?-->', lambda _: design, page)
     (site / 'index.html').write_text(page, encoding='utf-8')
 
 

@@ -10,6 +10,8 @@ const WIDTH = 878;
 const HEIGHT = 655;
 
 const stage = document.getElementById('stage');
+// The window logic's design of every control, written into the page when the site is built.
+const design = JSON.parse(document.getElementById('design').textContent);
 const params = new URLSearchParams(location.search);
 
 // Without ?seed the customers are drawn as on the desktop, from the clock (seed 0); with it,
@@ -97,19 +99,21 @@ function act(kind, name, argument) {
   carryOut(state.effects);
 }
 
-// A new session in a new window, which takes the place of the one shown (at the first start
-// the window as designed, which index.html shows until now), element for element the same.
-function start(newSeed) {
+// A new session. At the first start the window takes over the elements of the window as
+// designed that index.html shows (`shown`); after an end a new window takes the place of the
+// old one.
+function start(newSeed, shown = null) {
   seed = newSeed;
   session?.delete();
   session = new Trainer.Session(seed);
-  const shown = document.getElementById('Form1');
-  const end = document.getElementById('sessionEnd');
-  end.hidden = true;
-  view = new WindowView(JSON.parse(session.design()), document.createDocumentFragment(), act);
+  document.getElementById('sessionEnd').hidden = true;
+  if (shown) view = new WindowView(design, stage, act, shown);
+  else {
+    const old = document.getElementById('Form1');
+    view = new WindowView(design, document.createDocumentFragment(), act);
+    old.replaceWith(view.elements.get('Form1'));
+  }
   view.mirror(JSON.parse(session.state()));
-  if (shown) shown.replaceWith(view.elements.get('Form1'));
-  else stage.prepend(view.elements.get('Form1'));
   // The first stop of the tab order has the focus, as on the desktop.
   const first = [...stage.querySelectorAll('[tabindex]')]
     .filter((e) => e.tabIndex > 0 && focusable(e))
@@ -128,7 +132,7 @@ function showEnd() {
 }
 
 document.getElementById('restart').addEventListener('click', () => start(nextSeed()));
-start(seeded);
+start(seeded, document.getElementById('Form1'));
 // The customer's reading is shown once its font is there too.
 await fonts;
 document.documentElement.dataset.ready = 'true';
