@@ -1,8 +1,15 @@
 // The web view's first load on localhost: the bytes transferred (compressed as a server with
 // brotli would send them, and not), fonts apart, and the time from navigation to the first
-// interactive window, each next to a plain page with as many elements, in the same run.
+// interactive window, each next to a plain page with as many elements, in the same run; and
+// how far the page's content moved on the way (the cumulative layout shift).
 //
-//   node bench/web_bench.mjs [runs]        (after bash scripts/web --build)
+// The web view is interactive when the customer's auto-refractor reading is shown in its font
+// and every control takes input (main.js sets the mark 'trainer-interactive' then).
+//
+//   node bench/web_bench.mjs [runs] [other-site]      (after bash scripts/web --build)
+//
+// With other-site (another build's site folder, e.g. an older one kept aside), that site is
+// timed in the same turns as well, for a comparison that the machine's load falls on alike.
 
 import { mkdtemp, rm, writeFile } from 'node:fs/promises';
 import os from 'node:os';
@@ -13,12 +20,20 @@ const here = path.dirname(fileURLToPath(import.meta.url));
 const { launch, serve } = await import(path.join(here, '../tests/web/support.mjs'));
 
 const RUNS = Number(process.argv[2] ?? 15);
+const OTHER = process.argv[3];
 const browser = await launch();
 
 // One cold first load (fresh profile, no service worker): bytes per file and the time to the mark.
 async function load(url, mark) {
   const context = await browser.newContext({ viewport: { width: 900, height: 680 }, serviceWorkers: 'block' });
   const page = await context.newPage();
+  // Every layout shift of the load, summed as the cumulative layout shift is.
+  await page.addInitScript(() => {
+    window.__shift = 0;
+    new PerformanceObserver((list) => {
+      for (const e of list.getEntries()) if (!e.hadRecentInput) window.__shift += e.value;
+    }).observe({ type: 'layout-shift', buffered: true });
+  });
   const cdp = await context.newCDPSession(page);
   await cdp.send('Network.enable');
   await cdp.send('Network.setCacheDisabled', { cacheDisabled: true });
@@ -29,13 +44,23 @@ async function load(url, mark) {
   await page.goto(url);
   await page.waitForFunction((m) => performance.getEntriesByName(m).length > 0, mark);
   const ms = await page.evaluate((m) => performance.getEntriesByName(m)[0].startTime, mark);
+  const reading = await page.evaluate(() => document.getElementById('Label17')?.textContent);
+  if (mark === 'trainer-interactive' && !/です。$/.test(reading)) throw new Error(`no reading at the mark: ${reading}`);
+  // When the last script, WebAssembly or font was asked for, and when the page had arrived.
+  const requested = await page.evaluate(() => ({
+    last: Math.max(0, ...performance.getEntriesByType('resource')
+      .filter((e) => /\.(js|wasm|woff2)$/.test(new URL(e.name).pathname)).map((e) => e.startTime)),
+    page: performance.getEntriesByType('navigation')[0].responseEnd,
+    paint: performance.getEntriesByName('first-contentful-paint')[0]?.startTime,
+  }));
   // The web view's phases: its script running, the window logic and fonts ready.
   const phases = await page.evaluate(() =>
     Object.fromEntries(['trainer-script', 'trainer-loaded'].map((m) => [m, performance.getEntriesByName(m)[0]?.startTime])));
   const elements = await page.evaluate(() => document.getElementsByTagName('*').length);
   await page.waitForLoadState('networkidle');
+  const shift = await page.evaluate(() => window.__shift);
   await context.close();
-  return { ms, files, elements, phases };
+  return { ms, files, elements, phases, shift, requested };
 }
 
 const sum = (files, test) => files.filter((f) => test(f.url)).reduce((n, f) => n + f.bytes, 0);
@@ -70,13 +95,25 @@ for (const [name, server, site] of [['site', compressed, true], ['site raw', raw
 }
 
 // Times: the two pages taken in turns, so that the machine's load falls on both alike.
-const times = { site: [], plain: [], script: [], loaded: [] };
+const other = OTHER ? await serve(path.resolve(OTHER), { compress: true }) : null;
+const times = { site: [], other: [], paint: [], otherPaint: [], plain: [], script: [], loaded: [], shift: [], plainShift: [], requested: [], arrived: [] };
 for (let i = 0; i < RUNS; ++i) {
   const site = await load(`${compressed.url}?sw=off&seed=${i + 1}`, 'trainer-interactive');
   times.site.push(site.ms);
   times.script.push(site.phases['trainer-script']);
   times.loaded.push(site.phases['trainer-loaded']);
-  times.plain.push((await load(plain.url, 'plain-interactive')).ms);
+  times.shift.push(site.shift);
+  times.requested.push(site.requested.last);
+  times.arrived.push(site.requested.page);
+  times.paint.push(site.requested.paint);
+  if (other) {
+    const o = await load(`${other.url}?sw=off&seed=${i + 1}`, 'trainer-interactive');
+    times.other.push(o.ms);
+    times.otherPaint.push(o.requested.paint);
+  }
+  const p = await load(plain.url, 'plain-interactive');
+  times.plain.push(p.ms);
+  times.plainShift.push(p.shift);
 }
 
 const s = sizes.site;
@@ -97,7 +134,14 @@ console.log(`  web view    ${ms(times.site)}`);
 console.log(`    of which: scripts running at ${median(times.script).toFixed(1)} ms, window logic and fonts ready at ${median(times.loaded).toFixed(1)} ms (medians)`);
 console.log(`  plain page  ${ms(times.plain)}`);
 console.log(`  ratio       ${(median(times.site) / median(times.plain)).toFixed(2)}`);
+if (other) {
+  console.log(`  ${OTHER}: ${ms(times.other)}, ratio ${(median(times.other) / median(times.plain)).toFixed(2)}`);
+  console.log(`  first contentful paint, medians: web view ${median(times.paint).toFixed(1)} ms, ${OTHER} ${median(times.otherPaint).toFixed(1)} ms`);
+}
+if (!other) console.log(`  first contentful paint of the web view, median ${median(times.paint).toFixed(1)} ms`);
+console.log(`    the page arrived at ${median(times.arrived).toFixed(1)} ms; its last script, WebAssembly or font was asked for at ${median(times.requested).toFixed(1)} ms (medians)`);
+console.log(`cumulative layout shift: web view max ${Math.max(...times.shift).toFixed(4)}, plain page max ${Math.max(...times.plainShift).toFixed(4)}`);
 
 await browser.close();
-for (const srv of [compressed, raw, plain, plainRaw]) await srv.close();
+for (const srv of [compressed, raw, plain, plainRaw, other]) await srv?.close();
 await rm(plainDir, { recursive: true });

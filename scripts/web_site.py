@@ -1,11 +1,17 @@
 #!/usr/bin/python3
-"""Puts the web site together: the page, the window logic (WebAssembly), the chart pictures,
-the icon, the two fonts cut down to the characters the program can show, and the service
-worker with the list of files it keeps for offline use.
+"""Puts the web site together: the page with the window as designed already in it, the
+window logic (WebAssembly), the chart pictures, the icon, the two fonts cut down to the
+characters the program can show, the service worker with the list of files it keeps for
+offline use, and brotli and gzip copies of the files that compress, for servers that send them.
 
-usage: web_site.py WASM_BUILD_DIR SITE_DIR
+usage: web_site.py WASM_BUILD_DIR SITE_DIR PAGE_DATA_TOOL
+
+PAGE_DATA_TOOL is the native web_page_data program: it prints the window's design, its state
+as designed and every text the window logic can show.
 """
+import gzip
 import hashlib
+import html.parser
 import json
 import re
 import shutil
@@ -13,34 +19,64 @@ import subprocess
 import sys
 from pathlib import Path
 
+import brotli
+
 ROOT = Path(__file__).resolve().parent.parent
 FONT_DIR = Path('/usr/share/fonts/opentype/ipafont-gothic')
 LICENCE = Path('/usr/share/doc/fonts-ipafont-gothic/copyright')
 FONTS = {'ipag.woff2': 'ipag.ttf', 'ipagp.woff2': 'ipagp.ttf'}
-PAGE_FILES = ['index.html', 'main.js', 'view.js', 'scrollbar.js', 'style.css', 'manifest.webmanifest']
+# The page's files besides its JavaScript modules, which are found from main.js's imports.
+PAGE_FILES = ['index.html', 'style.css', 'manifest.webmanifest']
 PICTURES = ['acuity.png', 'dial.png', 'dots.png', 'redgreen.png']
-
-# Every text the window can show is a string literal of the window logic (or of the page),
-# or is put together from them and from ASCII digits and signs.
-TEXT_SOURCES = [*(ROOT / d for d in ('app', 'app/form1', 'optics', 'subject', 'display'))]
-LITERAL = re.compile(r'"((?:[^"\\\n]|\\.)*)"')
+# Files a server may send compressed (pictures and woff2 are compressed already).
+COMPRESSIBLE = ('.html', '.js', '.css', '.wasm', '.webmanifest', '.txt')
+IMPORT = re.compile(r"""^\s*import\b[^'"]*['"]\./([\w.-]+\.js)['"]""", re.MULTILINE)
 
 
-def shown_characters():
+def modules(folder):
+    """main.js and every module it imports, directly or not, in the order they are met (a
+    module not in `folder`, such as the built trainer.js, is listed but not read)."""
+    found = ['main.js']
+    for name in found:
+        if not (folder / name).exists():
+            continue
+        for imported in IMPORT.findall((folder / name).read_text(encoding='utf-8')):
+            if imported not in found:
+                found.append(imported)
+    return found
+
+
+class PageText(html.parser.HTMLParser):
+    """The texts the page itself shows: text in its body, outside noscript."""
+
+    def __init__(self):
+        super().__init__()
+        self.text, self.skip, self.body = [], 0, False
+
+    def handle_starttag(self, tag, attrs):
+        self.body |= tag == 'body'
+        self.skip += tag in ('noscript', 'script')
+
+    def handle_endtag(self, tag):
+        self.skip -= tag in ('noscript', 'script')
+
+    def handle_data(self, data):
+        if self.body and not self.skip:
+            self.text.append(data)
+
+
+def shown_characters(texts, page):
     chars = {chr(c) for c in range(0x20, 0x7F)}
-    files = [p for d in TEXT_SOURCES for p in sorted(d.glob('*.[ch]*')) if p.suffix in ('.cpp', '.h')]
-    files += [ROOT / 'web' / f for f in ('main.js', 'index.html')]
-    for path in files:
-        for literal in LITERAL.findall(path.read_text(encoding='utf-8')):
-            chars.update(literal)
-    # Page texts in JavaScript template strings and single quotes.
-    for path in [ROOT / 'web' / 'main.js']:
-        chars.update(c for c in path.read_text(encoding='utf-8') if ord(c) > 0x7F)
+    for t in texts:
+        chars.update(t)
+    reader = PageText()
+    reader.feed(page)
+    for t in reader.text:
+        chars.update(t)
     return ''.join(sorted(c for c in chars if c.isprintable() or c == '\u3000'))
 
 
-def subset_fonts(fonts_out):
-    text = shown_characters()
+def subset_fonts(fonts_out, text):
     (fonts_out / 'characters.txt').write_text(text + '\n', encoding='utf-8')
     for out, source in FONTS.items():
         subprocess.run(
@@ -51,21 +87,51 @@ def subset_fonts(fonts_out):
     shutil.copy(LICENCE, fonts_out / 'LICENSE-IPA-Font.txt')
 
 
+def write_page(site, data):
+    """index.html with its modules preloaded, the window as designed in the stage and the
+    design as data."""
+    preloads = ''.join(f'<link rel="modulepreload" href="{m}">\n' for m in modules(site))
+    data_file = site.parent / 'page-data.json'
+    data_file.write_text(json.dumps(data, ensure_ascii=False), encoding='utf-8')
+    window = subprocess.run(['node', str(ROOT / 'scripts' / 'web_prerender.mjs'), str(site), str(data_file)],
+                            check=True, capture_output=True, text=True).stdout.strip()
+    page = (site / 'index.html').read_text(encoding='utf-8')
+    page = re.sub(r'<!-- modulepreload:.*?-->\n', lambda _: preloads, page)
+    page = re.sub(r'<!-- window:.*?-->', lambda _: window, page)
+    # The design for main.js, so that the page need not ask the window logic for it.
+    design = json.dumps(data['design'], ensure_ascii=False, separators=(',', ':')).replace('</', '<\\/')
+    page = re.sub(r'<!-- design:.*?-->', lambda _: design, page)
+    (site / 'index.html').write_text(page, encoding='utf-8')
+
+
+def compress(site):
+    for path in sorted(site.rglob('*')):
+        if path.suffix in COMPRESSIBLE and path.is_file():
+            raw = path.read_bytes()
+            for suffix, squeezed in (('.br', brotli.compress(raw, quality=11)),
+                                     ('.gz', gzip.compress(raw, compresslevel=9, mtime=0))):
+                if len(squeezed) < len(raw):
+                    path.with_name(path.name + suffix).write_bytes(squeezed)
+
+
 def main():
-    wasm_build, site = Path(sys.argv[1]), Path(sys.argv[2])
+    wasm_build, site, tool = Path(sys.argv[1]), Path(sys.argv[2]), Path(sys.argv[3])
     if site.exists():
         shutil.rmtree(site)
     (site / 'assets').mkdir(parents=True)
     (site / 'fonts').mkdir()
-    for f in PAGE_FILES:
-        shutil.copy(ROOT / 'web' / f, site / f)
     for f in ('trainer.js', 'trainer.wasm'):
         shutil.copy(wasm_build / f, site / f)
+    for f in PAGE_FILES + [m for m in modules(ROOT / 'web') if (ROOT / 'web' / m).exists()]:
+        shutil.copy(ROOT / 'web' / f, site / f)
     for f in PICTURES:
         shutil.copy(ROOT / 'assets' / f, site / 'assets' / f)
     shutil.copy(ROOT / 'assets' / 'icon.png', site / 'icon.png')
     shutil.copy(ROOT / 'assets' / 'icon-48.png', site / 'icon-48.png')
-    subset_fonts(site / 'fonts')
+
+    data = json.loads(subprocess.run([str(tool)], check=True, capture_output=True).stdout)
+    subset_fonts(site / 'fonts', shown_characters(data['texts'], (site / 'index.html').read_text(encoding='utf-8')))
+    write_page(site, data)
 
     cached = ['./'] + sorted(str(p.relative_to(site)) for p in site.rglob('*')
                              if p.is_file() and p.suffix not in ('.txt',))
@@ -76,6 +142,7 @@ def main():
     worker = worker.replace("'__VERSION__'", json.dumps('trainer-' + digest.hexdigest()[:16]))
     worker = worker.replace('__FILES__', json.dumps(cached))
     (site / 'sw.js').write_text(worker, encoding='utf-8')
+    compress(site)
 
 
 if __name__ == '__main__':

@@ -1,5 +1,6 @@
-// Starts the window: loads the window logic (WebAssembly) and the fonts, builds the view,
-// and carries out what the window logic asks of the machine (beep, print, end).
+// Starts the window: loads the window logic (WebAssembly) and the fonts, builds the view in
+// place of the window index.html shows as designed, and carries out what the window logic
+// asks of the machine (beep, print, end).
 // ?seed=N (1 or more) makes the customers reproducible (tests, demonstrations).
 
 import createTrainer from './trainer.js';
@@ -9,12 +10,15 @@ const WIDTH = 878;
 const HEIGHT = 655;
 
 const stage = document.getElementById('stage');
+// The window logic's design of every control, written into the page when the site is built.
+const design = JSON.parse(document.getElementById('design').textContent);
 const params = new URLSearchParams(location.search);
 
 // Without ?seed the customers are drawn as on the desktop, from the clock (seed 0); with it,
 // each new session after an end takes the next seed, so that a test can follow.
 const seeded = Number(params.get('seed')) || 0;
-const nextSeed = () => (seeded ? window.trainer.seed + 1 : 0);
+let seed = seeded;
+const nextSeed = () => (seeded ? seed + 1 : 0);
 
 let audio = null;
 function beep() {
@@ -29,18 +33,10 @@ function beep() {
   tone.stop(audio.currentTime + 0.12);
 }
 
-function notice(text) {
-  const n = document.getElementById('notice');
-  n.textContent = text;
-  n.hidden = false;
-  clearTimeout(notice.timer);
-  notice.timer = setTimeout(() => (n.hidden = true), 4000);
-}
-
 // The scale at which the whole window fits the screen; never larger than 100 %. On a touch
 // screen never smaller than the scale at which every control is large enough to touch: the
 // page pans there instead.
-let touchScale = 0;
+const touchScale = smallestTouchScale(design);
 const touch = window.matchMedia('(pointer: coarse)');
 function fit() {
   const fits = Math.min(1, window.innerWidth / WIDTH, window.innerHeight / HEIGHT);
@@ -48,29 +44,29 @@ function fit() {
   document.documentElement.style.setProperty('--scale', String(scale));
 }
 
+fit();
+window.addEventListener('resize', fit);
+touch.addEventListener('change', fit);
+
 performance.mark('trainer-script');
-const [Trainer] = await Promise.all([
-  createTrainer({
-    // Instantiates the module that index.html began compiling.
-    instantiateWasm(imports, receive) {
-      window.trainerWasm
-        .then((module) => WebAssembly.instantiate(module, imports))
-        .then((instance) => receive(instance));
-      return {};
-    },
-  }),
-  document.fonts.load('12px TrainerPGothic'),
-  document.fonts.load('12px TrainerGothic'),
-]);
+const fonts = Promise.all([document.fonts.load('12px TrainerPGothic'), document.fonts.load('12px TrainerGothic')]);
+const Trainer = await createTrainer({
+  // Instantiates the module that index.html began compiling.
+  instantiateWasm(imports, receive) {
+    window.trainerWasm
+      .then((module) => WebAssembly.instantiate(module, imports))
+      .then((instance) => receive(instance));
+    return {};
+  },
+});
 
 performance.mark('trainer-loaded');
 let session = null;
 let view = null;
-let lastState = '';
 
+// A print in the browser cannot fail, so the window logic never has a notice for the page.
 function carryOut(effects) {
   for (let i = 0; i < effects.beeps; ++i) beep();
-  for (const text of effects.notices) notice(text);
   if (effects.end) showEnd();
   if (effects.prints > 0) window.print();
 }
@@ -98,39 +94,28 @@ function settleFocus(before) {
 function act(kind, name, argument) {
   if (!session) return;
   const before = focusedControl();
-  lastState = argument === undefined ? session[kind](name) : session[kind](name, argument);
-  const state = JSON.parse(lastState);
+  const state = JSON.parse(argument === undefined ? session[kind](name) : session[kind](name, argument));
   view.mirror(state);
   settleFocus(before);
   carryOut(state.effects);
 }
 
-function start(seed) {
+// A new session. At the first start the window takes over the elements of the window as
+// designed that index.html shows (`shown`); after an end a new window takes the place of the
+// old one.
+function start(newSeed, shown = null) {
+  seed = newSeed;
   session?.delete();
-  stage.replaceChildren();
   session = new Trainer.Session(seed);
-  const design = JSON.parse(session.design());
-  view = new WindowView(design, stage, act);
-  touchScale = smallestTouchScale(design);
-  fit();
-  const end = document.createElement('div');
-  end.id = 'sessionEnd';
-  end.setAttribute('role', 'dialog');
-  end.setAttribute('aria-modal', 'true');
-  end.setAttribute('aria-labelledby', 'sessionEndText');
-  end.hidden = true;
-  end.innerHTML =
-    '<p id="sessionEndText">測定を終了しました。</p><button type="button" id="restart">もう一度はじめる</button>';
-  end.querySelector('#restart').addEventListener('click', () => start(nextSeed()));
-  const n = document.createElement('div');
-  n.id = 'notice';
-  n.setAttribute('role', 'status');
-  n.hidden = true;
-  stage.append(end, n);
-  lastState = session.state();
-  const state = JSON.parse(lastState);
+  document.getElementById('sessionEnd').hidden = true;
+  if (shown) view = new WindowView(design, stage, act, shown);
+  else {
+    const old = document.getElementById('Form1');
+    view = new WindowView(design, document.createDocumentFragment(), act);
+    old.replaceWith(view.elements.get('Form1'));
+  }
+  const state = JSON.parse(session.state());
   view.mirror(state);
-  window.trainer.seed = seed;
   // The focus starts where the window logic says, as on the desktop.
   if (state.firstFocus) view.elements.get(state.firstFocus).focus({ preventScroll: true });
 }
@@ -145,12 +130,10 @@ function showEnd() {
   end.querySelector('#restart').focus();
 }
 
-// For the tests: the state the page last mirrored, as the window logic wrote it.
-window.trainer = { state: () => lastState, seed: 0 };
-
-window.addEventListener('resize', fit);
-touch.addEventListener('change', fit);
-start(seeded);
+document.getElementById('restart').addEventListener('click', () => start(nextSeed()));
+start(seeded, document.getElementById('Form1'));
+// The customer's reading is shown once its font is there too.
+await fonts;
 document.documentElement.dataset.ready = 'true';
 performance.mark('trainer-interactive');
 

@@ -29,12 +29,13 @@ export class ScrollBar {
     if (design.accessibleName) el.setAttribute('aria-label', design.accessibleName);
     el.classList.add('scrollbar');
 
-    this.left = part('arrow left');
-    this.track = part('track');
-    this.thumb = part('thumb');
-    this.right = part('arrow right');
-    this.track.append(this.thumb);
-    el.append(this.left, this.track, this.right);
+    // The parts of a bar shown before (the window index.html shows) are taken over.
+    this.left = el.querySelector(':scope > .arrow.left') ?? part('arrow left');
+    this.track = el.querySelector(':scope > .track') ?? part('track');
+    this.thumb = this.track.querySelector(':scope > .thumb') ?? part('thumb');
+    this.right = el.querySelector(':scope > .arrow.right') ?? part('arrow right');
+    if (!this.thumb.parentNode) this.track.append(this.thumb);
+    if (!this.left.parentNode) el.append(this.left, this.track, this.right);
 
     this.left.addEventListener('pointerdown', (e) => this.press(e, () => act('arrow', -1)));
     this.right.addEventListener('pointerdown', (e) => this.press(e, () => act('arrow', +1)));

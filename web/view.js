@@ -49,8 +49,10 @@ function place(el, d) {
 }
 
 export class WindowView {
-  // act(kind, name, argument): a user action for the window logic.
-  constructor(design, stage, act) {
+  // act(kind, name, argument): a user action for the window logic. `shown`: a window this
+  // code built before (index.html's, rendered when the site was built), whose elements are
+  // taken over as they are instead of being made anew.
+  constructor(design, stage, act, shown = null) {
     this.design = new Map(design.map((d) => [d.name, d]));
     const form = design.find((d) => d.kind === 'form');
     this.twipsPerPixel = form.twipsPerPixel;
@@ -65,6 +67,7 @@ export class WindowView {
     this.svg = null;
     this.names = new Map(); // placed element -> control name
     this.lifted = liftedOutOfFrames(design);
+    this.shown = new Map(shown ? [shown, ...shown.querySelectorAll('[id]')].map((e) => [e.id, e]) : []);
 
     for (const d of design) this.build(d, stage);
     for (const d of design) if (d.children) this.stack(d);
@@ -75,21 +78,26 @@ export class WindowView {
     return d.container ? this.boxes.get(d.container) : null;
   }
 
+  // The element shown for this control, or a new one.
+  element(d, tag) {
+    return this.shown.get(d.name) ?? document.createElement(tag);
+  }
+
   build(d, stage) {
     let el;
     let box;
     switch (d.kind) {
       case 'form':
-        el = box = document.createElement('div');
+        el = box = this.element(d, 'div');
         el.className = 'window';
-        stage.append(el);
+        if (!el.parentNode) stage.append(el);
         break;
       case 'frame':
-        el = box = document.createElement('fieldset');
+        el = box = this.element(d, 'fieldset');
         el.className = 'frame';
         {
-          const legend = document.createElement('legend');
-          el.append(legend);
+          let legend = el.querySelector(':scope > legend');
+          if (!legend) el.append((legend = document.createElement('legend')));
           this.captions.set(d.name, legend);
           // The caption colour is the legend's alone; what the frame holds keeps the window's.
           if (d.look.fore) legend.style.setProperty('--caption', rgb(d.look.fore));
@@ -98,7 +106,7 @@ export class WindowView {
         }
         break;
       case 'label':
-        el = box = document.createElement('div');
+        el = box = this.element(d, 'div');
         el.className = 'label';
         this.captions.set(d.name, el);
         this.paint(el, d);
@@ -107,7 +115,7 @@ export class WindowView {
         if (!d.look.transparent) el.classList.add('opaque');
         break;
       case 'button':
-        el = box = document.createElement('button');
+        el = box = this.element(d, 'button');
         el.type = 'button';
         el.className = 'button';
         this.captions.set(d.name, el);
@@ -117,14 +125,14 @@ export class WindowView {
       case 'option': {
         // The radio button and its label side by side in the control's box; the label,
         // which holds the caption as its only content, fills the rest of the box.
-        box = document.createElement('span');
+        el = this.element(d, 'input');
+        box = el.parentNode ?? document.createElement('span');
         box.className = 'option';
-        el = document.createElement('input');
         el.type = 'radio';
         el.name = d.container;
-        const text = document.createElement('label');
+        const text = box.querySelector('label') ?? document.createElement('label');
         text.htmlFor = d.name;
-        box.append(el, text);
+        if (!text.parentNode) box.append(el, text);
         this.captions.set(d.name, text);
         this.paint(box, d);
         el.addEventListener('click', () => this.act('select', d.name));
@@ -138,22 +146,22 @@ export class WindowView {
         break;
       }
       case 'hscroll':
-        el = box = document.createElement('div');
+        el = box = this.element(d, 'div');
         this.bars.set(d.name, new ScrollBar(el, d, (kind, arg) => this.act(kind, d.name, arg)));
         break;
       case 'image':
-        el = box = document.createElement('img');
+        el = box = this.element(d, 'img');
         el.className = 'image';
-        el.src = `assets/${d.picture}`;
+        if (el.getAttribute('src') !== `assets/${d.picture}`) el.src = `assets/${d.picture}`;
         el.alt = '';
         el.draggable = false;
         break;
       case 'circle':
-        el = document.createElementNS(SVG, 'circle');
+        el = this.shown.get(d.name) ?? document.createElementNS(SVG, 'circle');
         this.shapeLook(el, d);
         break;
       case 'line':
-        el = document.createElementNS(SVG, 'line');
+        el = this.shown.get(d.name) ?? document.createElementNS(SVG, 'line');
         el.setAttribute('stroke', d.look.fore ? rgb(d.look.fore) : 'var(--window-text)');
         el.setAttribute('stroke-width', String(d.look.borderWidth * this.twipsPerPixel));
         el.setAttribute('stroke-linecap', 'round');
@@ -187,7 +195,7 @@ export class WindowView {
       this.boxes.get(frame.container).append(box);
     } else if (d.kind !== 'form') {
       place(box, d);
-      this.container(d).append(box);
+      if (box.parentNode !== this.container(d)) this.container(d).append(box);
     }
   }
 
@@ -235,12 +243,12 @@ export class WindowView {
   shapeLayer(d) {
     if (!this.svg) {
       const frame = this.design.get(d.container);
-      this.svg = document.createElementNS(SVG, 'svg');
+      this.svg = this.boxes.get(d.container).querySelector(':scope > svg') ?? document.createElementNS(SVG, 'svg');
       this.svg.setAttribute('class', 'shapes');
       const t = this.twipsPerPixel;
       this.svg.setAttribute('viewBox', `0 0 ${frame.width * t} ${frame.height * t}`);
       this.svg.setAttribute('role', 'img');
-      this.boxes.get(d.container).append(this.svg);
+      if (!this.svg.parentNode) this.boxes.get(d.container).append(this.svg);
     }
     return this.svg;
   }
@@ -255,7 +263,8 @@ export class WindowView {
     });
     const shapes = d.children.filter((name) => ['circle', 'line'].includes(this.design.get(name).kind));
     if (shapes.length) {
-      for (const name of [...shapes].reverse()) this.svg.append(this.elements.get(name));
+      const order = [...shapes].reverse().map((name) => this.elements.get(name));
+      if (order.some((el, i) => this.svg.children[i] !== el)) this.svg.append(...order);
       this.svg.style.zIndex = String(n - d.children.indexOf(shapes[0]));
     }
   }

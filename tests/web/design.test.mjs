@@ -89,17 +89,31 @@ test('the scroll bars are scroll bars to assistive technology and the keyboard',
   await context.close();
 });
 
-test('without a seed the page meets a customer drawn from the clock, as the desktop does', async () => {
-  const context = await site.browser.newContext();
-  const page = await context.newPage();
-  const errors = [];
-  page.on('pageerror', (e) => errors.push(e));
-  await page.goto(`${site.server.url}?sw=off`);
-  await page.waitForSelector('html[data-ready="true"]');
-  assert.equal(await page.evaluate(() => window.trainer.seed), 0);
-  assert.match(await page.textContent('#Label17'), /^Ｓ.*° です。$/);
-  assert.deepEqual(errors, []);
-  await context.close();
+test('without a seed the customers are drawn from the clock, as on the desktop; with one, each restart takes the next seed', async () => {
+  // The window logic built with the tests' hooks tells which seeds the page asked for.
+  const hooked = await serve(undefined, { testBuild: true });
+  try {
+    const context = await site.browser.newContext();
+    const page = await context.newPage();
+    const errors = [];
+    page.on('pageerror', (e) => errors.push(e));
+    await page.goto(`${hooked.url}?sw=off`);
+    await page.waitForSelector('html[data-ready="true"]');
+    assert.deepEqual(JSON.parse(await page.evaluate(() => globalThis.trainerUnderTest.seeds())), [0]);
+    assert.match(await page.textContent('#Label17'), /^Ｓ.*° です。$/);
+
+    await page.goto(`${hooked.url}?sw=off&seed=40`);
+    await page.waitForSelector('html[data-ready="true"]');
+    for (let i = 0; i < 2; ++i) {
+      await page.click('#Command1');
+      await page.click('#restart');
+    }
+    assert.deepEqual(JSON.parse(await page.evaluate(() => globalThis.trainerUnderTest.seeds())), [40, 41, 42]);
+    assert.deepEqual(errors, []);
+    await context.close();
+  } finally {
+    await hooked.close();
+  }
 });
 
 test('a server that sends the WebAssembly as plain bytes still gives a working window', async () => {
@@ -113,4 +127,45 @@ test('a server that sends the WebAssembly as plain bytes still gives a working w
   } finally {
     await plain.close();
   }
+});
+
+test('the window index.html shows before the window logic runs is the live one as designed, and nothing moves when it takes over', async () => {
+  // Every element with an id: its box, whether it shows, and what it shows (text, checked).
+  const boxes = () =>
+    [...document.querySelectorAll('#Form1, #Form1 [id]')].map((el) => {
+      const r = el.getBoundingClientRect();
+      const shown = el.checkVisibility();
+      const own = el.id !== 'Form1' && shown && !el.matches('fieldset');
+      return {
+        id: el.id, box: [r.left, r.top, r.width, r.height], shown,
+        text: own ? el.textContent : '', checked: el.checked ?? null, disabled: el.disabled ?? null,
+      };
+    });
+  const context = await site.browser.newContext({ viewport: { width: 900, height: 680 } });
+  const page = await context.newPage();
+  await page.route('**/trainer.wasm', (route) => route.abort());
+  await page.goto(`${site.server.url}?seed=9&sw=off`);
+  await page.evaluate(() => document.fonts.ready);
+  const designed = await page.evaluate(boxes);
+  await context.close();
+
+  const { page: live, context: liveContext } = await openWindow(site.browser, site.server.url, {
+    seed: 9,
+    init: () => {
+      window.__shift = 0;
+      new PerformanceObserver((list) => {
+        for (const e of list.getEntries()) window.__shift += e.value;
+      }).observe({ type: 'layout-shift', buffered: true });
+    },
+  });
+  const now = await live.evaluate(boxes);
+  // The customer's reading takes the place of its caption; the focus goes to the first stop.
+  const reading = (list) => list.find((e) => e.id === 'Label17');
+  assert.equal(reading(designed).text, 'オートレフ値');
+  assert.match(reading(now).text, /^Ｓ.*° です。$/);
+  const noReading = (list) => list.map((e) => (e.id === 'Label17' ? { ...e, text: '' } : e));
+  assert.deepEqual(noReading(now), noReading(designed));
+  await live.waitForTimeout(100);
+  assert.equal(await live.evaluate(() => window.__shift), 0, 'cumulative layout shift');
+  await liveContext.close();
 });

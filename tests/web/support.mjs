@@ -12,6 +12,9 @@ import { chromium } from 'playwright-core';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 export const SITE = process.env.TRAINER_SITE ?? path.resolve(here, '../../build-web/site');
+// The window logic built with the tests' hooks (hiddenCase, format00, the seeds asked for),
+// beside the site and never part of it.
+export const TEST_BUILD = process.env.TRAINER_TEST_BUILD ?? path.resolve(here, '../../build-web/cmake/test');
 export const SCREENSHOTS = path.resolve(here, '../../build-web/screenshots');
 
 const TYPES = {
@@ -23,16 +26,18 @@ const TYPES = {
 // Serves SITE on a free port of 127.0.0.1; resolves to { url, close, requests }. With
 // `compress`, answers as a web server with compression on would: brotli where asked for,
 // else gzip, for the text-like files (pictures and woff2 are compressed already).
-// `types` replaces media types by file extension (a badly set up server).
-export async function serve(root = SITE, { compress = false, types = {} } = {}) {
+// `types` replaces media types by file extension (a badly set up server). With `testBuild`,
+// the page gets the window logic built with the tests' hooks in place of the site's.
+export async function serve(root = SITE, { compress = false, types = {}, testBuild = false } = {}) {
   const requests = [];
   const squeezed = new Map();
   const server = http.createServer(async (req, res) => {
     const pathname = decodeURIComponent(new URL(req.url, 'http://x').pathname);
-    const file = path.join(root, pathname.endsWith('/') ? `${pathname}index.html` : pathname);
+    let file = path.join(root, pathname.endsWith('/') ? `${pathname}index.html` : pathname);
+    if (testBuild && ['/trainer.js', '/trainer.wasm'].includes(pathname)) file = path.join(TEST_BUILD, pathname);
     requests.push(pathname);
     try {
-      if (!file.startsWith(root)) throw new Error('outside');
+      if (!file.startsWith(root) && !(testBuild && file.startsWith(TEST_BUILD))) throw new Error('outside');
       let body = await readFile(file);
       const ext = path.extname(file);
       const headers = { 'content-type': types[ext] ?? TYPES[ext] ?? 'application/octet-stream' };
@@ -105,14 +110,14 @@ export async function openWindow(browser, url, { seed = 1, scale = 1, sw = false
 }
 
 let modulePromise = null;
-// The window logic in node: the same build the page loads.
+// The window logic in node: the page's, built with the tests' hooks.
 export function core() {
   modulePromise ??= (async () => {
     // The module is built for the browser and node alike; in node it asks for the folder it
     // lies in as a CommonJS script would.
-    globalThis.__dirname ??= SITE;
-    const { default: createTrainer } = await import(pathToFileURL(path.join(SITE, 'trainer.js')).href);
-    return createTrainer({ wasmBinary: await readFile(path.join(SITE, 'trainer.wasm')) });
+    globalThis.__dirname ??= TEST_BUILD;
+    const { default: createTrainer } = await import(pathToFileURL(path.join(TEST_BUILD, 'trainer.js')).href);
+    return createTrainer({ wasmBinary: await readFile(path.join(TEST_BUILD, 'trainer.wasm')) });
   })();
   return modulePromise;
 }

@@ -45,8 +45,9 @@ class Pair {
     this.characters = new Set();
   }
 
-  async startCore() {
-    const seed = await this.page.evaluate(() => window.trainer.seed);
+  // The page's session with `seed`: the one it was opened with, after an end the next one.
+  async startCore(seed) {
+    this.seed = seed;
     this.session?.delete();
     this.session = new this.Trainer.Session(seed);
     this.note(this.session.state());
@@ -130,7 +131,7 @@ test(`a seeded walk of ${EVENTS} real input events keeps the page equal to the c
   const { page, context, errors } = await openWindow(site.browser, site.server.url, { seed: SEED, init: COUNTERS });
   const pair = new Pair(Trainer, page, designOf(Trainer));
   await pair.install();
-  await pair.startCore();
+  await pair.startCore(SEED);
   let seen = await pair.check('opening');
 
   const counts = {};
@@ -139,7 +140,7 @@ test(`a seeded walk of ${EVENTS} real input events keeps the page equal to the c
     if (pair.ended) {
       await page.click('#restart');
       pair.ended = false;
-      await pair.startCore();
+      await pair.startCore(pair.seed + 1);
       what = 'restart';
     } else {
       const { targets, focused } = seen;
@@ -253,7 +254,7 @@ test('a whole case played to its score shows what the core scores', async () => 
   const { page, context } = await openWindow(site.browser, site.server.url, { seed: 77, init: COUNTERS });
   const pair = new Pair(Trainer, page, designOf(Trainer));
   await pair.install();
-  await pair.startCore();
+  await pair.startCore(77);
   const [S, C, A] = JSON.parse(pair.session.hiddenCase());
 
   // Keyboard to each bar: Home or End, then arrows to the value of the hidden correction.

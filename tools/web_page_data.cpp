@@ -1,0 +1,31 @@
+// Prints what the web site is built from, as one JSON object: the window's design, its state
+// as designed (before the first customer is drawn: the page shows it until the WebAssembly has
+// taken over) and every text the window can show (for the fonts).
+//
+//   web_page_data > page-data.json
+
+#include <cstdio>
+#include <string>
+
+#include "app/form1.h"
+#include "app/shown_texts.h"
+#include "app/json.h"
+#include "app/web/session.h"
+#include "app/window_data.h"
+
+int main() {
+    RecordingPlatform platform;
+    SeededRandom random(1);
+    const Form1 form(platform, random);
+    std::string out = "{\"design\":" + designJson(form) + ",\"state\":" + stateJson(form, platform.take());
+    out += ",\"texts\":[";
+    bool first = true;
+    for (const std::string& t : shownTexts()) {
+        if (!first) out += ',';
+        first = false;
+        out += jsonString(t);
+    }
+    out += "]}\n";
+    std::fputs(out.c_str(), stdout);
+    return 0;
+}
