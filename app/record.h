@@ -129,7 +129,9 @@ public:
     void startCode(const Form1& form, const CaseCode& code);
 
     // After the window has handled `action`. Records a step when the action changed what the
-    // customer is given or asked; 再測定 starts the code's next customer.
+    // customer is given or asked (the control named and what the window now shows decide; a
+    // refused action changes nothing and records nothing). Choosing a question is no step,
+    // asking it is. 再測定 starts the code's next customer.
     void observe(const Form1& form, const UserAction& action);
 
     const std::vector<CaseRecord>& cases() const { return cases_; }

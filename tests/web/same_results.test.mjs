@@ -1,33 +1,38 @@
 // The desktop build and the WebAssembly build must compute the same results to the last bit, or
-// the same case shows different texts on different machines. Both builds run the same two
+// the same case shows different texts on different machines. Both builds run the same three
 // programs: the portable sine, cosine, tangent, arc tangents and power on one table of arguments
-// (tests/trig_table.h), and a seeded walk of user actions on the window (tests/session_walk_main.cpp).
-// Their output must be equal line for line.
+// (tests/trig_table.h), the residual texts of every hidden cylinder against every lens
+// (tests/residual_texts_main.cpp) and a seeded walk of user actions on the window
+// (tests/session_walk_main.cpp). Their output must be equal line for line.
 
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
+import { execFile } from 'node:child_process';
 import { existsSync } from 'node:fs';
 import path from 'node:path';
 import { test } from 'node:test';
 import { fileURLToPath } from 'node:url';
+import { promisify } from 'node:util';
 
 const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 const NATIVE = process.env.TRAINER_NATIVE_BUILD ?? path.join(root, 'build');
 const WASM = process.env.TRAINER_WASM_BUILD ?? path.join(root, 'build-web/cmake');
 
 // The lines `command` prints; `built` is the build output it needs.
-function lines(built, command, args) {
+async function lines(built, command, args) {
   const hint = 'build the desktop (scripts/build) and the web view (scripts/web --build) first';
   assert.ok(existsSync(built), `${built} is missing: ${hint}`);
-  return execFileSync(command, args, { encoding: 'utf8', maxBuffer: 64 << 20 }).split('\n');
+  const { stdout } = await promisify(execFile)(command, args, { encoding: 'utf8', maxBuffer: 64 << 20 });
+  return stdout.split('\n');
 }
 
-// Runs `program` in both builds and compares what they print.
-function sameInBothBuilds(program, args, minimum) {
+// Runs `program` in both builds at once and compares what they print.
+async function sameInBothBuilds(program, args, minimum) {
   const nativeProgram = path.join(NATIVE, program);
   const wasmProgram = path.join(WASM, `${program}.js`);
-  const native = lines(nativeProgram, nativeProgram, args);
-  const wasm = lines(wasmProgram, process.execPath, [wasmProgram, ...args]);
+  const [native, wasm] = await Promise.all([
+    lines(nativeProgram, nativeProgram, args),
+    lines(wasmProgram, process.execPath, [wasmProgram, ...args]),
+  ]);
   assert.ok(native.length > minimum, `only ${native.length} lines from ${nativeProgram}`);
   assert.equal(wasm.length, native.length, 'both builds print as many lines');
   const first = native.findIndex((line, i) => line !== wasm[i]);
@@ -39,13 +44,18 @@ function sameInBothBuilds(program, args, minimum) {
   );
 }
 
-test('the portable functions give the same bits in both builds on the whole table', () => {
+test('the portable functions give the same bits in both builds on the whole table', async () => {
   // Each line: function, arguments and result as the bits of the doubles in hex.
-  sameInBothBuilds('trig_table', [], 5000);
+  await sameInBothBuilds('trig_table', [], 5000);
 });
 
-test('a seeded walk of 5000 actions leaves the same state of every control in both builds', () => {
+test('the residual texts of every hidden cylinder against every lens are the same in both builds', async () => {
+  // Each line: a hidden correction, a digest of its residual texts and how many show "-0.00".
+  await sameInBothBuilds('residual_texts', [], 2000);
+});
+
+test('a seeded walk of 5000 actions leaves the same state of every control in both builds', async () => {
   // Each line: the action and a digest of the state JSON after it; `session_walk SEED 5000 full`
   // prints the states themselves.
-  sameInBothBuilds('session_walk', ['20261208', '5000'], 5000);
+  await sameInBothBuilds('session_walk', ['20261208', '5000'], 5000);
 });
