@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "refraction.h"
+#include "optics/refraction.h"
 
 int main() {
     for (int quarters = 1; quarters <= 12; ++quarters)
