@@ -41,9 +41,11 @@ export default [
   { files: ['web/**/*.js'], languageOptions: { globals: globals.browser } },
   // The service worker runs in its own scope; the site's build writes in its list of files.
   { files: ['web/sw.js'], languageOptions: { globals: { ...globals.serviceworker, __FILES__: 'readonly' } } },
-  // The tests and the benchmark run in node and hand functions to the page to run there.
+  // Emscripten's glue runs this file inside its module, where Module is the module itself.
+  { files: ['tests/web/expose.js'], languageOptions: { globals: { Module: 'readonly' } } },
+  // The tests, the site's build scripts and the benchmark run in node and hand functions to the page to run there.
   {
-    files: ['tests/web/**/*.mjs', 'bench/**/*.mjs', 'eslint.config.js'],
+    files: ['tests/web/**/*.mjs', 'bench/**/*.mjs', 'scripts/**/*.mjs', 'eslint.config.js'],
     languageOptions: { globals: { ...globals.node, ...globals.browser } },
   },
 ];

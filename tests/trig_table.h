@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "optics/trig.h"
 #include "optics/refraction.h"
+#include "optics/trig.h"
 
 namespace trig_table {
 

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "app/form1.h"
-#include "app/shown_texts.h"
 #include "app/json.h"
+#include "app/shown_texts.h"
 #include "app/web/session.h"
 #include "app/window_data.h"
 
