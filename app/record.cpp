@@ -106,7 +106,8 @@ const char* questionName(int question) {
 }  // namespace
 
 std::string dioptreText(double d) {
-    if (d > 0) return "+" + format00(d) + "Ｄ";
+    // Built by appending: GCC 12 warns falsely (-Wrestrict) on "+" + std::string at -O3.
+    if (d > 0) return std::string("+").append(format00(d)).append("Ｄ");
     if (d == 0) return "0.00Ｄ";
     return format00(d) + "Ｄ";
 }

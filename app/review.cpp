@@ -23,7 +23,7 @@ Rounded roundOut(double lo, double hi, std::initializer_list<double> candidates,
 }
 
 std::string signedDioptres(double v) {
-    if (v > 0) return "+" + shortestDecimal(v);
+    if (v > 0) return std::string("+").append(shortestDecimal(v));  // appended: see dioptreText
     if (v == 0) return "0";
     return shortestDecimal(v);
 }

@@ -192,7 +192,8 @@ export class WindowView {
       // In the frame's place in the window, over the frame.
       const frame = this.design.get(d.container);
       place(box, { ...d, left: frame.left + d.left, top: frame.top + d.top });
-      this.boxes.get(frame.container).append(box);
+      const holder = this.boxes.get(frame.container);
+      if (box.parentNode !== holder) holder.append(box);
     } else if (d.kind !== 'form') {
       place(box, d);
       if (box.parentNode !== this.container(d)) this.container(d).append(box);

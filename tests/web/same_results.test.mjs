@@ -28,7 +28,7 @@ async function lines(built, command, args) {
 // Runs `program` in both builds at once and compares what they print.
 async function sameInBothBuilds(program, args, minimum) {
   const nativeProgram = path.join(NATIVE, program);
-  const wasmProgram = path.join(WASM, `${program}.js`);
+  const wasmProgram = path.join(WASM, `${program}.cjs`);
   const [native, wasm] = await Promise.all([
     lines(nativeProgram, nativeProgram, args),
     lines(wasmProgram, process.execPath, [wasmProgram, ...args]),
