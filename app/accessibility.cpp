@@ -83,14 +83,14 @@ constexpr Bar kBars[] = {{&Form1::HScroll1, "球面度数", &Form1::Label4, kSph
                          {&Form1::HScroll4, "クロスシリンダーの中間軸", &Form1::Label3, kAxis}};
 
 // Each chart picture and the option button that chooses it, whose caption names the chart.
-struct Chart {
+struct ChartPicture {
     Image Form1::*image;
     OptionButton Form1::*option;
 };
-constexpr Chart kCharts[] = {{&Form1::Image1, &Form1::Option5},
-                             {&Form1::Image2, &Form1::Option6},
-                             {&Form1::Image3, &Form1::Option7},
-                             {&Form1::Image4, &Form1::Option8}};
+constexpr ChartPicture kCharts[] = {{&Form1::Image1, &Form1::Option5},
+                                    {&Form1::Image2, &Form1::Option6},
+                                    {&Form1::Image3, &Form1::Option7},
+                                    {&Form1::Image4, &Form1::Option8}};
 
 const Bar* barOf(const Form1& form, const Control& c) {
     for (const Bar& b : kBars)
@@ -102,7 +102,7 @@ const Bar* barOf(const Form1& form, const Control& c) {
 
 std::string accessibleName(const Form1& form, const Control& c) {
     if (const Bar* b = barOf(form, c)) return b->name;
-    for (const Chart& chart : kCharts)
+    for (const ChartPicture& chart : kCharts)
         if (&(form.*chart.image) == &c) return (form.*chart.option).caption;
     return {};
 }

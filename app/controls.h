@@ -168,3 +168,7 @@ public:
     explicit Line(std::string name) : Control(Kind::Line, std::move(name)) {}
     float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
 };
+
+// The caption of a control that has one (form, frame, label, button, option button); null for
+// the others.
+const std::string* captionOf(const Control& c);

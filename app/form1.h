@@ -13,6 +13,7 @@
 #include "optics/refraction.h"
 
 enum class Question;  // subject/answers.h
+enum class Chart;     // subject/answers.h
 
 // Romanised names are explained in docs/glossary.md. Members the window names itself keep
 // those names; the helpers added around them are plain English.
@@ -117,6 +118,10 @@ public:
     // Every control, window first, then container by container in the order above.
     const std::vector<Control*>& controls() const { return all_; }
     Control* find(const std::string& name) const;
+    // The chart option selected, and the question the answer button asks (the first selected
+    // question in the order of the buttons; hidden buttons count too).
+    Chart selectedChart() const;
+    std::optional<Question> selectedQuestion() const;
     // Controls that take the keyboard focus, in tab order.
     const std::vector<Control*>& tabOrder() const { return tabOrder_; }
 

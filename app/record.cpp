@@ -47,43 +47,9 @@ Mode modeOf(const Form1& f) {
     return Mode::Test;
 }
 
-Chart chartOf(const Form1& f) {
-    if (f.Option5.selected()) return Chart::Acuity;
-    if (f.Option6.selected()) return Chart::RedGreen;
-    if (f.Option7.selected()) return Chart::Dial;
-    if (f.Option8.selected()) return Chart::Dots;
-    return Chart::None;
-}
-
-// The question the answer button asks: the first selected, in the order the handler tests them.
-std::optional<Question> questionOf(const Form1& f) {
-    if (f.Option1.selected()) return Question::Acuity;
-    if (f.Option2.selected()) return Question::Dial;
-    if (f.Option3.selected()) return Question::RedGreen;
-    if (f.Option4.selected()) return Question::PlusQuarter;
-    if (f.Option9.selected()) return Question::CrossCylinder;
-    return std::nullopt;
-}
-
 std::string axisDegrees(int degrees) {
     // As the readouts write it: 0 is the same direction as 180.
     return std::to_string(degrees == 0 ? 180 : degrees) + "°";
-}
-
-const char* chartName(int chart) {
-    switch (static_cast<Chart>(chart)) {
-    case Chart::Acuity:
-        return "視力表";
-    case Chart::RedGreen:
-        return "ＲＧテスト";
-    case Chart::Dial:
-        return "放射線視標";
-    case Chart::Dots:
-        return "点群視標";
-    case Chart::None:
-        break;
-    }
-    return "なし";
 }
 
 // The head of each question's caption.
@@ -143,7 +109,7 @@ std::string stepPhrase(const Step& step) {
     case StepKind::CrossCylinderFlip:
         return "クロスシリンダー 反転";
     case StepKind::Chart:
-        return std::string("視標：") + chartName(step.choice);
+        return std::string("視標：") + chartName(static_cast<Chart>(step.choice));
     case StepKind::Question:
         return std::string("質問：") + questionName(step.choice);
     case StepKind::Mode:
@@ -184,7 +150,7 @@ Recorder::Seen Recorder::look(const Form1& f) {
     s.bars[3] = f.HScroll4.value();
     s.crossCylinderIn = f.Frame4.visible;
     s.front = f.Label20.caption != "うら";
-    s.chart = static_cast<int>(chartOf(f));
+    s.chart = static_cast<int>(f.selectedChart());
     s.mode = modeOf(f);
     s.ended = !f.Command5.visible;
     s.canAsk = f.Command6.takesInput();
@@ -220,7 +186,7 @@ void Recorder::addStep(const Form1& f, const Seen& now, StepKind kind, int choic
     s.residual = residualBetween(s.correction, s.lens);
     // A question the handler ignores (no chart chosen) leaves the last answer standing: not this one's.
     if (kind == StepKind::Question && f.Label16.visible &&
-        checkChart(static_cast<Question>(choice), chartOf(f)) != ChartCheck::Ignored) {
+        checkChart(static_cast<Question>(choice), f.selectedChart()) != ChartCheck::Ignored) {
         s.answered = true;
         s.answer = f.Label16.caption;
     }
@@ -274,7 +240,7 @@ void Recorder::observe(const Form1& form, const UserAction& action) {
         step = {StepKind::Mode, static_cast<int>(now.mode)};
     else if (name == "Command6" && before.canAsk) {
         // Asked even when the handler ignores it for want of a chart; then without an answer.
-        if (const auto q = questionOf(form)) step = {StepKind::Question, static_cast<int>(*q)};
+        if (const auto q = form.selectedQuestion()) step = {StepKind::Question, static_cast<int>(*q)};
     } else if (name == "Command5" && now.ended && !before.ended)
         step = {StepKind::End, 0};
 

@@ -8,26 +8,6 @@
 
 namespace {
 
-const std::string* captionOf(const Control& c) {
-    switch (c.kind()) {
-    case Kind::Form:
-    case Kind::Frame:
-        return &static_cast<const Frame&>(c).caption;
-    case Kind::Label:
-        return &static_cast<const Label&>(c).caption;
-    case Kind::Button:
-        return &static_cast<const CommandButton&>(c).caption;
-    case Kind::Option:
-        return &static_cast<const OptionButton&>(c).caption;
-    case Kind::HScroll:
-    case Kind::Image:
-    case Kind::Circle:
-    case Kind::Line:
-        break;
-    }
-    return nullptr;
-}
-
 class Explorer {
 public:
     explicit Explorer(std::set<std::string>& texts) : texts_(texts), random_(7), form_(platform_, random_) {

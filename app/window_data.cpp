@@ -73,26 +73,6 @@ int tabIndexOf(const Form1& form, const Control& c) {
 // What a control's caption and focus mark lie on: its own colour, else the button face.
 Rgb faceOf(const Control& c) { return c.look.back.value_or(kButtonFace); }
 
-const std::string* captionOf(const Control& c) {
-    switch (c.kind()) {
-    case Kind::Form:
-    case Kind::Frame:
-        return &static_cast<const Frame&>(c).caption;
-    case Kind::Label:
-        return &static_cast<const Label&>(c).caption;
-    case Kind::Button:
-        return &static_cast<const CommandButton&>(c).caption;
-    case Kind::Option:
-        return &static_cast<const OptionButton&>(c).caption;
-    case Kind::HScroll:
-    case Kind::Image:
-    case Kind::Circle:
-    case Kind::Line:
-        break;
-    }
-    return nullptr;
-}
-
 void writeDesign(std::string& out, const Form1& form, const Control& c) {
     JsonObject o(out);
     o.str("kind", kindName(c.kind()));

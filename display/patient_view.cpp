@@ -611,22 +611,6 @@ PatientPicture compose(const SharpChart& sc, const std::vector<float>& ink) {
     return pic;
 }
 
-std::string chartName(Chart chart) {
-    switch (chart) {
-    case Chart::Acuity:
-        return "視力表";
-    case Chart::RedGreen:
-        return "ＲＧテスト";
-    case Chart::Dial:
-        return "放射線視標";
-    case Chart::Dots:
-        return "点群視標";
-    case Chart::None:
-        break;
-    }
-    return {};
-}
-
 }  // namespace
 
 PatientPicture chartPicture(Chart chart) {

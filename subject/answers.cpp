@@ -125,3 +125,19 @@ std::string crossCylinderAnswer(double bokeOmote, double bokeUra) {
     if (bokeUra < bokeOmote - kNoticeable) return "うらの方がよく見えます";
     return "だいたい同じです";
 }
+
+std::string chartName(Chart chart) {
+    switch (chart) {
+    case Chart::Acuity:
+        return "視力表";
+    case Chart::RedGreen:
+        return "ＲＧテスト";
+    case Chart::Dial:
+        return "放射線視標";
+    case Chart::Dots:
+        return "点群視標";
+    case Chart::None:
+        break;
+    }
+    return {};
+}

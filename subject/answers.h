@@ -12,6 +12,8 @@ enum class Chart { None, Acuity, RedGreen, Dial, Dots };
 // Ignored: nothing happens at all.
 enum class ChartCheck { Answered, Mismatch, Ignored };
 ChartCheck checkChart(Question question, Chart chart);
+// A chart's own name ("視力表", "ＲＧテスト", "放射線視標", "点群視標"); empty for none.
+std::string chartName(Chart chart);
 std::string mismatchAnswer(Question question);
 
 // What anyone says who cannot see the chart: the cross cylinder in front, or too much fog.

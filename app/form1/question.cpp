@@ -7,34 +7,30 @@
 #include "optics/refraction.h"
 #include "subject/answers.h"
 
-namespace {
-
 // The first selected question in the order of the buttons; hidden buttons count too.
-std::optional<Question> selectedQuestion(const Form1& f) {
-    if (f.Option1.selected()) return Question::Acuity;
-    if (f.Option2.selected()) return Question::Dial;
-    if (f.Option3.selected()) return Question::RedGreen;
-    if (f.Option4.selected()) return Question::PlusQuarter;
-    if (f.Option9.selected()) return Question::CrossCylinder;
+std::optional<Question> Form1::selectedQuestion() const {
+    if (Option1.selected()) return Question::Acuity;
+    if (Option2.selected()) return Question::Dial;
+    if (Option3.selected()) return Question::RedGreen;
+    if (Option4.selected()) return Question::PlusQuarter;
+    if (Option9.selected()) return Question::CrossCylinder;
     return std::nullopt;
 }
 
-Chart selectedChart(const Form1& f) {
-    if (f.Option5.selected()) return Chart::Acuity;
-    if (f.Option6.selected()) return Chart::RedGreen;
-    if (f.Option7.selected()) return Chart::Dial;
-    if (f.Option8.selected()) return Chart::Dots;
+Chart Form1::selectedChart() const {
+    if (Option5.selected()) return Chart::Acuity;
+    if (Option6.selected()) return Chart::RedGreen;
+    if (Option7.selected()) return Chart::Dial;
+    if (Option8.selected()) return Chart::Dots;
     return Chart::None;
 }
 
-}  // namespace
-
 void Form1::Command6_Click() {
-    const std::optional<Question> question = selectedQuestion(*this);
+    const std::optional<Question> question = selectedQuestion();
     if (!question) return;
 
     std::optional<std::string> answer;
-    switch (checkChart(*question, selectedChart(*this))) {
+    switch (checkChart(*question, selectedChart())) {
     case ChartCheck::Ignored:
         return;
     case ChartCheck::Mismatch:
