@@ -101,6 +101,12 @@ def write_page(site, data):
     # The design for main.js, so that the page need not ask the window logic for it.
     design = json.dumps(data['design'], ensure_ascii=False, separators=(',', ':')).replace('</', '<\\/')
     page = re.sub(r'<!-- design:.*?-->', lambda _: design, page)
+    # The face colours of the design on the root, so that the window as designed has them from
+    # the first paint, before view.js sets them again.
+    form = next(d for d in data['design'] if d['kind'] == 'form')
+    rgb = lambda c: f'rgb({c[0]}, {c[1]}, {c[2]})'
+    colours = f'--button-face: {rgb(form["buttonFace"])}; --window-text: {rgb(form["windowText"])}'
+    page = page.replace('<html lang="ja">', f'<html lang="ja" style="{colours}">', 1)
     (site / 'index.html').write_text(page, encoding='utf-8')
 
 

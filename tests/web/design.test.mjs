@@ -130,15 +130,18 @@ test('a server that sends the WebAssembly as plain bytes still gives a working w
 });
 
 test('the window index.html shows before the window logic runs is the live one as designed, and nothing moves when it takes over', async () => {
-  // Every element with an id: its box, whether it shows, and what it shows (text, checked).
+  // Every element with an id: its box, whether it shows, what it shows (text, checked) and in
+  // which colours (the face colours too, which the page has before the window logic runs).
   const boxes = () =>
     [...document.querySelectorAll('#Form1, #Form1 [id]')].map((el) => {
       const r = el.getBoundingClientRect();
+      const look = getComputedStyle(el);
       const shown = el.checkVisibility();
       const own = el.id !== 'Form1' && shown && !el.matches('fieldset');
       return {
         id: el.id, box: [r.left, r.top, r.width, r.height], shown,
         text: own ? el.textContent : '', checked: el.checked ?? null, disabled: el.disabled ?? null,
+        colours: [look.backgroundColor, look.color, look.fill, look.stroke],
       };
     });
   const context = await site.browser.newContext({ viewport: { width: 900, height: 680 } });
