@@ -17,7 +17,6 @@ std::vector<std::string> captionLines(const std::string& caption) {
     // The window's button captions that are two phrases, one a line.
     static const std::pair<const char*, std::vector<std::string>> kPhrased[] = {
         {"測定終了正解は？", {"測定終了", "正解は？"}},
-        {"クロスシリンダーをつかう", {"クロスシリンダーを", "つかう"}},
         {"クロスシリンダーをはずす", {"クロスシリンダーを", "はずす"}},
     };
     for (const auto& [text, lines] : kPhrased)
