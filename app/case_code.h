@@ -79,6 +79,9 @@ private:
     public:
         explicit Stream(CodeRandom& owner, bool dial) : owner_(owner), dial_(dial) {}
         float draw() override { return dial_ ? owner_.dialDraw() : owner_.customerDraw(); }
+        void nextCustomer() override {
+            if (!dial_) owner_.nextCustomer();
+        }
 
     private:
         CodeRandom& owner_;

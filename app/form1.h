@@ -19,7 +19,10 @@ enum class Chart;     // subject/answers.h
 // those names; the helpers added around them are plain English.
 class Form1 {
 public:
-    Form1(Platform& platform, RandomSource& random);
+    // `random` gives the customers' draws and the dial's guesses alike.
+    Form1(Platform& platform, RandomSource& random) : Form1(platform, random, random) {}
+    // Customers from `customers`, the dial's guesses from a stream of their own.
+    Form1(Platform& platform, RandomSource& customers, RandomSource& dial);
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
 
@@ -198,6 +201,7 @@ private:
 
     Platform& platform_;
     RandomSource& random_;
+    RandomSource& dial_;
     std::vector<Control*> all_;
     std::vector<Control*> tabOrder_;
 };

@@ -9,6 +9,9 @@ class RandomSource {
 public:
     virtual ~RandomSource() = default;
     virtual float draw() = 0;
+    // A new customer is about to be drawn. Sources that fix each customer's draws (a case code)
+    // move to that customer's stream here; the others go on as they are.
+    virtual void nextCustomer() {}
 };
 
 // The SplitMix64 output function: a bijection of 64-bit numbers that spreads every input bit.

@@ -138,6 +138,8 @@ std::string durationText(int64_t ms) {
     return buf;
 }
 
+Refraction lensOnBars(const Form1& f) { return lensOfBars(f.HScroll1.value(), f.HScroll2.value(), f.HScroll3.value()); }
+
 Residual residualOf(const Form1& f) {
     return residualBetween(correctionOf(f), lensOfBars(f.HScroll1.value(), f.HScroll2.value(), f.HScroll3.value()));
 }

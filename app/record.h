@@ -117,6 +117,8 @@ std::string dioptreText(double d);
 // The residual of a window's current setting, worked out from its scroll bars and hidden
 // correction with the window's own functions; also where the window has not computed it.
 Residual residualOf(const Form1& form);
+// The lens on the window's bars (foroS, foroC, foroA), by the window's own rules.
+Refraction lensOnBars(const Form1& form);
 
 // --- Recording ---
 

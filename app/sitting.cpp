@@ -4,6 +4,64 @@
 #include <cstdio>
 #include <ctime>
 
+#include "app/review.h"
+
+Sitting::Sitting(Platform& platform, const RecordClock& clock, CaseCode code) : platform_(platform), recorder_(clock) {
+    startCode(code);
+}
+
+void Sitting::startCode(CaseCode code) {
+    // The window refers to the streams: it goes first.
+    form_.reset();
+    random_ = std::make_unique<CodeRandom>(code);
+    form_ = std::make_unique<Form1>(platform_, random_->customerSource(), random_->dialSource());
+    form_->Form_Load();
+    recorder_.startCode(*form_, code);
+    chosen_.reset();
+}
+
+void Sitting::observe(const UserAction& action) {
+    recorder_.observe(*form_, action);
+    // A new customer: the review follows the current case again.
+    if (chosen_ && cases().size() != casesAtChoice_) chosen_.reset();
+}
+
+bool Sitting::newCodeAbandonsWork() const {
+    const CaseRecord* c = recorder_.current();
+    return c && c->status == CaseStatus::Measuring && c->steps.size() > 1;
+}
+
+std::optional<size_t> Sitting::reviewedIndex() const {
+    if (cases().empty()) return std::nullopt;
+    const size_t index = chosen_.value_or(cases().size() - 1);
+    if (!reviewShown(cases()[index])) return std::nullopt;
+    return index;
+}
+
+const CaseRecord* Sitting::reviewed() const {
+    const auto index = reviewedIndex();
+    return index ? &cases()[*index] : nullptr;
+}
+
+void Sitting::chooseCase(size_t index) {
+    if (index < cases().size()) {
+        chosen_ = index;
+        casesAtChoice_ = cases().size();
+    } else {
+        chosen_.reset();
+    }
+}
+
+size_t Sitting::recordedSteps() const {
+    size_t n = 0;
+    for (const CaseRecord& c : cases()) n += c.steps.size() - 1;  // the start is no step of the trainee's
+    return n;
+}
+
+bool Sitting::unsaved() const { return recordedSteps() != savedSteps_; }
+
+void Sitting::markSaved() { savedSteps_ = recordedSteps(); }
+
 SittingRow sittingRow(const CaseRecord& c, int number) {
     const Step& r = c.result();
     SittingRow row;

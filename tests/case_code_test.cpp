@@ -91,20 +91,18 @@ TEST(CaseCode, FromTheClockIsACodeThatReadsBack) {
 // A customer as the window shows it: hidden correction and auto-refractor reading.
 using Customer = std::tuple<float, float, float, std::string>;
 
-// Plays `count` customers of `code` in a real window, the way the window will ask for them:
-// each new customer starts its own stream. `between` runs after each customer appeared.
+// Plays `count` customers of `code` in a real window: each new customer starts its own stream.
+// `between` runs after each customer appeared.
 template <class Between>
 std::vector<Customer> customersOf(CaseCode code, int count, Between between) {
     FakePlatform platform;
     CodeRandom random(code);
-    Form1 form(platform, random.customerSource());
-    random.startCustomer(0);
+    Form1 form(platform, random.customerSource(), random.dialSource());
     form.Form_Load();
     std::vector<Customer> out;
     for (int n = 0; n < count; ++n) {
         if (n > 0) {
             form.Command5.userClick();
-            random.nextCustomer();
             form.STARTbutton.userClick();
         }
         out.emplace_back(form.seikaiS, form.seikaiC, form.seikaiA, form.Label17.caption);

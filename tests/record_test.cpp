@@ -26,12 +26,12 @@ public:
 
 // A window, its recorder, and the trainee's hands: every action goes to the window and then,
 // as a view would forward it, to the recorder.
-struct Sitting {
+struct RecordedWindow {
     TestForm t;
     FakeClock clock;
     Recorder recorder{clock};
 
-    explicit Sitting(float S = -1, float C = -1, float A = 90, uint64_t code = 42) {
+    explicit RecordedWindow(float S = -1, float C = -1, float A = 90, uint64_t code = 42) {
         t.setCase(S, C, A);
         recorder.startCode(*t, CaseCode(code));
     }
@@ -69,7 +69,7 @@ void expectSame(const Refraction& a, const Refraction& b, const std::string& whe
 }
 
 TEST(Record, StepsOfAScriptedCase) {
-    Sitting s;  // hidden correction S -1.00, C -1.00, A 90
+    RecordedWindow s;  // hidden correction S -1.00, C -1.00, A 90
     Form1& w = s.w();
     const Refraction need{-1, -1, 90};
     std::vector<int64_t> times = {0};
@@ -150,7 +150,7 @@ TEST(Record, StepsOfAScriptedCase) {
 }
 
 TEST(Record, ModesAndTheSampleCustomer) {
-    Sitting s(2.5f, -0.75f, 10);
+    RecordedWindow s(2.5f, -0.75f, 10);
     Form1& w = s.w();
     s.select(w.Option11);
     EXPECT_EQ(stepPhrase(s.last()), "練習モード");
@@ -174,7 +174,7 @@ TEST(Record, ModesAndTheSampleCustomer) {
 }
 
 TEST(Record, AQuestionTheCustomerIgnoresHasNoAnswer) {
-    Sitting s;
+    RecordedWindow s;
     Form1& w = s.w();
     s.click(w.Command6);  // the acuity question: answered
     ASSERT_TRUE(s.last().answered);
@@ -189,7 +189,7 @@ TEST(Record, AQuestionTheCustomerIgnoresHasNoAnswer) {
 }
 
 TEST(Record, NewCustomersAndNewCodes) {
-    Sitting s;
+    RecordedWindow s;
     Form1& w = s.w();
     s.click(w.STARTbutton);  // hidden while measuring: refused
     EXPECT_EQ(s.recorder.cases().size(), 1u);
@@ -379,7 +379,7 @@ TEST(Review, ScalesStayReadableForLongAndFlatCases) {
 }
 
 TEST(Review, TableSummaryAndWordsOfARecordedCase) {
-    Sitting s(-1, -1, 90);
+    RecordedWindow s(-1, -1, 90);
     Form1& w = s.w();
     s.clock.now += 12'000;
     s.arrow(w.HScroll1, 1);
@@ -465,7 +465,7 @@ TEST(SittingRecord, FieldsAreQuotedOnlyWhenTheyMustBe) {
 }
 
 TEST(SittingRecord, RowsWithTheWindowsTextsAndTheCsvBytes) {
-    Sitting s(-1, -1, 90, 1234567890);
+    RecordedWindow s(-1, -1, 90, 1234567890);
     Form1& w = s.w();
     s.clock.now += 65'000;
     s.release(w.HScroll1, 44);
@@ -520,7 +520,7 @@ TEST(SittingRecord, RowsWithTheWindowsTextsAndTheCsvBytes) {
 }
 
 TEST(SittingRecord, AverageAndBestOfTheEndedCases) {
-    Sitting s(-1, -1, 90);
+    RecordedWindow s(-1, -1, 90);
     Form1& w = s.w();
     EXPECT_EQ(scoreSummaryText(s.recorder.cases()), "");
     s.release(w.HScroll1, 44);

@@ -17,6 +17,7 @@ int drawBelow(RandomSource& random, int n) {
 }  // namespace
 
 void Form1::drawCase() {
+    random_.nextCustomer();
     seikaiS = static_cast<float>(drawBelow(random_, 60)) / 4 - 8;  // -8.00 to +6.75
     seikaiC = static_cast<float>(drawBelow(random_, 12)) / 4 - 3;  // -3.00 to -0.25
     seikaiA = static_cast<float>(drawBelow(random_, 180) + 1);     // 1 to 180

@@ -302,7 +302,8 @@ void Form1::wireEvents() {
     // Option1 to Option4 and Option9 have no handler: a question is only asked by Command6.
 }
 
-Form1::Form1(Platform& platform, RandomSource& random) : platform_(platform), random_(random) {
+Form1::Form1(Platform& platform, RandomSource& customers, RandomSource& dial)
+    : platform_(platform), random_(customers), dial_(dial) {
     buildLayout();
     wireEvents();
 }

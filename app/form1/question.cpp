@@ -88,5 +88,5 @@ std::optional<std::string> Form1::answerDial(double zanyoTouka) {
         break;
     }
     // Without fog the whole dial looks alike, and the customer guesses.
-    return dialGuessAnswer(ransuuFromDraw(random_.draw()));
+    return dialGuessAnswer(ransuuFromDraw(dial_.draw()));
 }
