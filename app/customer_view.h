@@ -4,12 +4,13 @@
 
 #include <vector>
 
+#include "app/panel_texts.h"
 #include "display/patient_view.h"
 
 class Form1;
 
 // The caption over the pictures: they are an impression, not a measurement.
-inline constexpr const char* kCustomerViewCaption = "見え方のイメージ";
+inline constexpr const char* kCustomerViewCaption = panel_text::kCustomerView;
 
 // In test mode the pictures would give the residual away until the end; in practice and
 // sample modes they follow every action. Nothing without a chart chosen.

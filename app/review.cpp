@@ -136,4 +136,8 @@ std::string reviewPlotText(const CaseRecord& c) {
     return out;
 }
 
+std::string endAnnouncement(const CaseRecord& c) {
+    return "測定終了　" + std::to_string(c.result().residual.score) + " 点";
+}
+
 bool reviewShown(const CaseRecord& c) { return c.status != CaseStatus::Measuring || c.mode != Mode::Test; }

@@ -67,5 +67,8 @@ std::vector<std::pair<std::string, std::string>> reviewSummary(const CaseRecord&
 // The plot in words, one line per step: "3 球面 -1.25Ｄ：等価球面 -0.38Ｄ、円柱 -0.50Ｄ、軸のずれ 10°".
 std::string reviewPlotText(const CaseRecord& c);
 
+// What a screen reader hears when a case ends: "測定終了　41 点".
+std::string endAnnouncement(const CaseRecord& c);
+
 // In test mode the review would give the residual away while the case is being measured.
 bool reviewShown(const CaseRecord& c);
