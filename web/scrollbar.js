@@ -8,6 +8,13 @@
 const MIN_THUMB = 26; // as short as the desktop's thumb gets
 export const ARROW = 17; // width of each arrow button, as the style sheet draws it
 
+// Writes only what differs: a write of the same value would still make the browser restyle
+// (and for SVG re-lay out) the element, so taking over the window index.html shows would
+// cost a layout.
+export function setAttr(el, name, value) {
+  if (el.getAttribute(name) !== value) el.setAttribute(name, value);
+}
+
 export class ScrollBar {
   // act(kind, argument) with kind 'arrow' or 'track' (argument -1 / +1) or 'release' (value).
   constructor(el, design, act) {
@@ -59,11 +66,12 @@ export class ScrollBar {
   // the readout's text, which a screen reader says in place of the raw value.
   show(value, disabled, text) {
     this.value = value;
-    this.el.setAttribute('aria-valuenow', String(value));
+    setAttr(this.el, 'aria-valuenow', String(value));
     if (text === undefined) this.el.removeAttribute('aria-valuetext');
-    else this.el.setAttribute('aria-valuetext', text);
-    this.el.setAttribute('aria-disabled', disabled ? 'true' : 'false');
-    this.el.tabIndex = disabled ? -1 : this.tabStop;
+    else setAttr(this.el, 'aria-valuetext', text);
+    setAttr(this.el, 'aria-disabled', disabled ? 'true' : 'false');
+    const tabIndex = disabled ? -1 : this.tabStop;
+    if (this.el.tabIndex !== tabIndex) this.el.tabIndex = tabIndex;
     if (!this.drag) this.place(this.offsetOf(value));
   }
 

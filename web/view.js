@@ -2,7 +2,7 @@
 // of the window logic's state after every action. Nothing here decides a text, an answer or
 // a visibility; it shows what the state says.
 
-import { ARROW, ScrollBar } from './scrollbar.js';
+import { ARROW, ScrollBar, setAttr } from './scrollbar.js';
 
 const SVG = 'http://www.w3.org/2000/svg';
 
@@ -13,6 +13,10 @@ const FAMILIES = {
 };
 
 const rgb = (c) => `rgb(${c[0]}, ${c[1]}, ${c[2]})`;
+
+function setVar(el, name, value) {
+  if (el.style.getPropertyValue(name) !== value) el.style.setProperty(name, value);
+}
 
 // The control's font as the window logic resolved it (the window's default where it names none).
 function fontOf(d) {
@@ -57,8 +61,8 @@ export class WindowView {
     const form = design.find((d) => d.kind === 'form');
     this.twipsPerPixel = form.twipsPerPixel;
     // The colours the window logic paints for the system's button face and window text.
-    document.documentElement.style.setProperty('--button-face', rgb(form.buttonFace));
-    document.documentElement.style.setProperty('--window-text', rgb(form.windowText));
+    setVar(document.documentElement, '--button-face', rgb(form.buttonFace));
+    setVar(document.documentElement, '--window-text', rgb(form.windowText));
     this.act = act;
     this.elements = new Map(); // control name -> element carrying its id
     this.boxes = new Map(); // control name -> element placed at its geometry
@@ -162,9 +166,9 @@ export class WindowView {
         break;
       case 'line':
         el = this.shown.get(d.name) ?? document.createElementNS(SVG, 'line');
-        el.setAttribute('stroke', d.look.fore ? rgb(d.look.fore) : 'var(--window-text)');
-        el.setAttribute('stroke-width', String(d.look.borderWidth * this.twipsPerPixel));
-        el.setAttribute('stroke-linecap', 'round');
+        setAttr(el, 'stroke', d.look.fore ? rgb(d.look.fore) : 'var(--window-text)');
+        setAttr(el, 'stroke-width', String(d.look.borderWidth * this.twipsPerPixel));
+        setAttr(el, 'stroke-linecap', 'round');
         break;
       default:
         return;
@@ -217,7 +221,9 @@ export class WindowView {
       const kids = [...holder.children].filter((b) => this.names.has(b));
       const stops = kids.filter((b) => stop(b) !== undefined).sort((a, b) => stop(a) - stop(b));
       let i = 0;
-      holder.append(...kids.map((b) => (stop(b) === undefined ? b : stops[i++])));
+      const order = kids.map((b) => (stop(b) === undefined ? b : stops[i++]));
+      // Moving an element re-lays it out: only where the order differs.
+      if (order.some((b, k) => b !== kids[k])) holder.append(...order);
     }
     for (const name of this.lifted)
       this.boxes.get(name).style.zIndex = this.boxes.get(this.design.get(name).container).style.zIndex;
@@ -231,13 +237,13 @@ export class WindowView {
 
   shapeLook(el, d) {
     if (d.hasBorder) {
-      el.setAttribute('stroke', d.look.fore ? rgb(d.look.fore) : 'var(--window-text)');
-      el.setAttribute('stroke-width', String(d.look.borderWidth * this.twipsPerPixel));
+      setAttr(el, 'stroke', d.look.fore ? rgb(d.look.fore) : 'var(--window-text)');
+      setAttr(el, 'stroke-width', String(d.look.borderWidth * this.twipsPerPixel));
     } else {
-      el.setAttribute('stroke', 'none');
+      setAttr(el, 'stroke', 'none');
     }
-    if (d.fillStyle === 0) el.setAttribute('fill', d.fillColour ? rgb(d.fillColour) : 'var(--button-face)');
-    else el.setAttribute('fill', 'none');
+    if (d.fillStyle === 0) setAttr(el, 'fill', d.fillColour ? rgb(d.fillColour) : 'var(--button-face)');
+    else setAttr(el, 'fill', 'none');
   }
 
   // The circles and lines of a frame are drawn in one SVG in the frame's twips.
@@ -245,10 +251,10 @@ export class WindowView {
     if (!this.svg) {
       const frame = this.design.get(d.container);
       this.svg = this.boxes.get(d.container).querySelector(':scope > svg') ?? document.createElementNS(SVG, 'svg');
-      this.svg.setAttribute('class', 'shapes');
+      setAttr(this.svg, 'class', 'shapes');
       const t = this.twipsPerPixel;
-      this.svg.setAttribute('viewBox', `0 0 ${frame.width * t} ${frame.height * t}`);
-      this.svg.setAttribute('role', 'img');
+      setAttr(this.svg, 'viewBox', `0 0 ${frame.width * t} ${frame.height * t}`);
+      setAttr(this.svg, 'role', 'img');
       if (!this.svg.parentNode) this.boxes.get(d.container).append(this.svg);
     }
     return this.svg;
@@ -308,34 +314,35 @@ export class WindowView {
         case 'label':
         case 'image':
           if (s.enabled) el.removeAttribute('aria-disabled');
-          else el.setAttribute('aria-disabled', 'true');
+          else setAttr(el, 'aria-disabled', 'true');
           break;
         case 'circle': {
           // A circle fits the shorter side of its box, centred; its border lies inside by the inset.
           const r = Math.min(s.width, s.height) / 2;
-          el.setAttribute('cx', String(s.left + s.width / 2));
-          el.setAttribute('cy', String(s.top + s.height / 2));
-          el.setAttribute('r', String(Math.max(0, r - d.inset)));
+          setAttr(el, 'cx', String(s.left + s.width / 2));
+          setAttr(el, 'cy', String(s.top + s.height / 2));
+          setAttr(el, 'r', String(Math.max(0, r - d.inset)));
           break;
         }
         case 'line':
-          el.setAttribute('x1', String(s.x1));
-          el.setAttribute('y1', String(s.y1));
-          el.setAttribute('x2', String(s.x2));
-          el.setAttribute('y2', String(s.y2));
+          setAttr(el, 'x1', String(s.x1));
+          setAttr(el, 'y1', String(s.y1));
+          setAttr(el, 'x2', String(s.x2));
+          setAttr(el, 'y2', String(s.y2));
           break;
         default:
           break;
       }
-      if (d.kind === 'circle' || d.kind === 'line') el.style.display = s.visible ? '' : 'none';
-      else if (box.hidden === s.visible) box.hidden = !s.visible;
+      if (d.kind === 'circle' || d.kind === 'line') {
+        const display = s.visible ? '' : 'none';
+        if (el.style.display !== display) el.style.display = display;
+      } else if (box.hidden === s.visible) box.hidden = !s.visible;
     }
     for (const [name, bar] of this.bars) {
       const s = this.state.get(name);
       bar.show(s.value, s.greyed, s.valueText);
     }
-    if (this.svg && this.svg.getAttribute('aria-label') !== state.phoropter)
-      this.svg.setAttribute('aria-label', state.phoropter);
+    if (this.svg) setAttr(this.svg, 'aria-label', state.phoropter);
   }
 
   // A control in its frame's element is disabled with the frame by the page itself; one
