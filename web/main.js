@@ -49,7 +49,6 @@ window.addEventListener('resize', fit);
 touch.addEventListener('change', fit);
 
 performance.mark('trainer-script');
-const fonts = Promise.all([document.fonts.load('12px TrainerPGothic'), document.fonts.load('12px TrainerGothic')]);
 const Trainer = await createTrainer({
   // Instantiates the module that index.html began compiling.
   instantiateWasm(imports, receive) {
@@ -131,9 +130,9 @@ function showEnd() {
 }
 
 document.getElementById('restart').addEventListener('click', () => start(nextSeed()));
+// The window shows once its faces are there (index.html); the focus can go to it only then.
+await window.trainerFonts;
 start(seeded, document.getElementById('Form1'));
-// The customer's reading is shown once its font is there too.
-await fonts;
 document.documentElement.dataset.ready = 'true';
 performance.mark('trainer-interactive');
 
