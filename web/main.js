@@ -3,6 +3,8 @@
 // asks of the machine (beep, print, end).
 // ?seed=N (1 or more) makes the customers reproducible (tests, demonstrations).
 
+// Every control's design, as the window logic gives it (written when the site is built).
+import design from './design.js';
 import createTrainer from './trainer.js';
 import { WindowView, smallestTouchScale } from './view.js';
 
@@ -10,8 +12,6 @@ const WIDTH = 878;
 const HEIGHT = 655;
 
 const stage = document.getElementById('stage');
-// The window logic's design of every control, written into the page when the site is built.
-const design = JSON.parse(document.getElementById('design').textContent);
 const params = new URLSearchParams(location.search);
 
 // Without ?seed the customers are drawn as on the desktop, from the clock (seed 0); with it,
