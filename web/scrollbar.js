@@ -29,12 +29,12 @@ export class ScrollBar {
     // mirroring never waits for a layout.
     this.trackLength = Math.max(0, design.width - 2 * ARROW);
 
-    el.setAttribute('role', 'scrollbar');
-    el.setAttribute('aria-orientation', 'horizontal');
-    el.setAttribute('aria-valuemin', String(this.min));
-    el.setAttribute('aria-valuemax', String(this.max));
-    if (design.accessibleName) el.setAttribute('aria-label', design.accessibleName);
-    el.classList.add('scrollbar');
+    setAttr(el, 'role', 'scrollbar');
+    setAttr(el, 'aria-orientation', 'horizontal');
+    setAttr(el, 'aria-valuemin', String(this.min));
+    setAttr(el, 'aria-valuemax', String(this.max));
+    if (design.accessibleName) setAttr(el, 'aria-label', design.accessibleName);
+    if (!el.classList.contains('scrollbar')) el.classList.add('scrollbar');
 
     // The parts of a bar shown before (the window index.html shows) are taken over.
     this.left = el.querySelector(':scope > .arrow.left') ?? part('arrow left');
@@ -77,7 +77,7 @@ export class ScrollBar {
 
   set tabIndexStop(i) {
     this.tabStop = i;
-    this.el.tabIndex = i;
+    if (this.el.tabIndex !== i) this.el.tabIndex = i;
   }
 
   // Lengths in the bar's own (unscaled) pixels.
@@ -103,8 +103,8 @@ export class ScrollBar {
 
   place(offset) {
     const { thumb } = this.lengths();
-    this.thumb.style.width = `${thumb}px`;
-    this.thumb.style.left = `${offset}px`;
+    if (this.thumb.style.width !== `${thumb}px`) this.thumb.style.width = `${thumb}px`;
+    if (this.thumb.style.left !== `${offset}px`) this.thumb.style.left = `${offset}px`;
   }
 
   // The factor between the page's pixels and the bar's own (the window is scaled to fit).

@@ -87,58 +87,70 @@ export class WindowView {
     return this.shown.get(d.name) ?? document.createElement(tag);
   }
 
+  // Builds the control's element, or takes over the one index.html shows: that one this code
+  // built from the same design when the site was built, so only its wiring is done again
+  // (writing its look once more would cost the browser a restyle of the whole window).
   build(d, stage) {
+    const fresh = !this.shown.has(d.name);
     let el;
     let box;
     switch (d.kind) {
       case 'form':
         el = box = this.element(d, 'div');
-        el.className = 'window';
-        if (!el.parentNode) stage.append(el);
+        if (fresh) {
+          el.className = 'window';
+          stage.append(el);
+        }
         break;
       case 'frame':
         el = box = this.element(d, 'fieldset');
-        el.className = 'frame';
-        {
-          let legend = el.querySelector(':scope > legend');
-          if (!legend) el.append((legend = document.createElement('legend')));
-          this.captions.set(d.name, legend);
+        if (fresh) {
+          el.className = 'frame';
+          const legend = document.createElement('legend');
+          el.append(legend);
           // The caption colour is the legend's alone; what the frame holds keeps the window's.
           if (d.look.fore) legend.style.setProperty('--caption', rgb(d.look.fore));
           legend.style.font = fontOf(d).css;
           el.style.setProperty('--caption-middle', `${Math.round(fontOf(d).px * 1.2) >> 1}px`);
         }
+        this.captions.set(d.name, el.querySelector(':scope > legend'));
         break;
       case 'label':
         el = box = this.element(d, 'div');
-        el.className = 'label';
+        if (fresh) {
+          el.className = 'label';
+          this.paint(el, d);
+          el.style.textAlign = { left: 'left', centre: 'center', right: 'right' }[d.look.align];
+          if (d.look.border) el.classList.add('bordered');
+          if (!d.look.transparent) el.classList.add('opaque');
+        }
         this.captions.set(d.name, el);
-        this.paint(el, d);
-        el.style.textAlign = { left: 'left', centre: 'center', right: 'right' }[d.look.align];
-        if (d.look.border) el.classList.add('bordered');
-        if (!d.look.transparent) el.classList.add('opaque');
         break;
       case 'button':
         el = box = this.element(d, 'button');
-        el.type = 'button';
-        el.className = 'button';
+        if (fresh) {
+          el.type = 'button';
+          el.className = 'button';
+          this.paint(el, d);
+        }
         this.captions.set(d.name, el);
-        this.paint(el, d);
         el.addEventListener('click', () => this.act('click', d.name));
         break;
       case 'option': {
         // The radio button and its label side by side in the control's box; the label,
         // which holds the caption as its only content, fills the rest of the box.
         el = this.element(d, 'input');
-        box = el.parentNode ?? document.createElement('span');
-        box.className = 'option';
-        el.type = 'radio';
-        el.name = d.container;
-        const text = box.querySelector('label') ?? document.createElement('label');
-        text.htmlFor = d.name;
-        if (!text.parentNode) box.append(el, text);
-        this.captions.set(d.name, text);
-        this.paint(box, d);
+        if (fresh) {
+          box = document.createElement('span');
+          box.className = 'option';
+          el.type = 'radio';
+          el.name = d.container;
+          const text = document.createElement('label');
+          text.htmlFor = d.name;
+          box.append(el, text);
+          this.paint(box, d);
+        } else box = el.parentNode;
+        this.captions.set(d.name, box.querySelector('label'));
         el.addEventListener('click', () => this.act('select', d.name));
         el.addEventListener('keydown', (e) => this.arrowInGroup(e, d));
         // Enter and Return select the focused option, as Space does; nothing else.
@@ -155,52 +167,59 @@ export class WindowView {
         break;
       case 'image':
         el = box = this.element(d, 'img');
-        el.className = 'image';
-        if (el.getAttribute('src') !== `assets/${d.picture}`) el.src = `assets/${d.picture}`;
-        el.alt = '';
-        el.draggable = false;
+        if (fresh) {
+          el.className = 'image';
+          el.src = `assets/${d.picture}`;
+          el.alt = '';
+          el.draggable = false;
+        }
         break;
       case 'circle':
         el = this.shown.get(d.name) ?? document.createElementNS(SVG, 'circle');
-        this.shapeLook(el, d);
+        if (fresh) this.shapeLook(el, d);
         break;
       case 'line':
         el = this.shown.get(d.name) ?? document.createElementNS(SVG, 'line');
-        setAttr(el, 'stroke', d.look.fore ? rgb(d.look.fore) : 'var(--window-text)');
-        setAttr(el, 'stroke-width', String(d.look.borderWidth * this.twipsPerPixel));
-        setAttr(el, 'stroke-linecap', 'round');
+        if (fresh) {
+          el.setAttribute('stroke', d.look.fore ? rgb(d.look.fore) : 'var(--window-text)');
+          el.setAttribute('stroke-width', String(d.look.borderWidth * this.twipsPerPixel));
+          el.setAttribute('stroke-linecap', 'round');
+        }
         break;
       default:
         return;
     }
-    el.id = d.name;
-    // A caption takes one line where the window logic says its box is too low for two.
-    if (d.wrap === false) box.classList.add('one-line'); // labels, buttons and options carry `wrap`
-    // The window logic's colours for the focus mark and a disabled caption on this face.
-    if (d.focusMark) box.style.setProperty('--focus-mark', rgb(d.focusMark));
-    if (d.disabledCaption) box.style.setProperty('--disabled-caption', rgb(d.disabledCaption));
-    if (d.look.toolTip) box.title = d.look.toolTip;
+    if (fresh) {
+      el.id = d.name;
+      // A caption takes one line where the window logic says its box is too low for two.
+      if (d.wrap === false) box.classList.add('one-line'); // labels, buttons and options carry `wrap`
+      // The window logic's colours for the focus mark and a disabled caption on this face.
+      if (d.focusMark) box.style.setProperty('--focus-mark', rgb(d.focusMark));
+      if (d.disabledCaption) box.style.setProperty('--disabled-caption', rgb(d.disabledCaption));
+      if (d.look.toolTip) box.title = d.look.toolTip;
+    }
     // The tab order is the document's (see arrange).
     if (d.tabIndex >= 0) {
       if (this.bars.has(d.name)) this.bars.get(d.name).tabIndexStop = 0;
-      else el.tabIndex = 0;
+      else if (fresh) el.tabIndex = 0;
     }
     this.elements.set(d.name, el);
     if (d.kind === 'circle' || d.kind === 'line') {
-      this.shapeLayer(d).append(el); // appended bottom-most first by stack()
+      const layer = this.shapeLayer(d);
+      if (fresh) layer.append(el); // put in order by stack()
       return;
     }
     this.boxes.set(d.name, box);
     this.names.set(box, d.name);
+    if (!fresh) return;
     if (this.lifted.has(d.name)) {
       // In the frame's place in the window, over the frame.
       const frame = this.design.get(d.container);
       place(box, { ...d, left: frame.left + d.left, top: frame.top + d.top });
-      const holder = this.boxes.get(frame.container);
-      if (box.parentNode !== holder) holder.append(box);
+      this.boxes.get(frame.container).append(box);
     } else if (d.kind !== 'form') {
       place(box, d);
-      if (box.parentNode !== this.container(d)) this.container(d).append(box);
+      this.container(d).append(box);
     }
   }
 
@@ -225,8 +244,11 @@ export class WindowView {
       // Moving an element re-lays it out: only where the order differs.
       if (order.some((b, k) => b !== kids[k])) holder.append(...order);
     }
-    for (const name of this.lifted)
-      this.boxes.get(name).style.zIndex = this.boxes.get(this.design.get(name).container).style.zIndex;
+    for (const name of this.lifted) {
+      const box = this.boxes.get(name);
+      const z = this.boxes.get(this.design.get(name).container).style.zIndex;
+      if (box.style.zIndex !== z) box.style.zIndex = z;
+    }
   }
 
   paint(el, d) {
@@ -266,13 +288,14 @@ export class WindowView {
     const n = d.children.length;
     d.children.forEach((name, i) => {
       const box = this.boxes.get(name);
-      if (box) box.style.zIndex = String(n - i);
+      if (box && box.style.zIndex !== String(n - i)) box.style.zIndex = String(n - i);
     });
     const shapes = d.children.filter((name) => ['circle', 'line'].includes(this.design.get(name).kind));
     if (shapes.length) {
       const order = [...shapes].reverse().map((name) => this.elements.get(name));
       if (order.some((el, i) => this.svg.children[i] !== el)) this.svg.append(...order);
-      this.svg.style.zIndex = String(n - d.children.indexOf(shapes[0]));
+      const z = String(n - d.children.indexOf(shapes[0]));
+      if (this.svg.style.zIndex !== z) this.svg.style.zIndex = z;
     }
   }
 
