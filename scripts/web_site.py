@@ -3,6 +3,8 @@
 window logic (WebAssembly), the chart pictures, the icon, the two fonts cut down to the
 characters the program can show, the service worker with the list of files it keeps for
 offline use, and brotli and gzip copies of the files that compress, for servers that send them.
+The page's own modules and the window's design go into one script (main.js) and its style
+sheet into index.html, so that the page asks for as few files as it can.
 
 usage: web_site.py WASM_BUILD_DIR SITE_DIR PAGE_DATA_TOOL
 
@@ -27,10 +29,15 @@ LICENCE = Path('/usr/share/doc/fonts-ipafont-gothic/copyright')
 FONTS = {'ipag.woff2': 'ipag.ttf', 'ipagp.woff2': 'ipagp.ttf'}
 # The page's files besides its JavaScript modules, which are found from main.js's imports.
 PAGE_FILES = ['index.html', 'style.css', 'manifest.webmanifest']
+# The module written here: the window's design, as the window logic gives it.
+DESIGN_MODULE = 'design.js'
 PICTURES = ['acuity.png', 'dial.png', 'dots.png', 'redgreen.png']
 # Files a server may send compressed (pictures and woff2 are compressed already).
 COMPRESSIBLE = ('.html', '.js', '.css', '.wasm', '.webmanifest', '.txt')
 IMPORT = re.compile(r"""^\s*import\b[^'"]*['"]\./([\w.-]+\.js)['"]""", re.MULTILINE)
+# What the bundle understands of a module: its imports of the page's modules, and exports.
+LOCAL_IMPORT = re.compile(r"""^import (?:\{([^}]*)\}|(\w+)) from '\./([\w.-]+\.js)';\n""", re.MULTILINE)
+EXPORT = re.compile(r'^export (?:(const|let|class|function|async function) (\w+)|default )', re.MULTILINE)
 
 
 def modules(folder):
@@ -87,20 +94,80 @@ def subset_fonts(fonts_out, text):
     shutil.copy(LICENCE, fonts_out / 'LICENSE-IPA-Font.txt')
 
 
+def bundle(site):
+    """Puts main.js and the page's modules it imports (those of web/ and the design) into
+    main.js, each imported one in a function of its own (so that their names cannot meet), in
+    the order they are needed; the window logic's (trainer.js) stays an import, so that the
+    browser tests can serve their own build of it. Removes the modules put in."""
+    order, seen = [], set()
+
+    def visit(name, path):
+        if name in path:
+            sys.exit(f'web_site.py: modules import each other: {" -> ".join(path + [name])}')
+        if name in seen:
+            return
+        for _, _, imported in LOCAL_IMPORT.findall((site / name).read_text(encoding='utf-8')):
+            if (ROOT / 'web' / imported).exists() or imported == DESIGN_MODULE:
+                visit(imported, path + [name])
+        seen.add(name)
+        order.append(name)
+
+    visit('main.js', [])
+    scope = lambda name: '__' + re.sub(r'\W', '_', name[:-3])
+
+    def imports_of(text):
+        def binding(m):
+            names, default, source = m.groups()
+            if source not in order:
+                return m.group(0)
+            if default:
+                return f'const {default} = {scope(source)}.default;\n'
+            if ' as ' in names:
+                sys.exit(f'web_site.py: renamed imports are not bundled: {m.group(0).strip()}')
+            return f'const {{ {", ".join(n.strip() for n in names.split(",") if n.strip())} }} = {scope(source)};\n'
+        return LOCAL_IMPORT.sub(binding, text)
+
+    parts = []
+    for name in order[:-1]:
+        text = (site / name).read_text(encoding='utf-8')
+        exported = [n for _, n in EXPORT.findall(text) if n]
+        if re.search(r'^export default ', text, re.MULTILINE):
+            exported.append('default: __default')
+        text = re.sub(r'^export default ', 'const __default = ', text, flags=re.MULTILINE)
+        text = EXPORT.sub(lambda m: m.group(0)[len('export '):], text)
+        parts.append(f'// {name}\nconst {scope(name)} = (() => {{\n{imports_of(text)}'
+                     f'return {{ {", ".join(exported)} }};\n}})();\n')
+    main = imports_of((site / 'main.js').read_text(encoding='utf-8'))
+    # The imports left (the window logic's) go first, as a module's imports must.
+    outside = ''.join(re.findall(r'^import .*;\n', main, re.MULTILINE))
+    main = re.sub(r'^import .*;\n', '', main, flags=re.MULTILINE)
+    (site / 'main.js').write_text(outside + '\n'.join(parts) + '// main.js\n' + main, encoding='utf-8')
+    for name in order[:-1]:
+        (site / name).unlink()
+
+
 def write_page(site, data):
-    """index.html with its modules preloaded, the window as designed in the stage and the
-    design as data."""
-    preloads = ''.join(f'<link rel="modulepreload" href="{m}">\n' for m in modules(site))
+    """index.html with its script preloaded, the window as designed in the stage and the
+    style sheet in its head; main.js with the page's modules and the design in it."""
     data_file = site.parent / 'page-data.json'
     data_file.write_text(json.dumps(data, ensure_ascii=False), encoding='utf-8')
     window = subprocess.run(['node', str(ROOT / 'scripts' / 'web_prerender.mjs'), str(site), str(data_file)],
                             check=True, capture_output=True, text=True).stdout.strip()
+    # The design for main.js, so that the page need not ask the window logic for it: a string
+    # for JSON.parse, which reads a large literal faster than JavaScript's own parser does.
+    design = json.dumps(json.dumps(data['design'], ensure_ascii=False, separators=(',', ':')), ensure_ascii=False)
+    (site / DESIGN_MODULE).write_text(f'export default JSON.parse({design});\n', encoding='utf-8')
+    bundle(site)
+    preloads = ''.join(f'<link rel="modulepreload" href="{m}">\n' for m in modules(site))
     page = (site / 'index.html').read_text(encoding='utf-8')
     page = re.sub(r'<!-- modulepreload:.*?-->\n', lambda _: preloads, page)
     page = re.sub(r'<!-- window:.*?-->', lambda _: window, page)
-    # The design for main.js, so that the page need not ask the window logic for it.
-    design = json.dumps(data['design'], ensure_ascii=False, separators=(',', ':')).replace('</', '<\\/')
-    page = re.sub(r'<!-- design:.*?-->', lambda _: design, page)
+    style = (site / 'style.css').read_text(encoding='utf-8')
+    link = '<link rel="stylesheet" href="style.css">'
+    if link not in page:
+        sys.exit('web_site.py: index.html does not link style.css')
+    page = page.replace(link, f'<style>\n{style}</style>', 1)
+    (site / 'style.css').unlink()
     # The face colours of the design on the root, so that the window as designed has them from
     # the first paint, before view.js sets them again.
     form = next(d for d in data['design'] if d['kind'] == 'form')

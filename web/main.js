@@ -3,6 +3,8 @@
 // asks of the machine (beep, print, end).
 // ?seed=N (1 or more) makes the customers reproducible (tests, demonstrations).
 
+// Every control's design, as the window logic gives it (written when the site is built).
+import design from './design.js';
 import createTrainer from './trainer.js';
 import { WindowView, smallestTouchScale } from './view.js';
 
@@ -10,8 +12,6 @@ const WIDTH = 878;
 const HEIGHT = 655;
 
 const stage = document.getElementById('stage');
-// The window logic's design of every control, written into the page when the site is built.
-const design = JSON.parse(document.getElementById('design').textContent);
 const params = new URLSearchParams(location.search);
 
 // Without ?seed the customers are drawn as on the desktop, from the clock (seed 0); with it,
@@ -49,7 +49,6 @@ window.addEventListener('resize', fit);
 touch.addEventListener('change', fit);
 
 performance.mark('trainer-script');
-const fonts = Promise.all([document.fonts.load('12px TrainerPGothic'), document.fonts.load('12px TrainerGothic')]);
 const Trainer = await createTrainer({
   // Instantiates the module that index.html began compiling.
   instantiateWasm(imports, receive) {
@@ -131,9 +130,9 @@ function showEnd() {
 }
 
 document.getElementById('restart').addEventListener('click', () => start(nextSeed()));
+// The window shows once its faces are there (index.html); the focus can go to it only then.
+await window.trainerFonts;
 start(seeded, document.getElementById('Form1'));
-// The customer's reading is shown once its font is there too.
-await fonts;
 document.documentElement.dataset.ready = 'true';
 performance.mark('trainer-interactive');
 

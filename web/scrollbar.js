@@ -8,6 +8,13 @@
 const MIN_THUMB = 26; // as short as the desktop's thumb gets
 export const ARROW = 17; // width of each arrow button, as the style sheet draws it
 
+// Writes only what differs: a write of the same value would still make the browser restyle
+// (and for SVG re-lay out) the element, so taking over the window index.html shows would
+// cost a layout.
+export function setAttr(el, name, value) {
+  if (el.getAttribute(name) !== value) el.setAttribute(name, value);
+}
+
 export class ScrollBar {
   // act(kind, argument) with kind 'arrow' or 'track' (argument -1 / +1) or 'release' (value).
   constructor(el, design, act) {
@@ -22,12 +29,12 @@ export class ScrollBar {
     // mirroring never waits for a layout.
     this.trackLength = Math.max(0, design.width - 2 * ARROW);
 
-    el.setAttribute('role', 'scrollbar');
-    el.setAttribute('aria-orientation', 'horizontal');
-    el.setAttribute('aria-valuemin', String(this.min));
-    el.setAttribute('aria-valuemax', String(this.max));
-    if (design.accessibleName) el.setAttribute('aria-label', design.accessibleName);
-    el.classList.add('scrollbar');
+    setAttr(el, 'role', 'scrollbar');
+    setAttr(el, 'aria-orientation', 'horizontal');
+    setAttr(el, 'aria-valuemin', String(this.min));
+    setAttr(el, 'aria-valuemax', String(this.max));
+    if (design.accessibleName) setAttr(el, 'aria-label', design.accessibleName);
+    if (!el.classList.contains('scrollbar')) el.classList.add('scrollbar');
 
     // The parts of a bar shown before (the window index.html shows) are taken over.
     this.left = el.querySelector(':scope > .arrow.left') ?? part('arrow left');
@@ -59,17 +66,18 @@ export class ScrollBar {
   // the readout's text, which a screen reader says in place of the raw value.
   show(value, disabled, text) {
     this.value = value;
-    this.el.setAttribute('aria-valuenow', String(value));
+    setAttr(this.el, 'aria-valuenow', String(value));
     if (text === undefined) this.el.removeAttribute('aria-valuetext');
-    else this.el.setAttribute('aria-valuetext', text);
-    this.el.setAttribute('aria-disabled', disabled ? 'true' : 'false');
-    this.el.tabIndex = disabled ? -1 : this.tabStop;
+    else setAttr(this.el, 'aria-valuetext', text);
+    setAttr(this.el, 'aria-disabled', disabled ? 'true' : 'false');
+    const tabIndex = disabled ? -1 : this.tabStop;
+    if (this.el.tabIndex !== tabIndex) this.el.tabIndex = tabIndex;
     if (!this.drag) this.place(this.offsetOf(value));
   }
 
   set tabIndexStop(i) {
     this.tabStop = i;
-    this.el.tabIndex = i;
+    if (this.el.tabIndex !== i) this.el.tabIndex = i;
   }
 
   // Lengths in the bar's own (unscaled) pixels.
@@ -95,8 +103,8 @@ export class ScrollBar {
 
   place(offset) {
     const { thumb } = this.lengths();
-    this.thumb.style.width = `${thumb}px`;
-    this.thumb.style.left = `${offset}px`;
+    if (this.thumb.style.width !== `${thumb}px`) this.thumb.style.width = `${thumb}px`;
+    if (this.thumb.style.left !== `${offset}px`) this.thumb.style.left = `${offset}px`;
   }
 
   // The factor between the page's pixels and the bar's own (the window is scaled to fit).

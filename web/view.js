@@ -2,7 +2,7 @@
 // of the window logic's state after every action. Nothing here decides a text, an answer or
 // a visibility; it shows what the state says.
 
-import { ARROW, ScrollBar } from './scrollbar.js';
+import { ARROW, ScrollBar, setAttr } from './scrollbar.js';
 
 const SVG = 'http://www.w3.org/2000/svg';
 
@@ -13,6 +13,10 @@ const FAMILIES = {
 };
 
 const rgb = (c) => `rgb(${c[0]}, ${c[1]}, ${c[2]})`;
+
+function setVar(el, name, value) {
+  if (el.style.getPropertyValue(name) !== value) el.style.setProperty(name, value);
+}
 
 // The control's font as the window logic resolved it (the window's default where it names none).
 function fontOf(d) {
@@ -57,8 +61,8 @@ export class WindowView {
     const form = design.find((d) => d.kind === 'form');
     this.twipsPerPixel = form.twipsPerPixel;
     // The colours the window logic paints for the system's button face and window text.
-    document.documentElement.style.setProperty('--button-face', rgb(form.buttonFace));
-    document.documentElement.style.setProperty('--window-text', rgb(form.windowText));
+    setVar(document.documentElement, '--button-face', rgb(form.buttonFace));
+    setVar(document.documentElement, '--window-text', rgb(form.windowText));
     this.act = act;
     this.elements = new Map(); // control name -> element carrying its id
     this.boxes = new Map(); // control name -> element placed at its geometry
@@ -83,58 +87,70 @@ export class WindowView {
     return this.shown.get(d.name) ?? document.createElement(tag);
   }
 
+  // Builds the control's element, or takes over the one index.html shows: that one this code
+  // built from the same design when the site was built, so only its wiring is done again
+  // (writing its look once more would cost the browser a restyle of the whole window).
   build(d, stage) {
+    const fresh = !this.shown.has(d.name);
     let el;
     let box;
     switch (d.kind) {
       case 'form':
         el = box = this.element(d, 'div');
-        el.className = 'window';
-        if (!el.parentNode) stage.append(el);
+        if (fresh) {
+          el.className = 'window';
+          stage.append(el);
+        }
         break;
       case 'frame':
         el = box = this.element(d, 'fieldset');
-        el.className = 'frame';
-        {
-          let legend = el.querySelector(':scope > legend');
-          if (!legend) el.append((legend = document.createElement('legend')));
-          this.captions.set(d.name, legend);
+        if (fresh) {
+          el.className = 'frame';
+          const legend = document.createElement('legend');
+          el.append(legend);
           // The caption colour is the legend's alone; what the frame holds keeps the window's.
           if (d.look.fore) legend.style.setProperty('--caption', rgb(d.look.fore));
           legend.style.font = fontOf(d).css;
           el.style.setProperty('--caption-middle', `${Math.round(fontOf(d).px * 1.2) >> 1}px`);
         }
+        this.captions.set(d.name, el.querySelector(':scope > legend'));
         break;
       case 'label':
         el = box = this.element(d, 'div');
-        el.className = 'label';
+        if (fresh) {
+          el.className = 'label';
+          this.paint(el, d);
+          el.style.textAlign = { left: 'left', centre: 'center', right: 'right' }[d.look.align];
+          if (d.look.border) el.classList.add('bordered');
+          if (!d.look.transparent) el.classList.add('opaque');
+        }
         this.captions.set(d.name, el);
-        this.paint(el, d);
-        el.style.textAlign = { left: 'left', centre: 'center', right: 'right' }[d.look.align];
-        if (d.look.border) el.classList.add('bordered');
-        if (!d.look.transparent) el.classList.add('opaque');
         break;
       case 'button':
         el = box = this.element(d, 'button');
-        el.type = 'button';
-        el.className = 'button';
+        if (fresh) {
+          el.type = 'button';
+          el.className = 'button';
+          this.paint(el, d);
+        }
         this.captions.set(d.name, el);
-        this.paint(el, d);
         el.addEventListener('click', () => this.act('click', d.name));
         break;
       case 'option': {
         // The radio button and its label side by side in the control's box; the label,
         // which holds the caption as its only content, fills the rest of the box.
         el = this.element(d, 'input');
-        box = el.parentNode ?? document.createElement('span');
-        box.className = 'option';
-        el.type = 'radio';
-        el.name = d.container;
-        const text = box.querySelector('label') ?? document.createElement('label');
-        text.htmlFor = d.name;
-        if (!text.parentNode) box.append(el, text);
-        this.captions.set(d.name, text);
-        this.paint(box, d);
+        if (fresh) {
+          box = document.createElement('span');
+          box.className = 'option';
+          el.type = 'radio';
+          el.name = d.container;
+          const text = document.createElement('label');
+          text.htmlFor = d.name;
+          box.append(el, text);
+          this.paint(box, d);
+        } else box = el.parentNode;
+        this.captions.set(d.name, box.querySelector('label'));
         el.addEventListener('click', () => this.act('select', d.name));
         el.addEventListener('keydown', (e) => this.arrowInGroup(e, d));
         // Enter and Return select the focused option, as Space does; nothing else.
@@ -151,52 +167,59 @@ export class WindowView {
         break;
       case 'image':
         el = box = this.element(d, 'img');
-        el.className = 'image';
-        if (el.getAttribute('src') !== `assets/${d.picture}`) el.src = `assets/${d.picture}`;
-        el.alt = '';
-        el.draggable = false;
+        if (fresh) {
+          el.className = 'image';
+          el.src = `assets/${d.picture}`;
+          el.alt = '';
+          el.draggable = false;
+        }
         break;
       case 'circle':
         el = this.shown.get(d.name) ?? document.createElementNS(SVG, 'circle');
-        this.shapeLook(el, d);
+        if (fresh) this.shapeLook(el, d);
         break;
       case 'line':
         el = this.shown.get(d.name) ?? document.createElementNS(SVG, 'line');
-        el.setAttribute('stroke', d.look.fore ? rgb(d.look.fore) : 'var(--window-text)');
-        el.setAttribute('stroke-width', String(d.look.borderWidth * this.twipsPerPixel));
-        el.setAttribute('stroke-linecap', 'round');
+        if (fresh) {
+          el.setAttribute('stroke', d.look.fore ? rgb(d.look.fore) : 'var(--window-text)');
+          el.setAttribute('stroke-width', String(d.look.borderWidth * this.twipsPerPixel));
+          el.setAttribute('stroke-linecap', 'round');
+        }
         break;
       default:
         return;
     }
-    el.id = d.name;
-    // A caption takes one line where the window logic says its box is too low for two.
-    if (d.wrap === false) box.classList.add('one-line'); // labels, buttons and options carry `wrap`
-    // The window logic's colours for the focus mark and a disabled caption on this face.
-    if (d.focusMark) box.style.setProperty('--focus-mark', rgb(d.focusMark));
-    if (d.disabledCaption) box.style.setProperty('--disabled-caption', rgb(d.disabledCaption));
-    if (d.look.toolTip) box.title = d.look.toolTip;
+    if (fresh) {
+      el.id = d.name;
+      // A caption takes one line where the window logic says its box is too low for two.
+      if (d.wrap === false) box.classList.add('one-line'); // labels, buttons and options carry `wrap`
+      // The window logic's colours for the focus mark and a disabled caption on this face.
+      if (d.focusMark) box.style.setProperty('--focus-mark', rgb(d.focusMark));
+      if (d.disabledCaption) box.style.setProperty('--disabled-caption', rgb(d.disabledCaption));
+      if (d.look.toolTip) box.title = d.look.toolTip;
+    }
     // The tab order is the document's (see arrange).
     if (d.tabIndex >= 0) {
       if (this.bars.has(d.name)) this.bars.get(d.name).tabIndexStop = 0;
-      else el.tabIndex = 0;
+      else if (fresh) el.tabIndex = 0;
     }
     this.elements.set(d.name, el);
     if (d.kind === 'circle' || d.kind === 'line') {
-      this.shapeLayer(d).append(el); // appended bottom-most first by stack()
+      const layer = this.shapeLayer(d);
+      if (fresh) layer.append(el); // put in order by stack()
       return;
     }
     this.boxes.set(d.name, box);
     this.names.set(box, d.name);
+    if (!fresh) return;
     if (this.lifted.has(d.name)) {
       // In the frame's place in the window, over the frame.
       const frame = this.design.get(d.container);
       place(box, { ...d, left: frame.left + d.left, top: frame.top + d.top });
-      const holder = this.boxes.get(frame.container);
-      if (box.parentNode !== holder) holder.append(box);
+      this.boxes.get(frame.container).append(box);
     } else if (d.kind !== 'form') {
       place(box, d);
-      if (box.parentNode !== this.container(d)) this.container(d).append(box);
+      this.container(d).append(box);
     }
   }
 
@@ -217,10 +240,15 @@ export class WindowView {
       const kids = [...holder.children].filter((b) => this.names.has(b));
       const stops = kids.filter((b) => stop(b) !== undefined).sort((a, b) => stop(a) - stop(b));
       let i = 0;
-      holder.append(...kids.map((b) => (stop(b) === undefined ? b : stops[i++])));
+      const order = kids.map((b) => (stop(b) === undefined ? b : stops[i++]));
+      // Moving an element re-lays it out: only where the order differs.
+      if (order.some((b, k) => b !== kids[k])) holder.append(...order);
     }
-    for (const name of this.lifted)
-      this.boxes.get(name).style.zIndex = this.boxes.get(this.design.get(name).container).style.zIndex;
+    for (const name of this.lifted) {
+      const box = this.boxes.get(name);
+      const z = this.boxes.get(this.design.get(name).container).style.zIndex;
+      if (box.style.zIndex !== z) box.style.zIndex = z;
+    }
   }
 
   paint(el, d) {
@@ -231,13 +259,13 @@ export class WindowView {
 
   shapeLook(el, d) {
     if (d.hasBorder) {
-      el.setAttribute('stroke', d.look.fore ? rgb(d.look.fore) : 'var(--window-text)');
-      el.setAttribute('stroke-width', String(d.look.borderWidth * this.twipsPerPixel));
+      setAttr(el, 'stroke', d.look.fore ? rgb(d.look.fore) : 'var(--window-text)');
+      setAttr(el, 'stroke-width', String(d.look.borderWidth * this.twipsPerPixel));
     } else {
-      el.setAttribute('stroke', 'none');
+      setAttr(el, 'stroke', 'none');
     }
-    if (d.fillStyle === 0) el.setAttribute('fill', d.fillColour ? rgb(d.fillColour) : 'var(--button-face)');
-    else el.setAttribute('fill', 'none');
+    if (d.fillStyle === 0) setAttr(el, 'fill', d.fillColour ? rgb(d.fillColour) : 'var(--button-face)');
+    else setAttr(el, 'fill', 'none');
   }
 
   // The circles and lines of a frame are drawn in one SVG in the frame's twips.
@@ -245,10 +273,10 @@ export class WindowView {
     if (!this.svg) {
       const frame = this.design.get(d.container);
       this.svg = this.boxes.get(d.container).querySelector(':scope > svg') ?? document.createElementNS(SVG, 'svg');
-      this.svg.setAttribute('class', 'shapes');
+      setAttr(this.svg, 'class', 'shapes');
       const t = this.twipsPerPixel;
-      this.svg.setAttribute('viewBox', `0 0 ${frame.width * t} ${frame.height * t}`);
-      this.svg.setAttribute('role', 'img');
+      setAttr(this.svg, 'viewBox', `0 0 ${frame.width * t} ${frame.height * t}`);
+      setAttr(this.svg, 'role', 'img');
       if (!this.svg.parentNode) this.boxes.get(d.container).append(this.svg);
     }
     return this.svg;
@@ -260,13 +288,14 @@ export class WindowView {
     const n = d.children.length;
     d.children.forEach((name, i) => {
       const box = this.boxes.get(name);
-      if (box) box.style.zIndex = String(n - i);
+      if (box && box.style.zIndex !== String(n - i)) box.style.zIndex = String(n - i);
     });
     const shapes = d.children.filter((name) => ['circle', 'line'].includes(this.design.get(name).kind));
     if (shapes.length) {
       const order = [...shapes].reverse().map((name) => this.elements.get(name));
       if (order.some((el, i) => this.svg.children[i] !== el)) this.svg.append(...order);
-      this.svg.style.zIndex = String(n - d.children.indexOf(shapes[0]));
+      const z = String(n - d.children.indexOf(shapes[0]));
+      if (this.svg.style.zIndex !== z) this.svg.style.zIndex = z;
     }
   }
 
@@ -308,34 +337,35 @@ export class WindowView {
         case 'label':
         case 'image':
           if (s.enabled) el.removeAttribute('aria-disabled');
-          else el.setAttribute('aria-disabled', 'true');
+          else setAttr(el, 'aria-disabled', 'true');
           break;
         case 'circle': {
           // A circle fits the shorter side of its box, centred; its border lies inside by the inset.
           const r = Math.min(s.width, s.height) / 2;
-          el.setAttribute('cx', String(s.left + s.width / 2));
-          el.setAttribute('cy', String(s.top + s.height / 2));
-          el.setAttribute('r', String(Math.max(0, r - d.inset)));
+          setAttr(el, 'cx', String(s.left + s.width / 2));
+          setAttr(el, 'cy', String(s.top + s.height / 2));
+          setAttr(el, 'r', String(Math.max(0, r - d.inset)));
           break;
         }
         case 'line':
-          el.setAttribute('x1', String(s.x1));
-          el.setAttribute('y1', String(s.y1));
-          el.setAttribute('x2', String(s.x2));
-          el.setAttribute('y2', String(s.y2));
+          setAttr(el, 'x1', String(s.x1));
+          setAttr(el, 'y1', String(s.y1));
+          setAttr(el, 'x2', String(s.x2));
+          setAttr(el, 'y2', String(s.y2));
           break;
         default:
           break;
       }
-      if (d.kind === 'circle' || d.kind === 'line') el.style.display = s.visible ? '' : 'none';
-      else if (box.hidden === s.visible) box.hidden = !s.visible;
+      if (d.kind === 'circle' || d.kind === 'line') {
+        const display = s.visible ? '' : 'none';
+        if (el.style.display !== display) el.style.display = display;
+      } else if (box.hidden === s.visible) box.hidden = !s.visible;
     }
     for (const [name, bar] of this.bars) {
       const s = this.state.get(name);
       bar.show(s.value, s.greyed, s.valueText);
     }
-    if (this.svg && this.svg.getAttribute('aria-label') !== state.phoropter)
-      this.svg.setAttribute('aria-label', state.phoropter);
+    if (this.svg) setAttr(this.svg, 'aria-label', state.phoropter);
   }
 
   // A control in its frame's element is disabled with the frame by the page itself; one
