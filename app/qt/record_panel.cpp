@@ -57,6 +57,18 @@ QTableWidget* makeTable(const QStringList& headers, const char* name, QWidget* p
     return table;
 }
 
+// Columns as wide as the widest text they can hold (or their heading): fixed once, since
+// measuring every cell again after each change costs more than a frame in a long case.
+void fitColumns(QTableWidget* table, std::initializer_list<const char*> widest) {
+    const QFontMetrics cell(table->font()), heading(table->horizontalHeader()->font());
+    int col = 0;
+    for (const char* text : widest) {
+        const int w = std::max(cell.horizontalAdvance(qs(text)),
+                               heading.horizontalAdvance(table->horizontalHeaderItem(col)->text()));
+        table->setColumnWidth(col++, w + 14);
+    }
+}
+
 // Puts `texts` into row `row`, touching only the cells whose text changed.
 template <class Row>
 void setRow(QTableWidget* table, int row, const Row& texts) {
@@ -220,8 +232,8 @@ RecordPanel::RecordPanel(Sitting& sitting, QWidget* parent) : QWidget(parent), s
     steps_ = makeTable(headers(kReviewColumns), "ReviewSteps", review_);
     steps_->setAccessibleName(qs(panel_text::kReviewSteps));
     steps_->setFixedHeight(150);
-    steps_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    steps_->horizontalHeader()->setStretchLastSection(true);
+    fitColumns(steps_, {"000", "00分00秒", "クロスシリンダー 中間軸 180°", "Ｓ-10.00Ｄ Ｃ-5.00Ｄ Ａ180°",
+                        "Ｓ-10.00Ｄ Ｃ-5.00Ｄ Ａ180°", "おもての方がよく見えます"});
     reviewColumn->addWidget(steps_);
     summary_ = new QWidget(review_);
     summary_->setObjectName(QStringLiteral("ReviewSummary"));
@@ -239,7 +251,9 @@ RecordPanel::RecordPanel(Sitting& sitting, QWidget* parent) : QWidget(parent), s
     record_ = makeTable(headers(kSittingColumns), "SessionTable", sittingBox);
     record_->setAccessibleName(qs(panel_text::kSitting));
     record_->setFixedHeight(140);
-    record_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    fitColumns(record_,
+               {"000", "サンプルモード", "XXXX-XXXX-X", "Ｓ-10.00Ｄ Ｃ-5.00Ｄ Ａ180°", "Ｓ-10.00Ｄ Ｃ-5.00Ｄ Ａ180°",
+                "Ｓ-10.00Ｄ Ｃ-5.00Ｄ Ａ180°", "Ｓ-10.00Ｄ Ｃ-5.00Ｄ Ａ180°", "100 点", "000", "00分00秒"});
     sittingColumn->addWidget(record_);
     scoreSummary_ = new QLabel(sittingBox);
     scoreSummary_->setObjectName(QStringLiteral("ScoreSummary"));
