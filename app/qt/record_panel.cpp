@@ -367,9 +367,16 @@ void RecordPanel::showReview() {
     steps_->setVisible(!hidden);
     summary_->setVisible(!hidden);
     if (hidden) {
+        // Nothing of a hidden review is told to assistive technology either.
+        plot_->setAccessibleName(QString());
+        plot_->setAccessibleDescription(QString());
+        steps_->setAccessibleName(QString());
+        steps_->setRowCount(0);
         shown_.reviewed.reset();
         return;
     }
+    plot_->setAccessibleName(qs(panel_text::kReview));
+    steps_->setAccessibleName(qs(panel_text::kReviewSteps));
     const bool sameCase = shown_.reviewed == index;
     // A case that has just ended: its review is what the trainee looks at next.
     const bool justEnded = sameCase && shown_.reviewedStatus != CaseStatus::Ended && c->status == CaseStatus::Ended;

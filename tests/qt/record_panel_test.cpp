@@ -9,6 +9,7 @@
 #include <cstring>
 #include <map>
 
+#include <QAccessible>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -163,6 +164,14 @@ TEST(RecordPanel, BesideTheUnchangedWindowWithAToggleThatFoldsIt) {
     toggle.click();
     EXPECT_TRUE(d.shown("RecordPanel"));
     EXPECT_EQ(d.window.width(), panel.right() + 1);
+
+    // Inside the top-level window the window's controls tell assistive technology what they did
+    // before: a bar its readout, a hidden label nothing.
+    QAccessibleInterface* sphere = QAccessible::queryAccessibleInterface(d.find("HScroll1"));
+    ASSERT_NE(sphere, nullptr);
+    EXPECT_EQ(sphere->text(QAccessible::Description), qs(d.form().Label4.caption));
+    ASSERT_FALSE(d.form().Label19.visible);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(d.find("Label19"))->text(QAccessible::Name), "");
 
     // The panel follows the window in the tab order: after the window's last stop, the toggle,
     // then the code and what follows it.
