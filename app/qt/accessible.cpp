@@ -86,6 +86,24 @@ public:
     }
 };
 
+// The panel's toggle: a push button that is expandable, expanded while the panel is open.
+class PanelToggleAccessible : public QAccessibleWidget {
+public:
+    explicit PanelToggleAccessible(QWidget* w) : QAccessibleWidget(w, QAccessible::Button) {}
+
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.expandable = true;
+        s.expanded = widget()->property("open").toBool();
+        return s;
+    }
+    QStringList actionNames() const override { return QStringList{pressAction()} << QAccessibleWidget::actionNames(); }
+    void doAction(const QString& action) override {
+        if (action != pressAction()) return QAccessibleWidget::doAction(action);
+        if (widget()->isEnabled()) static_cast<QAbstractButton*>(widget())->click();
+    }
+};
+
 bool inRecordPanel(const QWidget* w) {
     for (; w; w = w->parentWidget())
         if (w->inherits("RecordPanel")) return true;
@@ -198,6 +216,7 @@ QAccessibleInterface* accessibleFor(const QString& className, QObject* object) {
     if (className == QLatin1String("OptionWidget"))
         return new ButtonAccessible(static_cast<QWidget*>(object), QAccessible::RadioButton);
     if (className == QLatin1String("ImageWidget")) return new ImageAccessible(static_cast<QWidget*>(object));
+    if (className == QLatin1String("PanelToggle")) return new PanelToggleAccessible(static_cast<QWidget*>(object));
     if (className == QLatin1String("FrameWidget")) return new FrameAccessible(static_cast<QWidget*>(object));
     // Plain labels inside the window.
     if (className == QLatin1String("QLabel")) {

@@ -1,5 +1,6 @@
 #include "app/qt/trainer_window.h"
 
+#include <QAccessible>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -21,17 +22,30 @@ QString downwards(const char* text) {
 
 }  // namespace
 
+void PanelToggle::setOpen(bool open) {
+    const bool changed = open != open_ || text().isEmpty();
+    open_ = open;
+    if (!changed) return;
+    const char* caption = open ? panel_text::kClose : panel_text::kOpen;
+    setText(downwards(caption));
+    setAccessibleName(QString::fromUtf8(caption));
+    setToolTip(QString::fromUtf8(caption));
+    QAccessible::State expanded;
+    expanded.expanded = true;
+    QAccessibleStateChangeEvent event(this, expanded);
+    QAccessible::updateAccessibility(&event);
+}
+
 TrainerWindow::TrainerWindow(Sitting& sitting, QtPlatform& platform, QWidget* parent)
     : QWidget(parent), sitting_(sitting), platform_(platform) {
     buildView();
     setWindowTitle(view_->windowTitle());
 
-    toggle_ = new QPushButton(this);
+    toggle_ = new PanelToggle(this);
     toggle_->setObjectName(QStringLiteral("RecordPanelToggle"));
-    toggle_->setCheckable(true);
     toggle_->setAutoDefault(false);
     toggle_->setGeometry(view_->width() + 2, 8, kStripWidth - 4, 150);
-    connect(toggle_, &QPushButton::toggled, this, [this](bool open) { setPanelOpen(open); });
+    connect(toggle_, &QPushButton::clicked, this, [this] { setPanelOpen(!open_); });
 
     // Open beside the window where the screen has room for both.
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -61,14 +75,7 @@ RecordPanel& TrainerWindow::panel() {
 
 void TrainerWindow::setPanelOpen(bool open) {
     open_ = open;
-    {
-        const QSignalBlocker blocker(toggle_);
-        toggle_->setChecked(open);
-    }
-    const char* caption = open ? panel_text::kClose : panel_text::kOpen;
-    toggle_->setText(downwards(caption));
-    toggle_->setAccessibleName(QString::fromUtf8(caption));
-    toggle_->setToolTip(QString::fromUtf8(caption));
+    toggle_->setOpen(open);
     if (panel_) {
         panel_->setVisible(open);
         if (open) panel_->refresh();  // what was not followed while folded

@@ -11,6 +11,20 @@
 
 class RecordPanel;
 
+// The toggle of the record panel: a button that says what it does (open or close the panel) and
+// tells assistive technology whether the panel is open, as an expandable control does.
+class PanelToggle : public QPushButton {
+    Q_OBJECT
+    Q_PROPERTY(bool open READ open)
+public:
+    using QPushButton::QPushButton;
+    bool open() const { return open_; }
+    void setOpen(bool open);
+
+private:
+    bool open_ = false;
+};
+
 class TrainerWindow : public QWidget {
     Q_OBJECT
 public:
@@ -21,7 +35,7 @@ public:
 
     // The window Form1. A new code replaces it: ask again after startCode.
     FormView& view() const { return *view_; }
-    QPushButton& toggle() const { return *toggle_; }
+    PanelToggle& toggle() const { return *toggle_; }
     // The panel; it is built after the first paint, or now when asked for before.
     RecordPanel& panel();
     bool panelOpen() const { return open_; }
@@ -43,7 +57,7 @@ private:
     Sitting& sitting_;
     QtPlatform& platform_;
     FormView* view_ = nullptr;
-    QPushButton* toggle_ = nullptr;
+    PanelToggle* toggle_ = nullptr;
     RecordPanel* panel_ = nullptr;
     bool open_ = true;
     bool painted_ = false;

@@ -145,9 +145,13 @@ TEST(RecordPanel, BesideTheUnchangedWindowWithAToggleThatFoldsIt) {
     expectHeaders(d.table("SessionTable"), kSittingColumns);
     EXPECT_EQ(d.label("CaseCode"), qs(panel_text::kCaseCode) + " " + qs(d.sitting.code().text()));
 
-    QPushButton& toggle = d.window.toggle();
-    EXPECT_TRUE(toggle.isChecked());
-    EXPECT_EQ(toggle.accessibleName(), qs(panel_text::kClose));
+    PanelToggle& toggle = d.window.toggle();
+    QAccessibleInterface* told = QAccessible::queryAccessibleInterface(&toggle);
+    ASSERT_NE(told, nullptr);
+    EXPECT_EQ(told->role(), QAccessible::Button);
+    EXPECT_TRUE(told->state().expandable);
+    EXPECT_TRUE(told->state().expanded);
+    EXPECT_EQ(told->text(QAccessible::Name), qs(panel_text::kClose));
     EXPECT_EQ(toggle.text().remove('\n'), qs(panel_text::kClose));
     const QRect panel = d.find("RecordPanel")->geometry();
     EXPECT_GE(panel.left(), 878 + toggle.width());
@@ -155,10 +159,12 @@ TEST(RecordPanel, BesideTheUnchangedWindowWithAToggleThatFoldsIt) {
     EXPECT_EQ(d.window.height(), 655);
     d.keep("open.png");
 
-    toggle.click();
+    told->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_FALSE(d.window.panelOpen());
     EXPECT_FALSE(d.shown("RecordPanel"));
-    EXPECT_EQ(toggle.accessibleName(), qs(panel_text::kOpen));
+    EXPECT_FALSE(told->state().expanded);
+    EXPECT_EQ(told->text(QAccessible::Name), qs(panel_text::kOpen));
+    EXPECT_EQ(toggle.text().remove('\n'), qs(panel_text::kOpen));
     EXPECT_EQ(d.window.width(), 878 + TrainerWindow::kStripWidth);
     EXPECT_EQ(view.geometry(), QRect(0, 0, 878, 655));
     toggle.click();
