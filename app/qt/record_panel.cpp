@@ -115,13 +115,14 @@ void printRecord(const std::vector<CaseRecord>& cases, QPrinter& printer) {
     html += QStringLiteral("</tr></thead>");
     for (const SittingRow& row : sittingRows(cases)) {
         html += QStringLiteral("<tr>");
-        for (const std::string& field : row) html += QStringLiteral("<td>%1</td>").arg(qs(field).toHtmlEscaped());
+        for (const std::string& field : row)
+            html += QStringLiteral("<td style=\"white-space: nowrap\">%1</td>").arg(qs(field).toHtmlEscaped());
         html += QStringLiteral("</tr>");
     }
     html += QStringLiteral("</table><p>%1</p>").arg(qs(scoreSummaryText(cases)).toHtmlEscaped());
 
     QTextDocument document;
-    QFont font(QStringLiteral("IPAGothic"));
+    QFont font(QStringLiteral("IPAPGothic"));
     font.setPointSizeF(9);
     document.setDefaultFont(font);
     document.setHtml(html);

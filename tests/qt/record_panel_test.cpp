@@ -346,7 +346,7 @@ TEST(RecordPanel, PrintsTheRecordAsATableOnA4) {
     EXPECT_EQ(countMatches(pdf, R"(/Type\s*/Page(?![a-zA-Z]))"), 1);
     EXPECT_GE(countMatches(pdf, R"(/Type\s*/Font)"), 1) << "the table is text, not a picture";
     if (const QString folder = qEnvironmentVariable("PANEL_PICTURES"); !folder.isEmpty())
-        QFile::copy(file, folder + "/record.pdf");
+        QDir().mkpath(folder), QFile::copy(file, folder + "/record.pdf");
 
     // Cancelled in the dialog: nothing printed.
     QFile::remove(file);
