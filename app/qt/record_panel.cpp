@@ -104,6 +104,17 @@ QLabel* caption(const char* text, QWidget* parent) {
 
 }  // namespace
 
+// The focus is marked by a solid black frame on every stop of the panel, as on the window's own.
+const char* const kPanelStyle =
+    "QPushButton { border: 1px solid rgb(118, 118, 118); border-radius: 3px; background-color: rgb(246, 246, 246);"
+    " padding: 3px 10px; }"
+    "QPushButton:hover { background-color: rgb(229, 238, 250); }"
+    "QPushButton:pressed { background-color: rgb(212, 212, 212); }"
+    "QPushButton:focus { border: 2px solid black; padding: 2px 9px; }"
+    "QLineEdit { border: 1px solid rgb(118, 118, 118); background-color: white; padding: 2px; }"
+    "QLineEdit:focus { border: 2px solid black; padding: 1px; }"
+    "QTableWidget:focus { border: 2px solid black; }";
+
 void printRecord(const std::vector<CaseRecord>& cases, QPrinter& printer) {
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Landscape);
@@ -289,6 +300,7 @@ RecordPanel::RecordPanel(Sitting& sitting, QWidget* parent) : QWidget(parent), s
 
     scroll->setWidget(content);
     setFixedWidth(kWidth);
+    setStyleSheet(QString::fromLatin1(kPanelStyle));
     refresh();
 }
 

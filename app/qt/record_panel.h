@@ -22,6 +22,9 @@ class QScrollArea;
 class QTableWidget;
 class ReviewPlotWidget;
 
+// The panel's look: its own buttons, fields and tables, and a plain focus mark on each.
+extern const char* const kPanelStyle;
+
 // Lays the record out as a table (and the score summary under it) and prints it on A4.
 void printRecord(const std::vector<CaseRecord>& cases, QPrinter& printer);
 

@@ -44,6 +44,9 @@ TrainerWindow::TrainerWindow(Sitting& sitting, QtPlatform& platform, QWidget* pa
     toggle_ = new PanelToggle(this);
     toggle_->setObjectName(QStringLiteral("RecordPanelToggle"));
     toggle_->setAutoDefault(false);
+    // The panel's look, with room for the caption written downwards in the narrow strip.
+    toggle_->setStyleSheet(QString::fromLatin1(kPanelStyle) +
+                           QStringLiteral("QPushButton { padding: 2px; } QPushButton:focus { padding: 1px; }"));
     toggle_->setGeometry(view_->width() + 2, 8, kStripWidth - 4, 150);
     connect(toggle_, &QPushButton::clicked, this, [this] { setPanelOpen(!open_); });
 
