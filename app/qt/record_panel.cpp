@@ -147,8 +147,8 @@ RecordPanel::RecordPanel(Sitting& sitting, QWidget* parent) : QWidget(parent), s
         return QFileDialog::getSaveFileName(this, qs(panel_text::kSaveCsv), proposed, QStringLiteral("CSV (*.csv)"));
     };
     confirmAbandon_ = [this] {
-        QMessageBox box(QMessageBox::Question, windowTitle(), qs(panel_text::kAbandonQuestion), QMessageBox::NoButton,
-                        this);
+        QMessageBox box(QMessageBox::Question, window()->windowTitle(), qs(panel_text::kAbandonQuestion),
+                        QMessageBox::NoButton, this);
         QPushButton* yes = box.addButton(qs(panel_text::kYes), QMessageBox::YesRole);
         QPushButton* no = box.addButton(qs(panel_text::kNo), QMessageBox::NoRole);
         box.setDefaultButton(no);
