@@ -14,12 +14,14 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "app/panel_texts.h"
 #include "app/qt/accessible.h"
@@ -48,10 +50,14 @@ struct Desk {
     Sitting sitting;
     TrainerWindow window;
 
-    explicit Desk(uint64_t code = 0x2468ACE0) : sitting(platform, clock, CaseCode(code)), window(sitting, platform) {
+    // Without `ownQuestion` the panel's question is the panel's own dialog.
+    explicit Desk(uint64_t code = 0x2468ACE0, bool ownQuestion = false)
+        : sitting(platform, clock, CaseCode(code)), window(sitting, platform) {
         window.setPanelOpen(true);
         window.show();
         QApplication::processEvents();
+        panel();  // built at once, not after the first paint
+        if (ownQuestion) return;
         panel().setAbandonConfirmer([] {
             ADD_FAILURE() << "asked before abandoning where nothing was begun";
             return false;
@@ -459,4 +465,34 @@ TEST(RecordPanel, TheCustomersViewFollowsTheModeAndTheCrossCylinder) {
     d.click("STARTbutton");
     d.click("Option10");
     EXPECT_FALSE(d.shown("PatientViewCaption"));
+}
+
+TEST(RecordPanel, AsksWithADialogOfItsOwnBeforeAbandoningAMeasurement) {
+    Desk d(0x13579, true);
+    d.arrow("HScroll1");
+    d.find<QLineEdit>("CaseCodeInput")->setText(qs(CaseCode(42).text()));
+    QStringList buttons;
+    QString question;
+    const auto answer = [&](const QString& which) {
+        QTimer::singleShot(0, [&, which] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr) << "no question asked";
+            question = box->text();
+            buttons.clear();
+            for (QAbstractButton* b : box->buttons()) buttons << b->text();
+            for (QAbstractButton* b : box->buttons())
+                if (b->text() == which) b->click();
+        });
+    };
+    answer(qs(panel_text::kNo));
+    d.click("CaseCodeStart");
+    EXPECT_EQ(question, qs(panel_text::kAbandonQuestion));
+    buttons.sort();
+    QStringList expected{qs(panel_text::kYes), qs(panel_text::kNo)};
+    expected.sort();
+    EXPECT_EQ(buttons, expected);
+    EXPECT_EQ(d.sitting.code(), CaseCode(0x13579));
+    answer(qs(panel_text::kYes));
+    d.click("CaseCodeStart");
+    EXPECT_EQ(d.sitting.code(), CaseCode(42));
 }
