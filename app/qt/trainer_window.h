@@ -21,6 +21,10 @@ public:
     bool open() const { return open_; }
     void setOpen(bool open);
 
+protected:
+    // The stock face, and while focused a solid black frame, as the panel's stops have.
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     bool open_ = false;
 };
