@@ -8,8 +8,10 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     Trainer trainer;
+    // As on a screen with room for the record panel beside the window.
+    trainer.window().setPanelOpen(true);
     QuitAtFirstPaint probe;
-    trainer.view().installEventFilter(&probe);
+    trainer.window().installEventFilter(&probe);
     trainer.show();
     return app.exec();
 }

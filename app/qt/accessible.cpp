@@ -15,6 +15,14 @@ namespace {
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
+// The window view a widget belongs to: the widget itself or the nearest such ancestor (the view
+// may sit inside the program's top-level window).
+const FormView* formViewOf(const QWidget* w) {
+    for (; w; w = w->parentWidget())
+        if (const auto* view = qobject_cast<const FormView*>(w)) return view;
+    return nullptr;
+}
+
 // The interface of a widget that shows a control of the window. The control is looked up on
 // every question, as Qt may make the interface before the view has filed the widget.
 class ControlAccessible : public QAccessibleWidget {
@@ -29,7 +37,7 @@ public:
     }
 
 protected:
-    const FormView* view() const { return qobject_cast<const FormView*>(widget()->window()); }
+    const FormView* view() const { return formViewOf(widget()); }
     const Control* control() const {
         const FormView* v = view();
         return v ? v->controlOf(widget()) : nullptr;
@@ -59,6 +67,48 @@ public:
 protected:
     QString name(const Control& c) const override { return qs(static_cast<const Label&>(c).caption); }
 };
+
+// Labels of the record panel beside the window: their text, or a picture's own name, while shown;
+// nothing while hidden, as the window's own labels.
+class PanelLabelAccessible : public QAccessibleWidget {
+public:
+    explicit PanelLabelAccessible(QLabel* w)
+        : QAccessibleWidget(w, w->pixmap().isNull() ? QAccessible::StaticText : QAccessible::Graphic) {}
+
+    QAccessible::Role role() const override {
+        return static_cast<QLabel*>(widget())->pixmap().isNull() ? QAccessible::StaticText : QAccessible::Graphic;
+    }
+    QString text(QAccessible::Text t) const override {
+        if (!widget()->isVisible()) return {};
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return static_cast<QLabel*>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+// The panel's toggle: a push button that is expandable, expanded while the panel is open.
+class PanelToggleAccessible : public QAccessibleWidget {
+public:
+    explicit PanelToggleAccessible(QWidget* w) : QAccessibleWidget(w, QAccessible::Button) {}
+
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.expandable = true;
+        s.expanded = widget()->property("open").toBool();
+        return s;
+    }
+    QStringList actionNames() const override { return QStringList{pressAction()} << QAccessibleWidget::actionNames(); }
+    void doAction(const QString& action) override {
+        if (action != pressAction()) return QAccessibleWidget::doAction(action);
+        if (widget()->isEnabled()) static_cast<QAbstractButton*>(widget())->click();
+    }
+};
+
+bool inRecordPanel(const QWidget* w) {
+    for (; w; w = w->parentWidget())
+        if (w->inherits("RecordPanel")) return true;
+    return false;
+}
 
 // Frames: a group named by its caption (the phoropter's also described in words).
 class FrameAccessible : public ControlAccessible {
@@ -166,11 +216,13 @@ QAccessibleInterface* accessibleFor(const QString& className, QObject* object) {
     if (className == QLatin1String("OptionWidget"))
         return new ButtonAccessible(static_cast<QWidget*>(object), QAccessible::RadioButton);
     if (className == QLatin1String("ImageWidget")) return new ImageAccessible(static_cast<QWidget*>(object));
+    if (className == QLatin1String("PanelToggle")) return new PanelToggleAccessible(static_cast<QWidget*>(object));
     if (className == QLatin1String("FrameWidget")) return new FrameAccessible(static_cast<QWidget*>(object));
     // Plain labels inside the window.
     if (className == QLatin1String("QLabel")) {
         auto* label = static_cast<QLabel*>(object);
-        if (qobject_cast<FormView*>(label->window())) return new LabelAccessible(label);
+        if (formViewOf(label)) return new LabelAccessible(label);
+        if (inRecordPanel(label)) return new PanelLabelAccessible(label);
     }
     return nullptr;
 }

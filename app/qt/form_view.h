@@ -3,6 +3,7 @@
 // layout (twips / 15 = pixels). User input goes to the model; after every handled event
 // sync() copies the model back into the widgets.
 
+#include <functional>
 #include <string>
 #include <unordered_map>
 
@@ -10,6 +11,7 @@
 #include <QWidget>
 
 #include "app/form1.h"
+#include "app/record.h"
 
 class PhoropterView;
 class QLabel;
@@ -18,6 +20,14 @@ class FormView : public QWidget {
     Q_OBJECT
 public:
     explicit FormView(Form1& form, QWidget* parent = nullptr);
+
+    // Told of every user action after the window has handled it and the widgets mirror it:
+    // which control was operated and how (the record beside the window follows the window so).
+    using ActionObserver = std::function<void(const Control&, ActionKind)>;
+    void setActionObserver(ActionObserver observer) { observer_ = std::move(observer); }
+
+    // Puts the keyboard focus on the window's first stop, as at start.
+    void focusFirstStop();
 
     // Mirrors captions, visibility, enabling, selections, values and shapes. Signals are
     // blocked meanwhile, so mirroring never reaches the model.
@@ -38,14 +48,14 @@ private:
     QWidget* buildButton(CommandButton& b, QWidget* parent);
     QWidget* buildOption(OptionButton& o, QWidget* parent);
     QWidget* buildScroll(HScrollBar& s, QWidget* parent);
-    // Runs a user action on the model, mirrors the result and puts the keyboard focus where
-    // it belongs when the action took it from the control that had it.
+    // Runs a user action on `control` on the model, mirrors the result, puts the keyboard focus
+    // where it belongs when the action took it from the control that had it, and tells the
+    // observer.
     template <class Action>
-    void act(Action&& action);
+    void act(const Control& control, ActionKind kind, Action&& action);
     void settleFocus(const Control* focused);
     void stack(const Frame& container);
     void setTabChain();
-    void focusFirstStop();
 
     // The option buttons of one frame are one tab stop: the selected one, or the first
     // that can be operated; arrow keys move and select within the frame (arrowTarget).
@@ -59,4 +69,5 @@ private:
     QPalette base_;
     std::unordered_map<const Control*, QWidget*> widgets_;
     PhoropterView* phoropter_ = nullptr;
+    ActionObserver observer_;
 };

@@ -1,10 +1,12 @@
 // The trainer: one window, the customer behind the phoropter.
 
 #include <cstdio>
+#include <optional>
 
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include "app/case_code.h"
 #include "app/qt/trainer.h"
 
 namespace {
@@ -15,8 +17,13 @@ struct CommandLine {
     QCommandLineParser parser;
     QCommandLineOption help = parser.addHelpOption();
     QCommandLineOption version = parser.addVersionOption();
+    QCommandLineOption caseCode{QStringLiteral("case"),
+                                QStringLiteral("Plays the customers of case code CODE (XXXX-XXXX-C), as anyone "
+                                               "given the same code does; without it a fresh code is taken."),
+                                QStringLiteral("CODE")};
 
     CommandLine() {
+        parser.addOption(caseCode);
         parser.setApplicationDescription(
             QStringLiteral("A training simulator for subjective refraction: the program plays the customer "
                            "behind the phoropter.\nQt's own options (-platform, -style, ...) work as usual."));
@@ -69,13 +76,19 @@ int main(int argc, char** argv) {
     QString error = cl.parser.errorText();
     if (parsed && !cl.parser.positionalArguments().isEmpty())
         error = QStringLiteral("Unexpected argument '%1'.").arg(cl.parser.positionalArguments().first());
+    std::optional<CaseCode> code;
+    if (error.isEmpty() && cl.parser.isSet(cl.caseCode)) {
+        const QString typed = cl.parser.value(cl.caseCode);
+        code = CaseCode::parse(typed.toStdString());
+        if (!code) error = QString::fromUtf8(kBadCaseCodeMessage) + QStringLiteral(": ") + typed;
+    }
     if (!error.isEmpty()) {
         print(stderr, QStringLiteral("refraction-trainer: %1\n").arg(error.simplified()) + usage(cl.parser));
         return kUsageError;
     }
     if (cl.parser.isSet(QStringLiteral("help-all"))) cl.parser.process(app);  // lists Qt's options, exits
 
-    Trainer trainer;
+    Trainer trainer(code);
     trainer.show();
     return app.exec();
 }

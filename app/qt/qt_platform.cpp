@@ -30,7 +30,8 @@ bool printWidgetPicture(QWidget& widget, QPrinter& printer) {
 void QtPlatform::beep() { QApplication::beep(); }
 
 void QtPlatform::quit() {
-    if (window_) window_->close();
+    // The window may sit inside the program's top-level window: that one closes.
+    if (window_) window_->window()->close();
     QCoreApplication::exit(0);
 }
 

@@ -3,11 +3,9 @@
 #include <QApplication>
 #include <QIcon>
 
-Trainer::Trainer() : form_(platform_, random_) {
-    form_.Form_Load();
-    view_ = std::make_unique<FormView>(form_);
+Trainer::Trainer(std::optional<CaseCode> code) : sitting_(platform_, clock_, code ? *code : CaseCode::fromClock()) {
+    window_ = std::make_unique<TrainerWindow>(sitting_, platform_);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/charts/icon.png")));
-    platform_.setWindow(view_.get());
 }
 
-void Trainer::show() { view_->show(); }
+void Trainer::show() { window_->show(); }

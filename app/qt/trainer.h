@@ -1,23 +1,33 @@
 #pragma once
-// The whole program behind main(): fonts, the window logic on Qt's services, and its view.
+// The whole program behind main(): fonts, the window logic on Qt's services, its view and the
+// record panel beside it, one case code's customers after another.
 
 #include <memory>
+#include <optional>
 
-#include "app/form1.h"
+#include "app/case_code.h"
 #include "app/qt/form_view.h"
 #include "app/qt/qt_platform.h"
+#include "app/qt/trainer_window.h"
+#include "app/record.h"
+#include "app/sitting.h"
 
 class Trainer {
 public:
-    // Needs a QApplication. Draws the first customer; the window is not shown yet.
-    Trainer();
+    // Needs a QApplication. Draws the first customer of `code` (without one, a fresh code from
+    // the clock); the window is not shown yet.
+    explicit Trainer(std::optional<CaseCode> code = std::nullopt);
     void show();
-    FormView& view() { return *view_; }
-    Form1& form() { return form_; }
+    // The top-level window.
+    TrainerWindow& window() { return *window_; }
+    // The window Form1 (a new code replaces it).
+    FormView& view() { return window_->view(); }
+    Form1& form() { return sitting_.form(); }
+    Sitting& sitting() { return sitting_; }
 
 private:
-    ClockRandom random_;
+    SteadyRecordClock clock_;
     QtPlatform platform_;
-    Form1 form_;
-    std::unique_ptr<FormView> view_;
+    Sitting sitting_;
+    std::unique_ptr<TrainerWindow> window_;
 };

@@ -222,7 +222,8 @@ bool NoticeBar::eventFilter(QObject* watched, QEvent* event) {
     }
     // Anything the trainee does in the window, except on the notice itself, dismisses it.
     auto* w = qobject_cast<QWidget*>(watched);
-    if (w && w->window() == window() && w != this && !isAncestorOf(w)) hide();
+    QWidget* window = parentWidget();
+    if (w && (w == window || window->isAncestorOf(w)) && w != this && !isAncestorOf(w)) hide();
     return false;
 }
 

@@ -1,0 +1,114 @@
+#pragma once
+// The panel beside the window: the case code, 振り返り (the review of a case), 今回の記録 (the
+// sitting's record, saved as CSV or printed) and 見え方のイメージ (the chart as the customer sees
+// it). It only shows what the sitting holds; the window is run by FormView.
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include <QString>
+#include <QWidget>
+
+#include "app/customer_view.h"
+#include "app/sitting.h"
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPrinter;
+class QPushButton;
+class QScrollArea;
+class QTableWidget;
+class ReviewPlotWidget;
+
+// The panel's look: its own buttons, fields and tables, and a plain focus mark on each.
+extern const char* const kPanelStyle;
+
+// Lays the record out as a table (and the score summary under it) and prints it on A4.
+void printRecord(const std::vector<CaseRecord>& cases, QPrinter& printer);
+
+class RecordPanel : public QWidget {
+    Q_OBJECT
+public:
+    // The width the panel takes beside the window: room for the two faces of the cross cylinder
+    // side by side at their own size (2 x 282 pixels) beside the scroll bar.
+    static constexpr int kWidth = 624;
+
+    explicit RecordPanel(Sitting& sitting, QWidget* parent = nullptr);
+
+    // Shows the sitting as it now stands; cheap when little changed (call after every action).
+    void refresh();
+    // The sitting has a fresh window: forget what was shown of the old one.
+    void codeStarted();
+
+    // What the panel asks the person, replaceable for tests: the file to save to (empty:
+    // cancelled), whether to abandon the customer being measured, whether to print (the printer
+    // set up as chosen).
+    using SavePathAsker = std::function<QString(const QString& proposed)>;
+    using Confirmer = std::function<bool()>;
+    using PrintAsker = std::function<bool(QPrinter&)>;
+    void setSavePathAsker(SavePathAsker ask) { askSavePath_ = std::move(ask); }
+    void setAbandonConfirmer(Confirmer confirm) { confirmAbandon_ = std::move(confirm); }
+    void setPrintAsker(PrintAsker ask) { askPrint_ = std::move(ask); }
+
+    // The panel's stops in tab order.
+    QList<QWidget*> tabStops() const;
+
+signals:
+    // A code the person asked for, after any question: the window is to be replaced.
+    void startCodeRequested(const CaseCode& code);
+
+private:
+    void startTypedCode();
+    void saveCsv();
+    void print();
+    void showCode();
+    void showReview();
+    void showRecord();
+    void showCustomerView();
+
+    Sitting& sitting_;
+    SavePathAsker askSavePath_;
+    Confirmer confirmAbandon_;
+    PrintAsker askPrint_;
+
+    QScrollArea* scroll_;
+    QLabel* code_;
+    QLineEdit* codeInput_;
+    QPushButton* codeStart_;
+    QLabel* codeMessage_;
+
+    QGroupBox* review_;
+    QLabel* reviewHidden_;
+    ReviewPlotWidget* plot_;
+    QTableWidget* steps_;
+    QWidget* summary_;
+    std::vector<QLabel*> summaryValues_;
+
+    QTableWidget* record_;
+    QLabel* scoreSummary_;
+    QPushButton* save_;
+    QPushButton* print_;
+    QLabel* saveMessage_;
+    QLabel* unsavedNote_;
+
+    QGroupBox* customer_;
+    QLabel* picture_;
+    QWidget* faces_;
+    QLabel* front_;
+    QLabel* back_;
+
+    // What is shown, to redo only what changed.
+    struct Shown {
+        std::optional<size_t> reviewed;
+        size_t reviewedSteps = 0;
+        CaseStatus reviewedStatus = CaseStatus::Measuring;
+        size_t cases = 0;
+        size_t currentSteps = 0;
+        CaseStatus currentStatus = CaseStatus::Measuring;
+        bool valid = false;
+    } shown_;
+    std::optional<CustomerViewKey> customerKey_;
+    bool selecting_ = false;  // the record's selection is being mirrored, not chosen
+};
