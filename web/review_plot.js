@@ -47,7 +47,7 @@ export function drawReviewPlot(svg, plot) {
   const middle = (top + bottom) / 2;
   node(drawing, 'text', { x: 0, y: 0, class: 'title', transform: `translate(11 ${middle}) rotate(-90)` }, plot.dioptres.title);
   node(drawing, 'text', { x: 0, y: 0, class: 'title', transform: `translate(${plot.width - 6} ${middle}) rotate(90)` }, plot.degrees.title);
-  node(drawing, 'text', { x: right, y: bottom + 27, class: 'title end' }, plot.steps.title);
+  node(drawing, 'text', { x: right, y: bottom + 25, class: 'title end' }, plot.steps.title);
 
   for (const line of LINES) {
     const xy = plot[line.key];
@@ -58,10 +58,13 @@ export function drawReviewPlot(svg, plot) {
       'stroke-dasharray': line.dash, 'stroke-linejoin': 'round', class: `line ${line.key}`,
     });
   }
-  // A question asked: a marked point on the spherical-equivalent line, the answer above it.
+  // A question asked: a marked point on the spherical-equivalent line, the answer slanting up
+  // from it, towards the middle of the plot so that it stays inside.
   for (const q of plot.questions) {
     const mark = node(drawing, 'g', { class: 'question', transform: `translate(${fixed(q.x)} ${fixed(q.y)})` });
     node(mark, 'circle', { r: 4 });
-    if (q.text) node(mark, 'text', { x: 3, y: -7, transform: 'rotate(-35)' }, q.text);
+    if (!q.text) continue;
+    const leftward = q.x > (left + right) / 2;
+    node(mark, 'text', leftward ? { x: -3, y: -7, transform: 'rotate(35)', class: 'end' } : { x: 3, y: -7, transform: 'rotate(-35)' }, q.text);
   }
 }
