@@ -154,18 +154,19 @@ export class RecordPanel {
   }
 
   // After every action on the window and every new window: reads the session's panel data and
-  // shows what changed. Folded, only the end of a case is announced.
+  // shows what changed. Folded, it only announces the end of a case.
   refresh() {
     const session = this.host.session();
     if (!session) return;
-    const data = JSON.parse(session.panel());
-    if (data.announce) {
+    const announce = session.announcement();
+    if (announce) {
       this.announcer.textContent = '';
       // A new text in the live region, even when it repeats the last one.
-      requestAnimationFrame(() => (this.announcer.textContent = data.announce));
+      requestAnimationFrame(() => (this.announcer.textContent = announce));
     }
-    this.lastData = data;
     if (!this.open) return;
+    const data = JSON.parse(session.panel());
+    this.lastData = data;
     this.code.textContent = data.code;
     this.codeMessage.textContent = this.message || data.message;
     this.unsavedNote.hidden = !data.unsaved;

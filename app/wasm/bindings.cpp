@@ -90,6 +90,7 @@ EMSCRIPTEN_BINDINGS(trainer) {
         .function("focusAfter", &Session::focusAfter)
         .class_function("panelTexts", &Session::panelTexts)
         .function("panel", &Session::panel)
+        .function("announcement", &Session::announcement)
         .function("plot", &Session::plot)
         .function("startCode", &Session::startCode)
         .function("chooseCase", &Session::chooseCase)

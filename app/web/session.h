@@ -72,6 +72,8 @@ public:
     // a case when the last action ended one, else ""), view ({shown, version}: the version
     // changes whenever the customer's view would)}.
     std::string panel() const;
+    // The end of a case when the last action ended one, else "" (for a folded panel).
+    const std::string& announcement() const { return announcement_; }
     // The plot of the reviewed case for a picture `width` x `height`, or null.
     std::string plot(double width, double height) const;
     // Starts the code typed as `text`: "bad" when it cannot be read (nothing changes),
