@@ -59,12 +59,13 @@ export function drawReviewPlot(svg, plot) {
     });
   }
   // A question asked: a marked point on the spherical-equivalent line, the answer slanting up
-  // from it, towards the middle of the plot so that it stays inside.
+  // to the right from it (all alike, so that neighbours lie side by side), to the left near the
+  // right edge so that it stays inside.
   for (const q of plot.questions) {
     const mark = node(drawing, 'g', { class: 'question', transform: `translate(${fixed(q.x)} ${fixed(q.y)})` });
     node(mark, 'circle', { r: 4 });
     if (!q.text) continue;
-    const leftward = q.x > (left + right) / 2;
+    const leftward = q.x > right - 110;
     node(mark, 'text', leftward ? { x: -3, y: -7, transform: 'rotate(35)', class: 'end' } : { x: 3, y: -7, transform: 'rotate(-35)' }, q.text);
   }
 }
