@@ -16,8 +16,10 @@ RecordingPlatform::Effects RecordingPlatform::take() {
 
 namespace {
 
+// Seed 0: a fresh code from the clock, as the desktop program takes one without --case.
 CaseCode codeOf(uint64_t seed) { return seed == 0 ? CaseCode::fromClock() : CaseCode(seed); }
 
+// Plot coordinates and scale values: six significant digits are finer than any screen's pixels.
 std::string number(double v) {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%.6g", v);
