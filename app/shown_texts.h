@@ -8,7 +8,13 @@
 #include <set>
 #include <string>
 
-std::set<std::string> shownTexts();
+struct ShownTexts {
+    std::set<std::string> window;
+    // The panel beside the window (its own texts, the record's, the customer's view's names),
+    // in characters where its texts are many. The panel is set in one of the two fonts only.
+    std::set<std::string> panel;
+};
+ShownTexts shownTexts();
 
 // The characters of `texts`, one UTF-8 sequence each.
 std::set<std::string> charactersOf(const std::set<std::string>& texts);

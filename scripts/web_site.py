@@ -27,27 +27,32 @@ ROOT = Path(__file__).resolve().parent.parent
 FONT_DIR = Path('/usr/share/fonts/opentype/ipafont-gothic')
 LICENCE = Path('/usr/share/doc/fonts-ipafont-gothic/copyright')
 FONTS = {'ipag.woff2': 'ipag.ttf', 'ipagp.woff2': 'ipagp.ttf'}
+PANEL_FONT = 'ipagp.woff2'  # TrainerPGothic, the record panel's only font (panel.css)
 # The page's files besides its JavaScript modules, which are found from main.js's imports.
-PAGE_FILES = ['index.html', 'style.css', 'manifest.webmanifest']
+PAGE_FILES = ['index.html', 'style.css', 'manifest.webmanifest', 'panel.css']
 # The module written here: the window's design, as the window logic gives it.
 DESIGN_MODULE = 'design.js'
 PICTURES = ['acuity.png', 'dial.png', 'dots.png', 'redgreen.png']
 # Files a server may send compressed (pictures and woff2 are compressed already).
 COMPRESSIBLE = ('.html', '.js', '.css', '.wasm', '.webmanifest', '.txt')
-IMPORT = re.compile(r"""^\s*import\b[^'"]*['"]\./([\w.-]+\.js)['"]""", re.MULTILINE)
+IMPORT = re.compile(r"""^\s*import\b(?!\s*\()[^'"]*['"]\./([\w.-]+\.js)['"]""", re.MULTILINE)
+# import('./x.js'): a module loaded later (the record panel), never preloaded nor bundled.
+LATER = re.compile(r"""\bimport\(\s*['"]\./([\w.-]+\.js)['"]\s*\)""")
 # What the bundle understands of a module: its imports of the page's modules, and exports.
 LOCAL_IMPORT = re.compile(r"""^import (?:\{([^}]*)\}|(\w+)) from '\./([\w.-]+\.js)';\n""", re.MULTILINE)
 EXPORT = re.compile(r'^export (?:(const|let|class|function|async function) (\w+)|default )', re.MULTILINE)
 
 
-def modules(folder):
+def modules(folder, later=False):
     """main.js and every module it imports, directly or not, in the order they are met (a
-    module not in `folder`, such as the built trainer.js, is listed but not read)."""
+    module not in `folder`, such as the built trainer.js, is listed but not read); with
+    `later`, also those it loads later (import()) and theirs."""
     found = ['main.js']
     for name in found:
         if not (folder / name).exists():
             continue
-        for imported in IMPORT.findall((folder / name).read_text(encoding='utf-8')):
+        text = (folder / name).read_text(encoding='utf-8')
+        for imported in IMPORT.findall(text) + (LATER.findall(text) if later else []):
             if imported not in found:
                 found.append(imported)
     return found
@@ -83,11 +88,14 @@ def shown_characters(texts, page):
     return ''.join(sorted(c for c in chars if c.isprintable() or c == '\u3000'))
 
 
-def subset_fonts(fonts_out, text):
-    (fonts_out / 'characters.txt').write_text(text + '\n', encoding='utf-8')
+def subset_fonts(fonts_out, text, panel_text):
+    """Both fonts with the window's characters; the proportional one, in which the record panel
+    is set, with the panel's too."""
+    (fonts_out / 'characters.txt').write_text(panel_text + '\n', encoding='utf-8')
     for out, source in FONTS.items():
+        chars = panel_text if out == PANEL_FONT else text
         subprocess.run(
-            [sys.executable, '-m', 'fontTools.subset', str(FONT_DIR / source), f'--text={text}',
+            [sys.executable, '-m', 'fontTools.subset', str(FONT_DIR / source), f'--text={chars}',
              '--flavor=woff2', f'--output-file={fonts_out / out}', '--layout-features=*',
              '--name-IDs=*', '--name-languages=*', '--notdef-outline'],
             check=True)
@@ -195,7 +203,7 @@ def main():
     (site / 'fonts').mkdir()
     for f in ('trainer.js', 'trainer.wasm'):
         shutil.copy(wasm_build / f, site / f)
-    for f in PAGE_FILES + [m for m in modules(ROOT / 'web') if (ROOT / 'web' / m).exists()]:
+    for f in PAGE_FILES + [m for m in modules(ROOT / 'web', later=True) if (ROOT / 'web' / m).exists()]:
         shutil.copy(ROOT / 'web' / f, site / f)
     for f in PICTURES:
         shutil.copy(ROOT / 'assets' / f, site / 'assets' / f)
@@ -203,7 +211,9 @@ def main():
     shutil.copy(ROOT / 'assets' / 'icon-48.png', site / 'icon-48.png')
 
     data = json.loads(subprocess.run([str(tool)], check=True, capture_output=True).stdout)
-    subset_fonts(site / 'fonts', shown_characters(data['texts'], (site / 'index.html').read_text(encoding='utf-8')))
+    page = (site / 'index.html').read_text(encoding='utf-8')
+    subset_fonts(site / 'fonts', shown_characters(data['texts'], page),
+                 shown_characters(data['texts'] + data['panelTexts'], page))
     write_page(site, data)
 
     cached = ['./'] + sorted(str(p.relative_to(site)) for p in site.rglob('*')

@@ -1,11 +1,13 @@
 // Prints what the web site is built from, as one JSON object: the window's design, its state
 // as designed (before the first customer is drawn: the page shows it until the WebAssembly has
-// taken over) and every text the window can show (for the fonts).
+// taken over), every text the window can show and every text of the panel beside it (for the
+// fonts).
 //
 //   web_page_data > page-data.json
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "app/form1.h"
 #include "app/json.h"
@@ -18,14 +20,18 @@ int main() {
     SeededRandom random(1);
     const Form1 form(platform, random);
     std::string out = "{\"design\":" + designJson(form) + ",\"state\":" + stateJson(form, platform.take());
-    out += ",\"texts\":[";
-    bool first = true;
-    for (const std::string& t : shownTexts()) {
-        if (!first) out += ',';
-        first = false;
-        out += jsonString(t);
+    const ShownTexts shown = shownTexts();
+    for (const auto& [key, texts] : {std::pair{"texts", &shown.window}, std::pair{"panelTexts", &shown.panel}}) {
+        out += std::string(",\"") + key + "\":[";
+        bool first = true;
+        for (const std::string& t : *texts) {
+            if (!first) out += ',';
+            first = false;
+            out += jsonString(t);
+        }
+        out += ']';
     }
-    out += "]}\n";
+    out += "}\n";
     std::fputs(out.c_str(), stdout);
     return 0;
 }

@@ -1,7 +1,8 @@
 // Starts the window: loads the window logic (WebAssembly) and the fonts, builds the view in
 // place of the window index.html shows as designed, and carries out what the window logic
 // asks of the machine (beep, print, end).
-// ?seed=N (1 or more) makes the customers reproducible (tests, demonstrations).
+// ?case=CODE plays that case code's customers (the same as on the desktop); ?seed=N (1 or
+// more) plays the code of number N (tests, demonstrations).
 
 // Every control's design, as the window logic gives it (written when the site is built).
 import design from './design.js';
@@ -19,6 +20,8 @@ const params = new URLSearchParams(location.search);
 const seeded = Number(params.get('seed')) || 0;
 let seed = seeded;
 const nextSeed = () => (seeded ? seed + 1 : 0);
+// A code in the address: each start plays it, as the desktop program started with it does.
+const caseText = params.get('case') ?? '';
 
 let audio = null;
 function beep() {
@@ -62,6 +65,8 @@ const Trainer = await createTrainer({
 performance.mark('trainer-loaded');
 let session = null;
 let view = null;
+// The record panel beside the window (panel.js), once the window is interactive.
+let panel = null;
 
 // A print in the browser cannot fail, so the window logic never has a notice for the page.
 function carryOut(effects) {
@@ -96,6 +101,7 @@ function act(kind, name, argument) {
   const state = JSON.parse(argument === undefined ? session[kind](name) : session[kind](name, argument));
   view.mirror(state);
   settleFocus(before);
+  panel?.refresh();
   carryOut(state.effects);
 }
 
@@ -105,8 +111,15 @@ function act(kind, name, argument) {
 function start(newSeed, shown = null) {
   seed = newSeed;
   session?.delete();
-  session = new Trainer.Session(seed);
+  session = new Trainer.Session(seed, caseText);
   document.getElementById('sessionEnd').hidden = true;
+  showWindow(shown);
+  panel?.started();
+}
+
+// The session's window in the page: `shown` at the first start, else a new view in place of
+// the old (after an end, or when the panel started a new code in the same session).
+function showWindow(shown = null) {
   if (shown) view = new WindowView(design, stage, act, shown);
   else {
     const old = document.getElementById('Form1');
@@ -121,6 +134,7 @@ function start(newSeed, shown = null) {
 
 // The session has ended: the window stays as it was, inert, under the notice.
 function showEnd() {
+  panel?.ended();
   session.delete();
   session = null;
   document.getElementById('Form1').inert = true;
@@ -135,5 +149,10 @@ await window.trainerFonts;
 start(seeded, document.getElementById('Form1'));
 document.documentElement.dataset.ready = 'true';
 performance.mark('trainer-interactive');
+
+// The panel is no part of the window's first load: its module and styles come afterwards.
+import('./panel.js')
+  .then(({ RecordPanel }) => RecordPanel.create(Trainer, { session: () => session, rebuild: () => showWindow() }))
+  .then((p) => (panel = p));
 
 if ('serviceWorker' in navigator && params.get('sw') !== 'off') navigator.serviceWorker.register('sw.js');

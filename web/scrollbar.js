@@ -154,7 +154,7 @@ export class ScrollBar {
   }
 
   key(e) {
-    if (this.disabled || e.altKey || e.ctrlKey || e.metaKey) return;
+    if (e.altKey || e.ctrlKey || e.metaKey) return;
     const keys = {
       ArrowLeft: ['arrow', -1],
       ArrowRight: ['arrow', +1],
@@ -165,8 +165,10 @@ export class ScrollBar {
     };
     const step = keys[e.key];
     if (!step) return;
+    // A scroll bar's keys are its own even while it is disabled: they never scroll the page
+    // (which has the record panel below the window on a narrow screen).
     e.preventDefault();
-    this.act(step[0], step[1]);
+    if (!this.disabled) this.act(step[0], step[1]);
   }
 }
 

@@ -4,11 +4,13 @@
 // tests only, not into the desktop program.
 
 #include <cstdint>
-#include <memory>
 #include <string>
+#include <vector>
 
+#include "app/customer_view.h"
 #include "app/form1.h"
-#include "app/random.h"
+#include "app/record.h"
+#include "app/sitting.h"
 #include "app/window_data.h"
 
 // What the window logic asked of the machine, kept until the view carries it out. Printing
@@ -32,16 +34,22 @@ private:
     Effects pending_;
 };
 
-// One window with its platform and random source, and one entry per kind of user action.
-// Every action returns the state after it; an action on a control that cannot take it now
-// (hidden, disabled, or of another kind) changes nothing.
+// One sitting (the window of a case code with its record) with its platform, and one entry per
+// kind of user action. Every action returns the state after it; an action on a control that
+// cannot take it now (hidden, disabled, or of another kind) changes nothing. The record
+// observes every action. The panel beside the window (record, review, case code, the
+// customer's view) has entries of its own, each answering JSON too.
 class Session {
 public:
-    // Seed 0 takes the clock, as the desktop program does.
-    explicit Session(uint64_t seed);
+    // Seed 0 takes a fresh code from the clock, as the desktop program does without a code;
+    // any other seed plays the code of that number (tests, demonstrations). `caseText`, when
+    // not empty, is a typed code to play instead; one that cannot be read leaves the seed's
+    // code in place and panel() says so.
+    explicit Session(uint64_t seed, const std::string& caseText = {});
 
-    const Form1& form() const { return *form_; }
-    std::string design() const { return designJson(*form_); }
+    const Form1& form() const { return sitting_.form(); }
+    const Sitting& sitting() const { return sitting_; }
+    std::string design() const { return designJson(sitting_.form()); }
     std::string state();
 
     std::string click(const std::string& name);
@@ -54,11 +62,48 @@ public:
     // had it (empty: none or unknown); never END or the end button by a move.
     std::string focusAfter(const std::string& focused) const;
 
+    // --- The panel ---
+
+    // Every fixed text of the panel: its captions, the tables' column headings, the plot's
+    // line names and the message for a bad code.
+    static std::string panelTexts();
+    // What the panel shows now: {code, message, rows, summary, unsaved, reviewed (the row
+    // reviewed, or null), review ({rows, summary, plotText}, or null), announce (the end of
+    // a case when the last action ended one, else ""), view ({shown, version}: the version
+    // changes whenever the customer's view would)}.
+    std::string panel() const;
+    // The end of a case when the last action ended one, else "" (for a folded panel).
+    const std::string& announcement() const { return announcement_; }
+    // The plot of the reviewed case for a picture `width` x `height`, or null.
+    std::string plot(double width, double height) const;
+    // Starts the code typed as `text`: "bad" when it cannot be read (nothing changes),
+    // "confirm" when it would abandon a customer being measured and `confirmed` is false
+    // (nothing changes), else "ok": a fresh window, which the view builds anew.
+    std::string startCode(const std::string& text, bool confirmed);
+    void chooseCase(int index);
+    bool unsaved() const { return sitting_.unsaved(); }
+    void markSaved() { sitting_.markSaved(); }
+    // The record as CSV bytes (UTF-8 with its byte-order mark) and the name to save it as.
+    std::string csv() const;
+    std::string csvFileName() const;
+
+    // The customer's view, computed now: a JSON list of {width, height, description}, empty
+    // while not shown. The pictures' bytes stay here until the next call (picture()).
+    std::string customerView();
+    const PatientPicture* picture(size_t index) const;
+
 private:
     template <class T>
     T* find(const std::string& name, Kind kind) const;
+    // After the view ran an action: the record observes it and the panel's news are noted.
+    std::string observed(ActionKind kind, const std::string& name);
 
     RecordingPlatform platform_;
-    std::unique_ptr<RandomSource> random_;
-    std::unique_ptr<Form1> form_;
+    SteadyRecordClock clock_;
+    std::string message_;  // a bad code given at start
+    Sitting sitting_;
+    std::string announcement_;  // the end of a case, after the action that ended it
+    CustomerViewKey viewKey_;
+    int viewVersion_ = 0;
+    std::vector<PatientPicture> pictures_;
 };

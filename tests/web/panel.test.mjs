@@ -1,0 +1,371 @@
+// The record panel beside the window: its parts and toggle, where it stands on a wide and a
+// tablet-sized page, the review after an end, the record of two customers, the case code from
+// the address (the desktop's customers for the same code), a downloaded CSV, the customer's
+// view against the desktop build's pixels, axe-core with the panel open, and the panel's texts
+// in the page's fonts.
+
+import assert from 'node:assert/strict';
+import { execFile } from 'node:child_process';
+import { existsSync } from 'node:fs';
+import { readFile } from 'node:fs/promises';
+import { createRequire } from 'node:module';
+import path from 'node:path';
+import { test } from 'node:test';
+import { fileURLToPath } from 'node:url';
+import { promisify } from 'node:util';
+
+import { SCREENSHOTS, SITE, core, serve, useSiteAndBrowser } from './support.mjs';
+
+const site = useSiteAndBrowser({ screenshots: true });
+const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
+const PROBE = path.join(process.env.TRAINER_NATIVE_BUILD ?? path.join(root, 'build'), 'panel_probe');
+const AXE = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
+
+const PARTS = ['RecordPanel', 'RecordPanelToggle', 'CaseCode', 'CaseCodeInput', 'CaseCodeStart', 'CaseCodeMessage',
+  'CaseReview', 'ReviewPlot', 'ReviewSteps', 'ReviewSummary', 'SessionTable', 'ScoreSummary', 'SaveCsv',
+  'SaveCsvMessage', 'PrintRecord', 'UnsavedNote', 'PatientView', 'PatientViewFront', 'PatientViewBack',
+  'PatientViewCaption'];
+
+// What the desktop build prints (tests/panel_probe_main.cpp).
+async function probe(...args) {
+  assert.ok(existsSync(PROBE), `${PROBE} is missing: build the desktop's panel_probe first`);
+  const { stdout } = await promisify(execFile)(PROBE, args, { encoding: 'utf8', maxBuffer: 64 << 20 });
+  return stdout.trimEnd().split('\n');
+}
+
+async function openPanel(url, query, { width = 1400, height = 900, scale = 1, acceptDownloads = false } = {}) {
+  const context = await site.browser.newContext({ viewport: { width, height }, deviceScaleFactor: scale, acceptDownloads });
+  const page = await context.newPage();
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(e));
+  await page.goto(`${url}?${query}&sw=off`);
+  await page.waitForSelector('html[data-ready="true"]');
+  await page.waitForSelector('#RecordPanel');
+  return { context, page, errors };
+}
+
+// The texts of a table's body, row by row.
+const rowsOf = (page, id) =>
+  page.$$eval(`#${id} tbody tr`, (rows) => rows.map((r) => [...r.cells].map((c) => c.textContent)));
+
+// Runs the same actions on the page and on a core session (same seed); `actions` are
+// [kind, name, argument] as the page's act() takes them.
+async function play(page, session, actions) {
+  for (const [kind, name, argument] of actions) {
+    if (kind === 'arrow') {
+      await page.focus(`#${name}`);
+      await page.keyboard.press(argument < 0 ? 'ArrowLeft' : 'ArrowRight');
+      session.arrow(name, argument);
+    } else {
+      await page.click(`#${name}`);
+      session[kind](name);
+    }
+  }
+}
+
+const withoutColumn = (rows, column) => rows.map((r) => r.filter((_, i) => i !== column));
+
+test('the panel: its parts, beside the window on a wide page and below it on a tablet, the toggle folds it', async () => {
+  const Trainer = await core();
+  const texts = JSON.parse(Trainer.Session.panelTexts());
+  for (const [width, height, beside] of [[1400, 900, true], [820, 1180, false]]) {
+    const { page, context, errors } = await openPanel(site.server.url, 'seed=3', { width, height });
+    const seen = await page.evaluate((ids) => {
+      const box = (id) => document.getElementById(id).getBoundingClientRect().toJSON();
+      const toggle = document.getElementById('RecordPanelToggle');
+      return {
+        missing: ids.filter((id) => !document.getElementById(id)),
+        form: box('Form1'), panel: box('RecordPanel'),
+        toggle: [toggle.textContent, toggle.getAttribute('aria-expanded')],
+        headers: [...document.querySelectorAll('#SessionTable thead th')].map((th) => th.textContent),
+        stepHeaders: [...document.querySelectorAll('#ReviewSteps thead th')].map((th) => th.textContent),
+        code: document.getElementById('CaseCode').textContent,
+        after: document.getElementById('Form1').compareDocumentPosition(toggle) & Node.DOCUMENT_POSITION_FOLLOWING,
+      };
+    }, PARTS);
+    assert.deepEqual(seen.missing, []);
+    assert.deepEqual(seen.toggle, [texts.close, 'true']);
+    assert.deepEqual(seen.headers, texts.sittingColumns);
+    assert.deepEqual(seen.stepHeaders, texts.reviewColumns);
+    assert.match(seen.code, /^問題コード [0-9A-Z]{4}-[0-9A-Z]{4}-[0-9A-Z*~$=]$/);
+    assert.ok(seen.after, 'the panel follows the window in the tab order');
+    // The window keeps its place and size; the panel takes the room beside or below it.
+    const scale = Math.min(1, width / 878, height / 655);
+    assert.deepEqual([seen.form.x, seen.form.y], [0, 0]);
+    assert.ok(Math.abs(seen.form.width - 878 * scale) < 0.5, `window width ${seen.form.width}`);
+    if (beside) assert.ok(seen.panel.x >= seen.form.right - 0.5 && seen.panel.y < 1, JSON.stringify(seen.panel));
+    else assert.ok(seen.panel.y >= seen.form.bottom - 0.5 && seen.panel.x === 0, JSON.stringify(seen.panel));
+
+    await page.click('#RecordPanelToggle');
+    assert.deepEqual(await page.evaluate(() => [
+      document.getElementById('RecordPanelToggle').textContent,
+      document.getElementById('RecordPanelToggle').getAttribute('aria-expanded'),
+      getComputedStyle(document.getElementById('RecordPanelBody')).display,
+    ]), [texts.open, 'false', 'none']);
+    // Folded, the panel still announces the end of a case.
+    await page.click('#Command5');
+    await page.waitForFunction(() => /^測定終了\u3000\d+ 点$/.test(document.getElementById('EndAnnouncement').textContent));
+    await page.focus('#RecordPanelToggle');
+    await page.keyboard.press('Enter');
+    assert.equal(await page.getAttribute('#RecordPanelToggle', 'aria-expanded'), 'true');
+    assert.deepEqual(errors, []);
+    await context.close();
+  }
+});
+
+test('after two customers: the review of the ended case, the record of both, the end announced, a row chosen by keyboard', async () => {
+  const Trainer = await core();
+  const texts = JSON.parse(Trainer.Session.panelTexts());
+  const session = new Trainer.Session(5);
+  const { page, context, errors } = await openPanel(site.server.url, 'seed=5');
+  // Test mode: nothing of the review before the end.
+  assert.deepEqual(await page.evaluate(() => ['ReviewHidden', 'ReviewPlot', 'ReviewSteps']
+    .map((id) => document.getElementById(id).checkVisibility())), [true, false, false]);
+  assert.equal(await page.textContent('#ReviewHidden'), texts.reviewHidden);
+  assert.equal(await page.isVisible('#CustomerView'), false);
+  const first = [['click', 'Command2'], ['arrow', 'HScroll1', 1], ['arrow', 'HScroll1', 1], ['select', 'Option7'],
+    ['select', 'Option2'], ['click', 'Command6'], ['arrow', 'HScroll4', -1], ['click', 'Command3'], ['click', 'Command5']];
+  await play(page, session, first);
+  const core1 = JSON.parse(session.panel());
+  assert.match(core1.announce, /^測定終了\u3000\d+ 点$/);
+  await page.waitForFunction((text) => document.getElementById('EndAnnouncement').textContent === text, core1.announce);
+  const review = await page.evaluate(() => {
+    const plot = document.getElementById('ReviewPlot');
+    return {
+      role: plot.getAttribute('role'), label: plot.getAttribute('aria-label'),
+      description: document.getElementById(plot.getAttribute('aria-describedby')).textContent,
+      lines: [...plot.querySelectorAll('polyline')].map((l) => [l.getAttribute('stroke'), l.getAttribute('points').split(' ').length]),
+      marks: plot.querySelectorAll('.question').length,
+      labels: [...plot.querySelectorAll('text')].map((t) => t.textContent),
+      summary: [...document.querySelectorAll('#ReviewSummary dt, #ReviewSummary dd')].map((e) => e.textContent),
+    };
+  });
+  assert.deepEqual([review.role, review.label, review.description], ['img', texts.review, core1.review.plotText]);
+  assert.equal(review.lines.length, 3);
+  assert.equal(new Set(review.lines.map(([colour]) => colour)).size, 3, 'three colours');
+  for (const [, points] of review.lines) assert.equal(points, core1.review.rows.length);
+  assert.equal(review.marks, 1, 'the one question asked');
+  for (const label of ['残余度数（Ｄ）', '軸のずれ（°）', '手順', '0', '0°']) assert.ok(review.labels.includes(label), review.labels.join(' '));
+  assert.deepEqual(withoutColumn(await rowsOf(page, 'ReviewSteps'), 1), withoutColumn(core1.review.rows, 1));
+  assert.deepEqual(review.summary.filter((_, i) => i % 2 === 0), core1.review.summary.map(([h]) => h));
+
+  // The second customer, left measuring.
+  await play(page, session, [['click', 'STARTbutton'], ['select', 'Option11'], ['arrow', 'HScroll2', -1]]);
+  const core2 = JSON.parse(session.panel());
+  const rows = await rowsOf(page, 'SessionTable');
+  assert.equal(rows.length, 2);
+  assert.deepEqual(withoutColumn(rows, 9), withoutColumn(core2.rows, 9));
+  assert.match(rows[0][7], /^\d+ 点$/);
+  assert.equal(await page.textContent('#ScoreSummary'), core2.summary);
+  assert.equal(await page.isVisible('#UnsavedNote'), true);
+  // Practice mode: the review follows the case being measured.
+  assert.deepEqual(withoutColumn(await rowsOf(page, 'ReviewSteps'), 1), withoutColumn(core2.review.rows, 1));
+
+  // The first row, chosen from the keyboard.
+  await page.focus('#SessionTable tbody tr:first-child button');
+  await page.keyboard.press('Enter');
+  session.chooseCase(0);
+  assert.deepEqual(withoutColumn(await rowsOf(page, 'ReviewSteps'), 1), withoutColumn(core1.review.rows, 1));
+  assert.deepEqual(await page.$$eval('#SessionTable tbody button', (b) => b.map((e) => e.getAttribute('aria-pressed'))), ['true', 'false']);
+
+  // Leaving the page now asks first.
+  assert.equal(await page.evaluate(() => {
+    const e = new Event('beforeunload', { cancelable: true });
+    window.dispatchEvent(e);
+    return e.defaultPrevented;
+  }), true);
+  assert.deepEqual(errors, []);
+  session.delete();
+  await context.close();
+});
+
+test('?case= plays the desktop\'s customers of that code', async () => {
+  const code = '014S-C0PJ-V';
+  const desktop = await probe('case', code, '3');
+  // As the desktop program plays them (refraction-trainer --case 014S-C0PJ-V).
+  assert.deepEqual(desktop.map((l) => l.split('\t')), [
+    ['-3.25 -1 174', 'Ｓ-3.25Ｄ Ｃ-1.25Ｄ Ａ174°'],
+    ['2.75 -1.25 1', 'Ｓ+2.75Ｄ Ｃ-1.50Ｄ Ａ177°'],
+    ['3 -0.5 71', 'Ｓ+2.25Ｄ Ｃ-1.00Ｄ Ａ73°'],
+  ]);
+  const hooked = await serve(SITE, { testBuild: true });
+  try {
+    const { page, context, errors } = await openPanel(hooked.url, `case=${code.toLowerCase()}`);
+    const seen = [];
+    for (let i = 0; i < 3; ++i) {
+      const [S, C, A] = JSON.parse(await page.evaluate(() => globalThis.trainerUnderTest.latestHiddenCase()));
+      seen.push(`${S} ${C} ${A}\t${(await page.textContent('#Label17')).replace(/ です。$/, '')}`);
+      await page.click('#Command5');
+      await page.click('#STARTbutton');
+    }
+    assert.deepEqual(seen, desktop);
+    assert.equal(await page.textContent('#CaseCode'), `問題コード ${code}`);
+    assert.equal(await page.textContent('#CaseCodeMessage'), '');
+    assert.deepEqual(errors, []);
+    await context.close();
+  } finally {
+    await hooked.close();
+  }
+});
+
+test('a bad code, in the address or typed, shows the message and changes nothing; a good one asks before abandoning', async () => {
+  const Trainer = await core();
+  const texts = JSON.parse(Trainer.Session.panelTexts());
+  const { page, context, errors } = await openPanel(site.server.url, 'case=014S-C0PJ-X');
+  assert.equal(await page.textContent('#CaseCodeMessage'), texts.badCaseCode);
+  assert.equal(await page.getAttribute('#CaseCodeMessage', 'role'), 'alert');
+  const fresh = await page.textContent('#CaseCode');
+  assert.match(fresh, /^問題コード [0-9A-Z]{4}-[0-9A-Z]{4}-.$/, 'a fresh code from the clock');
+  await page.click('#Command2'); // the customer is being measured
+  const reading = await page.textContent('#Label17');
+
+  await page.fill('#CaseCodeInput', '014S-C0PJ');
+  await page.click('#CaseCodeStart');
+  await page.waitForFunction((t) => document.getElementById('CaseCodeMessage').textContent === t, texts.badCaseCode);
+  assert.equal(await page.textContent('#CaseCode'), fresh);
+  assert.equal(await page.textContent('#Label17'), reading);
+
+  // Declined, then accepted.
+  const asked = [];
+  page.once('dialog', (d) => {
+    asked.push(d.message());
+    d.dismiss();
+  });
+  await page.fill('#CaseCodeInput', '014s c0pj v');
+  await page.click('#CaseCodeStart');
+  assert.equal(await page.textContent('#CaseCode'), fresh);
+  page.once('dialog', (d) => d.accept());
+  await page.click('#CaseCodeStart');
+  assert.deepEqual(asked, [texts.abandonQuestion]);
+  assert.equal(await page.textContent('#CaseCode'), '問題コード 014S-C0PJ-V');
+  assert.equal(await page.textContent('#Label17'), 'Ｓ-3.25Ｄ Ｃ-1.25Ｄ Ａ174° です。');
+  assert.equal(await page.textContent('#CaseCodeMessage'), '');
+  const rows = await rowsOf(page, 'SessionTable');
+  assert.deepEqual(rows.map((r) => [r[2], r[5]]), [[fresh.slice(6), '中断'], ['014S-C0PJ-V', '測定中']]);
+  // The new window works as the first did.
+  await page.click('#Command2');
+  assert.equal(await page.isVisible('#Frame4'), true);
+  assert.deepEqual(errors, []);
+  await context.close();
+});
+
+test('CSV保存 downloads the record: byte-order mark, header, a row, CRLF, the core\'s file name', async () => {
+  const Trainer = await core();
+  const texts = JSON.parse(Trainer.Session.panelTexts());
+  const { page, context, errors } = await openPanel(site.server.url, 'case=014S-C0PJ-V', { acceptDownloads: true });
+  await page.click('#Command5');
+  const [download] = await Promise.all([page.waitForEvent('download'), page.click('#SaveCsv')]);
+  const bytes = await readFile(await download.path());
+  assert.deepEqual([...bytes.subarray(0, 3)], [0xef, 0xbb, 0xbf]);
+  const text = bytes.subarray(3).toString('utf8');
+  assert.ok(text.endsWith('\r\n'));
+  const lines = text.slice(0, -2).split('\r\n');
+  assert.equal(lines[0], texts.sittingColumns.join(','));
+  assert.equal(lines.length, 2);
+  const row = lines[1].split(',');
+  assert.deepEqual(row.slice(0, 4), ['1', 'テストモード', '014S-C0PJ-V', 'Ｓ-3.25Ｄ Ｃ-1.25Ｄ Ａ174°']);
+  assert.match(row[7], /^\d+ 点$/);
+  assert.equal(download.suggestedFilename(), await page.evaluate(() => {
+    const d = new Date();
+    const two = (n) => String(n).padStart(2, '0');
+    return `記録_014S-C0PJ_${d.getFullYear()}-${two(d.getMonth() + 1)}-${two(d.getDate())}.csv`;
+  }));
+  assert.equal(await page.textContent('#SaveCsvMessage'), texts.saved);
+  assert.equal(await page.isVisible('#UnsavedNote'), false);
+
+  // 印刷 prints the record alone; the window's own print, the window alone.
+  await page.emulateMedia({ media: 'print' });
+  const shown = () => page.evaluate(() => ['Form1', 'RecordPanel', 'SessionTable', 'CaseReview']
+    .map((id) => document.getElementById(id).checkVisibility()));
+  assert.deepEqual(await shown(), [true, false, false, false]);
+  await page.evaluate(() => document.documentElement.classList.add('printing-record'));
+  assert.deepEqual(await shown(), [false, true, true, false]);
+  assert.deepEqual(errors, []);
+  await context.close();
+});
+
+test('the customer\'s view: the desktop build\'s pixels on the canvases, one picture or both faces', async () => {
+  const scenarios = [
+    [['select', 'Option11'], ['select', 'Option7'], ['arrow', 'HScroll1', 1], ['arrow', 'HScroll1', 1]],
+    [['select', 'Option12'], ['select', 'Option6'], ['arrow', 'HScroll1', -1]],
+    [['select', 'Option12'], ['select', 'Option8'], ['click', 'Command2'], ['arrow', 'HScroll4', 1]],
+  ];
+  const Trainer = await core();
+  for (const actions of scenarios) {
+    const desktop = await probe('view', ...actions.map((a) => a.join(' ')));
+    const { page, context, errors } = await openPanel(site.server.url, 'seed=1');
+    const session = new Trainer.Session(1);
+    await play(page, session, actions);
+    session.delete();
+    const ids = desktop.length === 4 ? ['PatientViewFront', 'PatientViewBack'] : ['PatientView'];
+    const shown = await page.evaluate((list) => list.map((id) => {
+      const c = document.getElementById(id);
+      const data = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+      let binary = '';
+      for (let i = 0; i < data.length; i += 0x8000) binary += String.fromCharCode(...data.subarray(i, i + 0x8000));
+      return { visible: c.checkVisibility(), label: c.getAttribute('aria-label'), role: c.getAttribute('role'), width: c.width, height: c.height, bytes: btoa(binary) };
+    }), ids);
+    ids.forEach((id, i) => {
+      const [width, height, ...description] = desktop[2 * i].split(' ');
+      const expected = Buffer.from(desktop[2 * i + 1], 'hex');
+      const s = { ...shown[i], bytes: Buffer.from(shown[i].bytes, 'base64') };
+      assert.deepEqual([s.visible, s.role, s.label, s.width, s.height], [true, 'img', description.join(' '), Number(width), Number(height)], id);
+      let worst = 0;
+      for (let b = 0; b < expected.length; ++b) worst = Math.max(worst, Math.abs(expected[b] - s.bytes[b]));
+      assert.equal(s.bytes.length, expected.length);
+      assert.ok(worst <= 1, `${id}: a channel differs by ${worst}`);
+    });
+    if (ids.length === 2) assert.equal(await page.isVisible('#PatientView'), false);
+    assert.equal(await page.textContent('#PatientViewCaption'), '見え方のイメージ');
+    assert.deepEqual(errors, []);
+    await context.close();
+  }
+});
+
+test('axe-core finds nothing in the open panel; its texts are all in the panel\'s font', async () => {
+  const { page, context } = await openPanel(site.server.url, 'seed=2');
+  await play(page, { click() {}, select() {}, arrow() {} }, [['select', 'Option11'], ['select', 'Option8'], ['click', 'Command2'],
+    ['select', 'Option9'], ['click', 'Command6'], ['click', 'Command5'], ['click', 'STARTbutton']]);
+  await page.fill('#CaseCodeInput', 'x');
+  await page.click('#CaseCodeStart');
+  await page.addScriptTag({ path: AXE });
+  const found = await page.evaluate(async () => {
+    const r = await window.axe.run('#RecordPanel', { resultTypes: ['violations'] });
+    return r.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
+  });
+  assert.deepEqual(found, []);
+
+  const shown = await page.evaluate(() => {
+    const panel = document.getElementById('RecordPanel');
+    const labels = [...panel.querySelectorAll('[aria-label]')].map((e) => e.getAttribute('aria-label'));
+    return [panel.textContent, ...labels].join('');
+  });
+  const script = 'import sys, json\nfrom fontTools.ttLib import TTFont\n' +
+    'print(json.dumps(sorted(TTFont(sys.argv[1]).getBestCmap())))';
+  // The panel is set in the proportional font alone (panel.css), cut down with its texts too.
+  for (const font of ['ipagp.woff2']) {
+    const { stdout } = await promisify(execFile)('/usr/bin/python3', ['-c', script, path.join(SITE, 'fonts', font)]);
+    const cmap = new Set(JSON.parse(stdout));
+    const missing = [...new Set(shown.replace(/\s/g, ''))].filter((ch) => !cmap.has(ch.codePointAt(0)));
+    assert.deepEqual(missing, [], font);
+  }
+  await context.close();
+});
+
+// Pictures to look at (build-web/screenshots/panel-*.png): a wide and a tablet-sized page at
+// device scales 1 and 2, after a few actions in practice mode and after an end.
+test('screenshots of the panel', async () => {
+  const noCore = { click() {}, select() {}, arrow() {} };
+  for (const [name, width, height] of [['wide', 1400, 900], ['tablet', 820, 1180]]) {
+    for (const scale of [1, 2]) {
+      const { page, context, errors } = await openPanel(site.server.url, 'case=014S-C0PJ-V', { width, height, scale });
+      await play(page, noCore, [['select', 'Option11'], ['select', 'Option7'], ['arrow', 'HScroll1', 1], ['select', 'Option2'],
+        ['click', 'Command6'], ['arrow', 'HScroll2', -1], ['arrow', 'HScroll2', -1], ['click', 'Command6']]);
+      await page.screenshot({ path: path.join(SCREENSHOTS, `panel-${name}-practice-x${scale}.png`), fullPage: true });
+      await play(page, noCore, [['click', 'Command2'], ['arrow', 'HScroll4', 1], ['click', 'Command5']]);
+      await page.screenshot({ path: path.join(SCREENSHOTS, `panel-${name}-ended-x${scale}.png`), fullPage: true });
+      assert.deepEqual(errors, []);
+      await context.close();
+    }
+  }
+});

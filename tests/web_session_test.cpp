@@ -1,0 +1,91 @@
+// The web session's panel entries: the code a page starts with, a typed code, the panel's
+// data around the end of a case, the customer's view and the CSV.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/web/session.h"
+
+namespace {
+
+bool has(const std::string& json, const std::string& part) { return json.find(part) != std::string::npos; }
+
+}  // namespace
+
+TEST(WebSession, TheAddressesCodeIsPlayedAndABadOneSaysSoAndKeepsTheSeeds) {
+    Session typed(5, "014s-c0pj-v");
+    EXPECT_EQ(typed.sitting().code().text(), "014S-C0PJ-V");
+    EXPECT_EQ(typed.sitting().cases().size(), 1u);  // no customer of the seed's code before it
+    EXPECT_TRUE(has(typed.panel(), "\"code\":\"問題コード 014S-C0PJ-V\",\"message\":\"\""));
+
+    Session bad(5, "014S-C0PJ-X");
+    EXPECT_EQ(bad.sitting().code(), CaseCode(5));
+    EXPECT_TRUE(has(bad.panel(), std::string("\"message\":\"") + kBadCaseCodeMessage + "\""));
+    EXPECT_EQ(Session(5).state(), Session(5, "").state());
+}
+
+TEST(WebSession, ATypedCodeIsRefusedWhenBadAndAsksBeforeAbandoningACustomer) {
+    Session s(5);
+    EXPECT_EQ(s.startCode("0000-0001", false), "bad");
+    EXPECT_EQ(s.sitting().code(), CaseCode(5));
+    // Nothing done yet: nothing to lose.
+    EXPECT_EQ(s.startCode("0000-0001-1", false), "ok");
+    EXPECT_EQ(s.sitting().code(), CaseCode(1));
+    s.click("Command2");
+    EXPECT_EQ(s.startCode("014S-C0PJ-V", false), "confirm");
+    EXPECT_EQ(s.sitting().code(), CaseCode(1));
+    EXPECT_EQ(s.startCode("014S-C0PJ-V", true), "ok");
+    EXPECT_EQ(s.sitting().code().text(), "014S-C0PJ-V");
+    EXPECT_EQ(s.sitting().cases().front().status, CaseStatus::Abandoned);
+    // The fresh window is that code's, as at a start with it.
+    Session fresh(0, "014S-C0PJ-V");
+    EXPECT_EQ(s.click("Command2"), fresh.click("Command2"));
+}
+
+TEST(WebSession, ThePanelHidesTheReviewInTestModeUntilTheEndAndAnnouncesTheEndOnce) {
+    Session s(5);
+    s.arrow("HScroll1", 1);
+    EXPECT_TRUE(has(s.panel(), "\"review\":null"));
+    EXPECT_EQ(s.plot(400, 200), "null");
+    EXPECT_TRUE(has(s.panel(), "\"announce\":\"\""));
+    s.click("Command5");
+    const std::string ended = s.panel();
+    EXPECT_TRUE(has(ended, "\"reviewed\":0"));
+    EXPECT_TRUE(has(ended, "\"announce\":\"" + s.announcement() + "\""));
+    EXPECT_EQ(s.announcement().rfind("測定終了　", 0), 0u);
+    EXPECT_TRUE(has(s.plot(400, 200), "\"width\":400,\"height\":200,\"area\":[56,14,356,170]"));
+    s.click("Command7");  // print: no end any more
+    EXPECT_TRUE(has(s.panel(), "\"announce\":\"\""));
+}
+
+TEST(WebSession, TheCustomersViewIsComputedOnlyWhileShownAndItsVersionFollowsItsInputs) {
+    Session s(5);
+    EXPECT_EQ(s.customerView(), "[]");  // test mode, measuring
+    EXPECT_EQ(s.picture(0), nullptr);
+    s.select("Option11");
+    const std::string practice = s.panel();
+    EXPECT_TRUE(has(practice, "\"view\":{\"shown\":true,\"version\":1}"));
+    s.select("Option2");  // a question chosen changes nothing of the picture
+    EXPECT_TRUE(has(s.panel(), "\"version\":1"));
+    s.arrow("HScroll1", 1);
+    EXPECT_TRUE(has(s.panel(), "\"version\":2"));
+    EXPECT_TRUE(has(s.customerView(), "\"description\":\"見え方のイメージ：視力表、レンズ "));
+    ASSERT_NE(s.picture(0), nullptr);
+    EXPECT_EQ(s.picture(0)->rgba.size(), static_cast<size_t>(s.picture(0)->width * s.picture(0)->height * 4));
+    s.click("Command2");
+    s.customerView();
+    EXPECT_NE(s.picture(1), nullptr);
+}
+
+TEST(WebSession, TheCsvIsTheSittingsWithItsNameAndSavingIsRemembered) {
+    Session s(0, "014S-C0PJ-V");
+    EXPECT_FALSE(s.unsaved());
+    s.click("Command5");
+    EXPECT_TRUE(s.unsaved());
+    EXPECT_EQ(s.csv(), sittingCsv(s.sitting().cases()));
+    EXPECT_EQ(s.csv().substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_EQ(s.csvFileName().substr(0, 17), "記録_014S-C0PJ_");
+    s.markSaved();
+    EXPECT_FALSE(s.unsaved());
+}

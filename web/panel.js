@@ -1,0 +1,299 @@
+// The panel beside the window: the case code, the customer's view, 振り返り (the review of a
+// case) and 今回の記録 (the sitting's record). Every text, row, plot coordinate and picture
+// comes from the window logic's session; the panel only shows them and forwards what the
+// person asks (a code, a row, a save, a print). Built once the window is interactive.
+
+import { LINES, drawReviewPlot } from './review_plot.js';
+
+const PLOT_HEIGHT = 230;
+
+function el(name, attributes = {}, ...children) {
+  const e = document.createElement(name);
+  for (const [k, v] of Object.entries(attributes)) {
+    if (k === 'text') e.textContent = v;
+    else if (v !== false && v != null) e.setAttribute(k, v === true ? '' : String(v));
+  }
+  e.append(...children);
+  return e;
+}
+
+// A table with one header cell per column and an empty body.
+function table(id, caption, columns) {
+  const head = el('tr', {}, ...columns.map((c) => el('th', { scope: 'col', text: c })));
+  return el('table', { id }, el('caption', { text: caption }), el('thead', {}, head), el('tbody'));
+}
+
+// Fills the body of `table` with `rows` of texts; `first(cell, text, index)` may fill the first
+// cell of each row itself.
+function fillRows(tableEl, rows, first = null) {
+  const body = tableEl.tBodies[0];
+  body.replaceChildren(...rows.map((row, i) => {
+    const tr = el('tr');
+    row.forEach((text, c) => {
+      const cell = el(c === 0 ? 'th' : 'td', c === 0 ? { scope: 'row' } : {});
+      if (c === 0 && first) first(cell, text, i);
+      else cell.textContent = text;
+      tr.append(cell);
+    });
+    return tr;
+  }));
+}
+
+// Loads the panel's style sheet; resolves once it applies, so that the panel never shows
+// unstyled.
+function loadStyle() {
+  const link = el('link', { rel: 'stylesheet', href: 'panel.css' });
+  const loaded = new Promise((resolve) => {
+    link.addEventListener('load', resolve);
+    link.addEventListener('error', resolve);
+  });
+  document.head.append(link);
+  return loaded;
+}
+
+export class RecordPanel {
+  // host.session(): the page's session, null after the end; host.rebuild(): builds the window
+  // anew after the session put a fresh window in place (a new code).
+  static async create(Trainer, host) {
+    await loadStyle();
+    return new RecordPanel(Trainer, host);
+  }
+
+  constructor(Trainer, host) {
+    this.host = host;
+    const t = (this.texts = JSON.parse(Trainer.Session.panelTexts()));
+    this.open = true;
+    this.shown = {}; // what each part last drew, to redraw only what changed
+    this.message = '';
+
+    this.toggle = el('button', { type: 'button', id: 'RecordPanelToggle', 'aria-expanded': 'true', 'aria-controls': 'RecordPanelBody', text: t.close });
+    this.announcer = el('p', { id: 'EndAnnouncement', class: 'visually-hidden', 'aria-live': 'polite' });
+
+    this.code = el('p', { id: 'CaseCode' });
+    this.input = el('input', { id: 'CaseCodeInput', type: 'text', autocomplete: 'off', spellcheck: 'false', autocapitalize: 'characters', 'aria-describedby': 'CaseCodeMessage' });
+    this.start = el('button', { type: 'button', id: 'CaseCodeStart', text: t.caseCodeStart });
+    this.codeMessage = el('p', { id: 'CaseCodeMessage', role: 'alert' });
+    const codePart = el('section', { id: 'CaseCodePart', 'aria-label': t.caseCode },
+      this.code,
+      el('div', { class: 'row' }, el('label', { for: 'CaseCodeInput', text: t.caseCodeInput }), this.input, this.start),
+      this.codeMessage);
+
+    const canvas = (id) => el('canvas', { id, role: 'img', width: 1, height: 1 });
+    this.single = canvas('PatientView');
+    this.front = canvas('PatientViewFront');
+    this.back = canvas('PatientViewBack');
+    this.faces = el('div', { class: 'faces' },
+      el('figure', {}, this.front, el('figcaption', { text: t.front })),
+      el('figure', {}, this.back, el('figcaption', { text: t.back })));
+    this.viewPart = el('section', { id: 'CustomerView', 'aria-labelledby': 'PatientViewCaption' },
+      el('h2', { id: 'PatientViewCaption', text: t.customerView }), this.single, this.faces);
+
+    this.reviewHidden = el('p', { id: 'ReviewHidden', text: t.reviewHidden });
+    this.plot = document.createElementNS('http://www.w3.org/2000/svg', 'svg');
+    this.plot.id = 'ReviewPlot';
+    this.plot.setAttribute('role', 'img');
+    this.plot.setAttribute('aria-label', t.review);
+    this.plot.setAttribute('aria-describedby', 'ReviewPlotText');
+    this.plotText = el('div', { id: 'ReviewPlotText', class: 'visually-hidden' });
+    const legend = el('ul', { class: 'legend', 'aria-hidden': 'true' },
+      ...LINES.map((line, i) => el('li', {}, el('span', { class: 'swatch', style: `border-top: 3px ${line.dash ? 'dashed' : 'solid'} ${line.colour}` }), t.lines[i])));
+    this.steps = table('ReviewSteps', t.reviewSteps, t.reviewColumns);
+    this.summary = el('dl', { id: 'ReviewSummary' });
+    this.reviewShown = el('div', { class: 'review' }, this.plot, legend, this.plotText, this.summary,
+      el('div', { class: 'scroll', tabindex: '0', role: 'group', 'aria-label': t.reviewSteps }, this.steps));
+    const reviewPart = el('section', { id: 'CaseReview', 'aria-labelledby': 'CaseReviewHeading' },
+      el('h2', { id: 'CaseReviewHeading', text: t.review }), this.reviewHidden, this.reviewShown);
+
+    this.table = table('SessionTable', t.sitting, t.sittingColumns);
+    this.scores = el('p', { id: 'ScoreSummary' });
+    this.save = el('button', { type: 'button', id: 'SaveCsv', text: t.saveCsv });
+    this.print = el('button', { type: 'button', id: 'PrintRecord', text: t.printRecord });
+    this.saveMessage = el('p', { id: 'SaveCsvMessage', 'aria-live': 'polite' });
+    this.unsavedNote = el('p', { id: 'UnsavedNote', text: t.unsavedNote });
+    const sittingPart = el('section', { id: 'SittingRecord', 'aria-labelledby': 'SittingHeading' },
+      el('h2', { id: 'SittingHeading', text: t.sitting }),
+      el('div', { class: 'scroll', tabindex: '0', role: 'group', 'aria-label': t.sitting }, this.table),
+      this.scores,
+      el('div', { class: 'row' }, this.save, this.print),
+      this.saveMessage, this.unsavedNote);
+
+    this.body = el('div', { id: 'RecordPanelBody' }, codePart, this.viewPart, reviewPart, sittingPart);
+    this.root = el('aside', { id: 'RecordPanel', 'aria-label': t.panel }, this.toggle, this.announcer, this.body);
+    document.body.classList.add('with-record-panel');
+    document.querySelector('main').after(this.root);
+
+    this.toggle.addEventListener('click', () => this.setOpen(!this.open));
+    this.start.addEventListener('click', () => this.startCode());
+    this.input.addEventListener('keydown', (e) => {
+      if (e.key === 'Enter') this.startCode();
+    });
+    this.save.addEventListener('click', () => this.saveCsv());
+    this.print.addEventListener('click', () => this.printRecord());
+    window.addEventListener('afterprint', () => document.documentElement.classList.remove('printing-record'));
+    // Leaving the page with a record not saved asks first, as pages do.
+    window.addEventListener('beforeunload', (e) => {
+      if (this.host.session()?.unsaved()) {
+        e.preventDefault();
+        e.returnValue = '';
+      }
+    });
+    // The plot is drawn for the width it has.
+    new ResizeObserver(() => {
+      if (this.open && this.lastData) this.drawReview(this.lastData.review);
+    }).observe(this.reviewShown);
+    this.root.inert = !host.session();
+    this.refresh();
+  }
+
+  setOpen(open) {
+    this.open = open;
+    this.toggle.setAttribute('aria-expanded', String(open));
+    this.toggle.textContent = open ? this.texts.close : this.texts.open;
+    this.body.hidden = !open;
+    if (open) this.refresh();
+  }
+
+  // After every action on the window and every new window: reads the session's panel data and
+  // shows what changed. Folded, it only announces the end of a case.
+  refresh() {
+    const session = this.host.session();
+    if (!session) return;
+    const announce = session.announcement();
+    if (announce) {
+      this.announcer.textContent = '';
+      // A new text in the live region, even when it repeats the last one.
+      requestAnimationFrame(() => (this.announcer.textContent = announce));
+    }
+    if (!this.open) return;
+    const data = JSON.parse(session.panel());
+    this.lastData = data;
+    this.code.textContent = data.code;
+    this.codeMessage.textContent = this.message || data.message;
+    this.unsavedNote.hidden = !data.unsaved;
+    if (data.unsaved) this.saveMessage.textContent = '';
+    this.scores.textContent = data.summary;
+    this.drawRows(data);
+    this.drawReview(data.review);
+    this.drawView(session, data.view);
+  }
+
+  drawRows(data) {
+    const key = JSON.stringify([data.rows, data.reviewed]);
+    if (this.shown.rows === key) return;
+    this.shown.rows = key;
+    fillRows(this.table, data.rows, (cell, text, i) => {
+      const choose = el('button', { type: 'button', class: 'choose', 'aria-pressed': String(i === data.reviewed), text });
+      choose.addEventListener('click', () => this.chooseCase(i));
+      cell.append(choose);
+    });
+    [...this.table.tBodies[0].rows].forEach((row, i) => {
+      row.classList.toggle('reviewed', i === data.reviewed);
+      // A click anywhere on a row chooses it, as its button does from the keyboard.
+      row.addEventListener('click', (e) => {
+        if (!e.target.closest('button')) this.chooseCase(i);
+      });
+    });
+  }
+
+  drawReview(review) {
+    this.reviewHidden.hidden = !!review;
+    this.reviewShown.hidden = !review;
+    if (!review) {
+      this.shown.review = null;
+      return;
+    }
+    const width = Math.max(240, Math.floor(this.reviewShown.clientWidth));
+    const key = JSON.stringify(review) + width;
+    if (this.shown.review === key) return;
+    this.shown.review = key;
+    const session = this.host.session();
+    if (!session) return;
+    drawReviewPlot(this.plot, JSON.parse(session.plot(width, PLOT_HEIGHT)));
+    this.plotText.textContent = review.plotText;
+    fillRows(this.steps, review.rows);
+    this.summary.replaceChildren(...review.summary.flatMap(([heading, text]) => [el('dt', { text: heading }), el('dd', { text })]));
+  }
+
+  // The customer's view: fetched only while shown and only when something it depends on changed.
+  drawView(session, view) {
+    this.viewPart.hidden = !view.shown;
+    if (!view.shown || this.shown.view === view.version) return;
+    this.shown.view = view.version;
+    const pictures = JSON.parse(session.customerView());
+    const canvases = pictures.length === 2 ? [this.front, this.back] : [this.single];
+    this.single.hidden = pictures.length === 2;
+    this.faces.hidden = pictures.length !== 2;
+    pictures.forEach((p, i) => {
+      const canvas = canvases[i];
+      // A copy at once: the view into the module's memory lasts only until its next call.
+      const bytes = new Uint8ClampedArray(session.pictureBytes(i));
+      canvas.width = p.width;
+      canvas.height = p.height;
+      canvas.getContext('2d').putImageData(new ImageData(bytes, p.width, p.height), 0, 0);
+      canvas.setAttribute('aria-label', p.description);
+    });
+  }
+
+  chooseCase(index) {
+    this.host.session()?.chooseCase(index);
+    this.refresh();
+  }
+
+  startCode() {
+    const session = this.host.session();
+    if (!session) return;
+    const text = this.input.value;
+    let result = session.startCode(text, false);
+    if (result === 'confirm') {
+      if (!window.confirm(this.texts.abandonQuestion)) return;
+      result = session.startCode(text, true);
+    }
+    this.message = result === 'bad' ? this.texts.badCaseCode : '';
+    if (result === 'ok') {
+      this.input.value = '';
+      this.shown = {};
+      this.host.rebuild();
+      this.refresh();
+    } else {
+      // The same message again is announced again.
+      this.codeMessage.textContent = '';
+      requestAnimationFrame(() => (this.codeMessage.textContent = this.message));
+    }
+  }
+
+  saveCsv() {
+    const session = this.host.session();
+    if (!session) return;
+    try {
+      const bytes = new Uint8Array(session.csvBytes()); // a copy, BOM and all
+      const url = URL.createObjectURL(new Blob([bytes], { type: 'text/csv;charset=utf-8' }));
+      const a = el('a', { href: url, download: session.csvFileName(), hidden: true });
+      document.body.append(a);
+      a.click();
+      a.remove();
+      setTimeout(() => URL.revokeObjectURL(url), 10000);
+      session.markSaved();
+      this.saveMessage.textContent = this.texts.saved;
+    } catch (e) {
+      this.saveMessage.textContent = `${this.texts.saveFailed}：${e.message}`;
+    }
+    this.refresh();
+  }
+
+  printRecord() {
+    document.documentElement.classList.add('printing-record');
+    window.print();
+  }
+
+  // The program has ended (END): its record ended with it. The panel stays as it was, inert,
+  // until a new start.
+  ended() {
+    this.root.inert = true;
+  }
+
+  started() {
+    this.root.inert = false;
+    this.shown = {};
+    this.refresh();
+  }
+}
