@@ -13,14 +13,6 @@
 
 namespace {
 
-class TickingClock : public RecordClock {
-public:
-    int64_t nowMs() const override { return now_ += 700; }
-
-private:
-    mutable int64_t now_ = 0;
-};
-
 constexpr int kStepsPerRound = 1000;
 
 // Recording alone: the sphere bar moved without its handler (the window's work is timed in
@@ -30,7 +22,7 @@ void RecordOneStep(benchmark::State& state) {
     TestForm f;
     f.setCase(-1.25f, -0.75f, 37);
     f.setLens(44, 2, 150);
-    TickingClock clock;
+    FakeRecordClock clock{0, 700};
     const UserAction action{ActionKind::Arrow, "HScroll1"};
     for (auto _ : state) {
         Recorder recorder(clock);
@@ -48,7 +40,7 @@ BENCHMARK(RecordOneStep)->Unit(benchmark::kMicrosecond);
 // An action that changes nothing the customer is given (a question chosen): the observation only.
 void ObserveWithoutStep(benchmark::State& state) {
     TestForm f;
-    TickingClock clock;
+    FakeRecordClock clock{0, 700};
     Recorder recorder(clock);
     recorder.startCode(*f, CaseCode(12345));
     const UserAction action{ActionKind::Select, "Option3"};
@@ -78,7 +70,7 @@ std::unique_ptr<Recorder> longCase(TestForm& f, const RecordClock& clock, int st
 
 void ReviewOf500Steps(benchmark::State& state) {
     TestForm f;
-    TickingClock clock;
+    FakeRecordClock clock{0, 700};
     const auto recorder = longCase(f, clock, 500);
     const CaseRecord& c = *recorder->current();
     for (auto _ : state) {
@@ -97,7 +89,7 @@ BENCHMARK(ReviewOf500Steps)->Unit(benchmark::kMicrosecond);
 // The record table and its CSV for a sitting of 100 customers of 50 steps each.
 void SittingCsvOf100Customers(benchmark::State& state) {
     TestForm f;
-    TickingClock clock;
+    FakeRecordClock clock{0, 700};
     const auto recorder = longCase(f, clock, 50);
     std::vector<CaseRecord> cases(100, *recorder->current());
     for (auto _ : state) {

@@ -14,18 +14,10 @@
 
 namespace {
 
-class TickingClock : public RecordClock {
-public:
-    int64_t nowMs() const override { return now_ += 700; }
-
-private:
-    mutable int64_t now_ = 0;
-};
-
 // A sitting in practice mode whose case has `steps` steps: lens changes and now and then a question.
 struct LongCase {
     FakePlatform platform;
-    TickingClock clock;
+    FakeRecordClock clock{0, 700};
     Sitting sitting{platform, clock, CaseCode(12345)};
     int i = 0;
 

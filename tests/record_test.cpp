@@ -18,17 +18,11 @@
 
 namespace {
 
-class FakeClock : public RecordClock {
-public:
-    int64_t now = 5'000'000;
-    int64_t nowMs() const override { return now; }
-};
-
 // A window, its recorder, and the trainee's hands: every action goes to the window and then,
 // as a view would forward it, to the recorder.
 struct RecordedWindow {
     TestForm t;
-    FakeClock clock;
+    FakeRecordClock clock;
     Recorder recorder{clock};
 
     explicit RecordedWindow(float S = -1, float C = -1, float A = 90, uint64_t code = 42) {
@@ -254,7 +248,7 @@ std::string everything(TestForm& t) {
 
 TEST(Record, TheWindowIsTheSameWithAndWithoutTheRecord) {
     TestForm bare, watched;
-    FakeClock clock;
+    FakeRecordClock clock;
     Recorder recorder(clock);
     recorder.startCode(*watched, CaseCode(1));
     ASSERT_EQ(everything(bare), everything(watched));

@@ -9,15 +9,9 @@
 
 namespace {
 
-class StepClock : public RecordClock {
-public:
-    int64_t now = 1'000;
-    int64_t nowMs() const override { return now; }
-};
-
 struct Desk {
     FakePlatform platform;
-    StepClock clock;
+    FakeRecordClock clock;
     Sitting sitting;
 
     explicit Desk(uint64_t code) : sitting(platform, clock, CaseCode(code)) {}

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "app/record.h"
 
 class FakePlatform : public Platform {
 public:
@@ -25,6 +26,17 @@ public:
         return nextPrint;
     }
     void showNotice(const std::string& text) override { notices.push_back(text); }
+};
+
+// The record's clock, set by hand; with a tick, every reading moves it on by that much.
+class FakeRecordClock : public RecordClock {
+public:
+    explicit FakeRecordClock(int64_t start = 5'000'000, int64_t tick = 0) : now(start), tick_(tick) {}
+    mutable int64_t now;
+    int64_t nowMs() const override { return now += tick_; }
+
+private:
+    int64_t tick_;
 };
 
 // Hands out queued numbers; once the queue is empty it repeats `fallback`.

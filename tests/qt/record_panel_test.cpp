@@ -34,18 +34,12 @@
 
 namespace {
 
-class StepClock : public RecordClock {
-public:
-    int64_t now = 5'000;
-    int64_t nowMs() const override { return now; }
-};
-
 QString qs(const char* s) { return QString::fromUtf8(s); }
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 // The program's window on a fake clock, panel open, shown offscreen.
 struct Desk {
-    StepClock clock;
+    FakeRecordClock clock;
     QtPlatform platform;
     Sitting sitting;
     TrainerWindow window;
