@@ -161,8 +161,13 @@ focusFirst();
 document.documentElement.dataset.ready = 'true';
 performance.mark('trainer-interactive');
 
-// The panel is no part of the window's first load: its module and styles come afterwards.
-import('./panel.js')
+// The panel is no part of the window's first load: its module and styles come once the window
+// has been drawn (after the next frame), so that building the panel does not hold the window's
+// first paint back.
+new Promise((resolve) => {
+  requestAnimationFrame(() => setTimeout(resolve));
+})
+  .then(() => import('./panel.js'))
   .then(({ RecordPanel }) => RecordPanel.create(Trainer, { session: () => session, rebuild: () => showWindow() }))
   .then((p) => (panel = p));
 
