@@ -1,7 +1,9 @@
 // The web view's first load on localhost: the bytes transferred (compressed as a server with
 // brotli would send them, and not), fonts apart, and the time from navigation to the first
 // interactive window, each next to a plain page with as many elements, in the same run; and
-// how far the page's content moved on the way (the cumulative layout shift).
+// how far the page's content moved on the way (the cumulative layout shift). In the same turns,
+// the site's own page without its scripts: the window as designed, shown once in its fonts, the
+// least any page showing this window takes.
 //
 // The web view is interactive when the customer's auto-refractor reading is shown in its font
 // and every control takes input (main.js sets the mark 'trainer-interactive' then).
@@ -11,13 +13,13 @@
 // With other-site (another build's site folder, e.g. an older one kept aside), that site is
 // timed in the same turns as well, for a comparison that the machine's load falls on alike.
 
-import { mkdtemp, rm, writeFile } from 'node:fs/promises';
+import { cp, mkdtemp, readFile, rm, writeFile } from 'node:fs/promises';
 import os from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
-const { launch, serve } = await import(path.join(here, '../tests/web/support.mjs'));
+const { launch, serve, SITE } = await import(path.join(here, '../tests/web/support.mjs'));
 
 const RUNS = Number(process.argv[2] ?? 15);
 const OTHER = process.argv[3];
@@ -46,13 +48,14 @@ async function load(url, mark) {
   const ms = await page.evaluate((m) => performance.getEntriesByName(m)[0].startTime, mark);
   const reading = await page.evaluate(() => document.getElementById('Label17')?.textContent);
   if (mark === 'trainer-interactive' && !/です。$/.test(reading)) throw new Error(`no reading at the mark: ${reading}`);
-  // When the last script, WebAssembly or font was asked for, and when the page had arrived.
-  const requested = await page.evaluate(() => ({
+  // When the last script, WebAssembly or font of those before the mark was asked for, and when
+  // the page had arrived.
+  const requested = await page.evaluate((at) => ({
     last: Math.max(0, ...performance.getEntriesByType('resource')
-      .filter((e) => /\.(js|wasm|woff2)$/.test(new URL(e.name).pathname)).map((e) => e.startTime)),
+      .filter((e) => /\.(js|wasm|woff2)$/.test(new URL(e.name).pathname) && e.startTime < at).map((e) => e.startTime)),
     page: performance.getEntriesByType('navigation')[0].responseEnd,
     paint: performance.getEntriesByName('first-contentful-paint')[0]?.startTime,
-  }));
+  }), ms);
   // The web view's phases: its script running, the window logic and fonts ready.
   const phases = await page.evaluate(() =>
     Object.fromEntries(['trainer-script', 'trainer-loaded'].map((m) => [m, performance.getEntriesByName(m)[0]?.startTime])));
@@ -81,11 +84,36 @@ async function plainSite(count) {
   return dir;
 }
 
+// The site's page without its scripts: no window logic, no modules; the window as index.html
+// holds it, shown once the page is parsed and both fonts are there (as the web view shows it),
+// laid out, then the mark.
+async function staticSite() {
+  const dir = await mkdtemp(path.join(os.tmpdir(), 'static-'));
+  await cp(SITE, dir, { recursive: true });
+  let page = await readFile(path.join(dir, 'index.html'), 'utf8');
+  const before = page;
+  page = page.replace(/<script type="module"[^>]*><\/script>\n?/g, '').replace(/<link rel="(modulepreload|preload)" href="[^"]*\.(js|wasm)"[^>]*>\n?/g, '');
+  page = page.replace(/<script>[\s\S]*?<\/script>/, `<script>
+  document.documentElement.classList.add('window-pending');
+  const parsed = new Promise((resolve) => document.addEventListener('DOMContentLoaded', resolve));
+  Promise.allSettled([document.fonts.load('12px TrainerPGothic'), document.fonts.load('12px TrainerGothic'), parsed]).then(() => {
+    document.documentElement.classList.remove('window-pending');
+    document.body.offsetWidth;
+    performance.mark('static-interactive');
+  });
+</script>`);
+  if (page === before || /type="module"|trainer\.wasm/.test(page)) throw new Error('the site\'s page is not as this bench expects');
+  await writeFile(path.join(dir, 'index.html'), page);
+  return dir;
+}
+
 const compressed = await serve(undefined, { compress: true });
 const raw = await serve();
 const first = await load(`${raw.url}?sw=off`, 'trainer-interactive');
 const plainDir = await plainSite(first.elements);
 const plain = await serve(plainDir, { compress: true });
+const staticDir = await staticSite();
+const staticPage = await serve(staticDir, { compress: true });
 const plainRaw = await serve(plainDir);
 
 const sizes = {};
@@ -96,7 +124,7 @@ for (const [name, server, site] of [['site', compressed, true], ['site raw', raw
 
 // Times: the two pages taken in turns, so that the machine's load falls on both alike.
 const other = OTHER ? await serve(path.resolve(OTHER), { compress: true }) : null;
-const times = { site: [], other: [], paint: [], otherPaint: [], plain: [], script: [], loaded: [], shift: [], plainShift: [], requested: [], arrived: [] };
+const times = { site: [], other: [], paint: [], otherPaint: [], plain: [], static: [], script: [], loaded: [], shift: [], plainShift: [], requested: [], arrived: [] };
 for (let i = 0; i < RUNS; ++i) {
   const site = await load(`${compressed.url}?sw=off&seed=${i + 1}`, 'trainer-interactive');
   times.site.push(site.ms);
@@ -114,6 +142,7 @@ for (let i = 0; i < RUNS; ++i) {
   const p = await load(plain.url, 'plain-interactive');
   times.plain.push(p.ms);
   times.plainShift.push(p.shift);
+  times.static.push((await load(`${staticPage.url}?sw=off`, 'static-interactive')).ms);
 }
 
 const s = sizes.site;
@@ -134,14 +163,16 @@ console.log(`  web view    ${ms(times.site)}`);
 console.log(`    of which: scripts running at ${median(times.script).toFixed(1)} ms, window logic and fonts ready at ${median(times.loaded).toFixed(1)} ms (medians)`);
 console.log(`  plain page  ${ms(times.plain)}`);
 console.log(`  ratio       ${(median(times.site) / median(times.plain)).toFixed(2)}`);
+console.log(`  the window as designed without scripts, in its fonts: ${ms(times.static)}, ratio ${(median(times.static) / median(times.plain)).toFixed(2)}`);
 if (other) {
   console.log(`  ${OTHER}: ${ms(times.other)}, ratio ${(median(times.other) / median(times.plain)).toFixed(2)}`);
   console.log(`  first contentful paint, medians: web view ${median(times.paint).toFixed(1)} ms, ${OTHER} ${median(times.otherPaint).toFixed(1)} ms`);
 }
 if (!other) console.log(`  first contentful paint of the web view, median ${median(times.paint).toFixed(1)} ms`);
-console.log(`    the page arrived at ${median(times.arrived).toFixed(1)} ms; its last script, WebAssembly or font was asked for at ${median(times.requested).toFixed(1)} ms (medians)`);
+console.log(`    the page arrived at ${median(times.arrived).toFixed(1)} ms; its last script, WebAssembly or font before the mark was asked for at ${median(times.requested).toFixed(1)} ms (medians)`);
 console.log(`cumulative layout shift: web view max ${Math.max(...times.shift).toFixed(4)}, plain page max ${Math.max(...times.plainShift).toFixed(4)}`);
 
 await browser.close();
-for (const srv of [compressed, raw, plain, plainRaw, other]) await srv?.close();
+for (const srv of [compressed, raw, plain, plainRaw, staticPage, other]) await srv?.close();
 await rm(plainDir, { recursive: true });
+await rm(staticDir, { recursive: true });
