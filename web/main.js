@@ -65,8 +65,6 @@ const Trainer = await createTrainer({
 performance.mark('trainer-loaded');
 let session = null;
 let view = null;
-// Where the focus starts in the window shown last.
-let firstFocus = null;
 // The record panel beside the window (panel.js), once the window is interactive.
 let panel = null;
 
@@ -120,9 +118,7 @@ function start(newSeed, shown = null) {
 }
 
 // The session's window in the page: `shown` at the first start, else a new view in place of
-// the old (after an end, or when the panel started a new code in the same session). The focus
-// starts where the window logic says, as on the desktop; at the first start only once the page
-// shows (an element not shown cannot take it), so there the caller gives it.
+// the old (after an end, or when the panel started a new code in the same session).
 function showWindow(shown = null) {
   if (shown) view = new WindowView(design, stage, act, shown);
   else {
@@ -132,12 +128,8 @@ function showWindow(shown = null) {
   }
   const state = JSON.parse(session.state());
   view.mirror(state);
-  firstFocus = state.firstFocus ? view.elements.get(state.firstFocus) : null;
-  if (!shown) focusFirst();
-}
-
-function focusFirst() {
-  firstFocus?.focus({ preventScroll: true });
+  // The focus starts where the window logic says, as on the desktop.
+  if (state.firstFocus) view.elements.get(state.firstFocus).focus({ preventScroll: true });
 }
 
 // The session has ended: the window stays as it was, inert, under the notice.
@@ -152,12 +144,9 @@ function showEnd() {
 }
 
 document.getElementById('restart').addEventListener('click', () => start(nextSeed()));
-// The window is taken over while the page does not show yet, and the page shown once the faces
-// are there too (index.html): laid out once, as the customer's window.
-start(seeded, document.getElementById('Form1'));
+// The window shows once its faces are there (index.html); the focus can go to it only then.
 await window.trainerFonts;
-window.trainerShow();
-focusFirst();
+start(seeded, document.getElementById('Form1'));
 document.documentElement.dataset.ready = 'true';
 performance.mark('trainer-interactive');
 
