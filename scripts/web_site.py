@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Puts the web site together: the page with the window as designed already in it, the
-window logic (WebAssembly), the chart pictures, the icon, the two fonts cut down to the
+window logic (WebAssembly), the chart pictures (in one picture, which the page asks for once),
+the icon, the two fonts cut down to the
 characters the program can show, the service worker with the list of files it keeps for
 offline use, and brotli and gzip copies of the files that compress, for servers that send them.
 The page's own modules and the window's design go into one script (main.js) and its style
@@ -17,8 +18,10 @@ import html.parser
 import json
 import re
 import shutil
+import struct
 import subprocess
 import sys
+import zlib
 from pathlib import Path
 
 import brotli
@@ -33,6 +36,12 @@ PAGE_FILES = ['index.html', 'style.css', 'manifest.webmanifest', 'panel.css']
 # The module written here: the window's design, as the window logic gives it.
 DESIGN_MODULE = 'design.js'
 PICTURES = ['acuity.png', 'dial.png', 'dots.png', 'redgreen.png']
+# The chart pictures side by side in one file, each with its edge pixels repeated around it
+# (EDGE of them), so that a picture scaled with the page samples its own edge, not its
+# neighbour; and the module that says where each lies in it (generated, like the design).
+CHARTS = 'charts.png'
+EDGE = 2
+PICTURES_MODULE = 'pictures.js'
 # Files a server may send compressed (pictures and woff2 are compressed already).
 COMPRESSIBLE = ('.html', '.js', '.css', '.wasm', '.webmanifest', '.txt')
 IMPORT = re.compile(r"""^\s*import\b(?!\s*\()[^'"]*['"]\./([\w.-]+\.js)['"]""", re.MULTILINE)
@@ -102,6 +111,87 @@ def subset_fonts(fonts_out, text, panel_text):
     shutil.copy(LICENCE, fonts_out / 'LICENSE-IPA-Font.txt')
 
 
+def read_png(path):
+    """An 8-bit RGB or RGBA PNG, not interlaced: (width, height, channels, rows of bytes)."""
+    data = path.read_bytes()
+    if data[:8] != b'\x89PNG\r\n\x1a\n':
+        sys.exit(f'web_site.py: {path} is not a PNG')
+    pos, idat, head = 8, b'', None
+    while pos < len(data):
+        size, kind = struct.unpack('>I4s', data[pos:pos + 8])
+        body = data[pos + 8:pos + 8 + size]
+        if kind == b'IHDR':
+            head = struct.unpack('>IIBBBBB', body)
+        elif kind == b'IDAT':
+            idat += body
+        pos += 12 + size
+    width, height, depth, colour, _, _, interlace = head
+    if depth != 8 or colour not in (2, 6) or interlace:
+        sys.exit(f'web_site.py: {path} is not an 8-bit RGB or RGBA PNG without interlace')
+    channels = 3 if colour == 2 else 4
+    raw, stride = zlib.decompress(idat), width * channels
+    rows, previous = [], bytearray(stride)
+    for y in range(height):
+        kind = raw[y * (stride + 1)]
+        row = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for x in range(stride):
+            a = row[x - channels] if x >= channels else 0
+            b = previous[x]
+            c = previous[x - channels] if x >= channels else 0
+            if kind == 1:
+                row[x] = (row[x] + a) & 255
+            elif kind == 2:
+                row[x] = (row[x] + b) & 255
+            elif kind == 3:
+                row[x] = (row[x] + (a + b) // 2) & 255
+            elif kind == 4:
+                p = a + b - c
+                near = a if abs(p - a) <= abs(p - b) and abs(p - a) <= abs(p - c) else b if abs(p - b) <= abs(p - c) else c
+                row[x] = (row[x] + near) & 255
+        rows.append(row)
+        previous = row
+    return width, height, channels, rows
+
+
+def write_png(path, width, rows):
+    """An 8-bit RGBA PNG of `rows` (bytes, width * 4 each), each row filtered as compresses best."""
+    out, previous = bytearray(), bytearray(width * 4)
+    for row in rows:
+        candidates = [bytes([0]) + row, bytes([1]) + bytes((row[x] - (row[x - 4] if x >= 4 else 0)) & 255 for x in range(len(row))),
+                      bytes([2]) + bytes((row[x] - previous[x]) & 255 for x in range(len(row)))]
+        out += min(candidates, key=lambda line: sum(v if v < 128 else 256 - v for v in line[1:]))
+        previous = row
+
+    def chunk(kind, body):
+        return struct.pack('>I', len(body)) + kind + body + struct.pack('>I', zlib.crc32(kind + body))
+
+    head = struct.pack('>IIBBBBB', width, len(rows), 8, 6, 0, 0, 0)
+    path.write_bytes(b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', head) + chunk(b'IDAT', zlib.compress(bytes(out), 9))
+                     + chunk(b'IEND', b''))
+
+
+def chart_sprite(site):
+    """assets/charts.png with every chart picture, and pictures.js: where each lies in it."""
+    pictures = {name: read_png(ROOT / 'assets' / name) for name in PICTURES}
+    width = sum(w + 2 * EDGE for w, _, _, _ in pictures.values())
+    height = max(h for _, h, _, _ in pictures.values()) + 2 * EDGE
+    sheet = [bytearray(width * 4) for _ in range(height)]  # transparent where no picture reaches
+    places, left = {}, 0
+    for name, (w, h, channels, rows) in pictures.items():
+        for y in range(h + 2 * EDGE):
+            source = rows[min(max(y - EDGE, 0), h - 1)]
+            for x in range(w + 2 * EDGE):
+                sx = min(max(x - EDGE, 0), w - 1) * channels
+                pixel = source[sx:sx + 3] + (source[sx + 3:sx + 4] if channels == 4 else b'\xff')
+                sheet[y][(left + x) * 4:(left + x + 1) * 4] = pixel
+        places[name] = [left + EDGE, EDGE]
+        left += w + 2 * EDGE
+    write_png(site / 'assets' / CHARTS, width, sheet)
+    (site / PICTURES_MODULE).write_text(
+        '// Where each chart picture lies in assets/charts.png: its left and top, in pixels.\n'
+        f'export default {json.dumps(places)};\n', encoding='utf-8')
+
+
 def bundle(site):
     """Puts main.js and the page's modules it imports (those of web/ and the design) into
     main.js, each imported one in a function of its own (so that their names cannot meet), in
@@ -115,7 +205,7 @@ def bundle(site):
         if name in seen:
             return
         for _, _, imported in LOCAL_IMPORT.findall((site / name).read_text(encoding='utf-8')):
-            if (ROOT / 'web' / imported).exists() or imported == DESIGN_MODULE:
+            if (ROOT / 'web' / imported).exists() or imported in (DESIGN_MODULE, PICTURES_MODULE):
                 visit(imported, path + [name])
         seen.add(name)
         order.append(name)
@@ -205,8 +295,7 @@ def main():
         shutil.copy(wasm_build / f, site / f)
     for f in PAGE_FILES + [m for m in modules(ROOT / 'web', later=True) if (ROOT / 'web' / m).exists()]:
         shutil.copy(ROOT / 'web' / f, site / f)
-    for f in PICTURES:
-        shutil.copy(ROOT / 'assets' / f, site / 'assets' / f)
+    chart_sprite(site)
     shutil.copy(ROOT / 'assets' / 'icon.png', site / 'icon.png')
     shutil.copy(ROOT / 'assets' / 'icon-48.png', site / 'icon-48.png')
 

@@ -3,6 +3,9 @@
 // a visibility; it shows what the state says.
 
 import { ARROW, ScrollBar, setAttr } from './scrollbar.js';
+// Where each chart picture lies in the one picture that holds them all (written when the site
+// is built): one file for the page to ask for and decode instead of four.
+import PICTURES from './pictures.js';
 
 const SVG = 'http://www.w3.org/2000/svg';
 
@@ -169,7 +172,8 @@ export class WindowView {
         el = box = this.element(d, 'img');
         if (fresh) {
           el.className = 'image';
-          el.src = `assets/${d.picture}`;
+          el.src = 'assets/charts.png';
+          el.style.objectPosition = `${-PICTURES[d.picture][0]}px ${-PICTURES[d.picture][1]}px`;
           el.alt = '';
           el.draggable = false;
         }

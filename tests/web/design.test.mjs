@@ -1,11 +1,16 @@
 // The page as it opens, against the window logic's own design and state.
 
 import assert from 'node:assert/strict';
+import { readFile } from 'node:fs/promises';
+import path from 'node:path';
 import { test } from 'node:test';
+import { fileURLToPath } from 'node:url';
 
-import { core, expected, openWindow, readPage, serve, useSiteAndBrowser } from './support.mjs';
+import { core, designOf, expected, openWindow, readPage, serve, useSiteAndBrowser } from './support.mjs';
 
 const site = useSiteAndBrowser();
+// The chart pictures as the desktop program embeds them.
+const ASSETS = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../../assets');
 
 test('every control is an element at its layout geometry, with the design state of the core', async () => {
   const Trainer = await core();
@@ -62,12 +67,10 @@ test('every control is an element at its layout geometry, with the design state 
   assert.deepEqual(order, design.filter((d) => d.tabIndex >= 0).sort((a, b) => a.tabIndex - b.tabIndex).map((d) => d.name));
   assert.deepEqual(await page.evaluate(() => [...document.querySelectorAll('[tabindex]')].filter((e) => e.tabIndex > 0).map((e) => e.id)), []);
 
-  // Pictures: the files the desktop embeds, loaded.
-  const pictures = await page.evaluate(() => [...document.querySelectorAll('img')].map((i) => [i.id, i.naturalWidth > 0, new URL(i.src).pathname]));
-  for (const [id, loaded, src] of pictures) {
-    assert.ok(loaded, `${id} loaded`);
-    assert.equal(src, `/assets/${design.find((d) => d.name === id).picture}`);
-  }
+  // Pictures: one for every image control, loaded (what each shows: the test below).
+  const pictures = await page.evaluate(() => [...document.querySelectorAll('img')].map((i) => [i.id, i.naturalWidth > 0]));
+  assert.deepEqual(pictures.map(([id]) => id).sort(), design.filter((d) => d.kind === 'image').map((d) => d.name).sort());
+  for (const [id, loaded] of pictures) assert.ok(loaded, `${id} loaded`);
   session.delete();
   assert.deepEqual(errors, []);
   await context.close();
@@ -113,6 +116,34 @@ test('without a seed the customers are drawn from the clock, as on the desktop; 
     await context.close();
   } finally {
     await hooked.close();
+  }
+});
+
+test('each chart picture shows exactly the file the desktop embeds, at device scale 1 and 2', async () => {
+  const design = designOf(await core());
+  for (const scale of [1, 2]) {
+    const { page, context } = await openWindow(site.browser, site.server.url, { seed: 3, scale });
+    for (const d of design.filter((c) => c.kind === 'image')) {
+      const clip = await page.locator(`#${d.name}`).boundingBox();
+      const shown = await page.screenshot({ clip });
+      // The desktop's file on its own, in an image of the same box over the control.
+      const file = (await readFile(path.join(ASSETS, d.picture))).toString('base64');
+      await page.evaluate(async ({ name, file }) => {
+        const own = document.createElement('img');
+        own.className = 'image';
+        own.id = 'ownPicture';
+        own.src = `data:image/png;base64,${file}`;
+        own.style.cssText = document.getElementById(name).style.cssText;
+        own.style.objectPosition = '0 0';
+        own.style.zIndex = '1000';
+        document.getElementById(name).after(own);
+        await own.decode();
+      }, { name: d.name, file });
+      const own = await page.screenshot({ clip });
+      await page.evaluate(() => document.getElementById('ownPicture').remove());
+      assert.ok(shown.equals(own), `${d.name} (${d.picture}) at scale ${scale}`);
+    }
+    await context.close();
   }
 });
 
