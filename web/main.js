@@ -65,6 +65,8 @@ const Trainer = await createTrainer({
 performance.mark('trainer-loaded');
 let session = null;
 let view = null;
+// Where the focus starts in the window shown last.
+let firstFocus = null;
 // The record panel beside the window (panel.js), once the window is interactive.
 let panel = null;
 
@@ -118,7 +120,9 @@ function start(newSeed, shown = null) {
 }
 
 // The session's window in the page: `shown` at the first start, else a new view in place of
-// the old (after an end, or when the panel started a new code in the same session).
+// the old (after an end, or when the panel started a new code in the same session). The focus
+// starts where the window logic says, as on the desktop; at the first start the page may not
+// show yet (an element not shown cannot take it), so there the caller gives it.
 function showWindow(shown = null) {
   if (shown) view = new WindowView(design, stage, act, shown);
   else {
@@ -128,8 +132,12 @@ function showWindow(shown = null) {
   }
   const state = JSON.parse(session.state());
   view.mirror(state);
-  // The focus starts where the window logic says, as on the desktop.
-  if (state.firstFocus) view.elements.get(state.firstFocus).focus({ preventScroll: true });
+  firstFocus = state.firstFocus ? view.elements.get(state.firstFocus) : null;
+  if (!shown) focusFirst();
+}
+
+function focusFirst() {
+  firstFocus?.focus({ preventScroll: true });
 }
 
 // The session has ended: the window stays as it was, inert, under the notice.
@@ -144,9 +152,13 @@ function showEnd() {
 }
 
 document.getElementById('restart').addEventListener('click', () => start(nextSeed()));
-// The window shows once its faces are there (index.html); the focus can go to it only then.
-await window.trainerFonts;
+// The window is taken over at once, whether it shows yet or not. The page shows when its faces
+// are there (index.html): where the window logic ran first, it is laid out only once, as the
+// customer's window; where the faces came first, the window as designed has been painted
+// meanwhile. The focus can go to the window only once it shows.
 start(seeded, document.getElementById('Form1'));
+await window.trainerFonts;
+focusFirst();
 document.documentElement.dataset.ready = 'true';
 performance.mark('trainer-interactive');
 
