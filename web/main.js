@@ -44,7 +44,9 @@ const touch = window.matchMedia('(pointer: coarse)');
 function fit() {
   const fits = Math.min(1, window.innerWidth / WIDTH, window.innerHeight / HEIGHT);
   const scale = touch.matches ? Math.max(fits, touchScale) : fits;
-  document.documentElement.style.setProperty('--scale', String(scale));
+  // Only when it changes (1 where nothing is set): a new value on the root restyles the page.
+  const root = document.documentElement.style;
+  if ((root.getPropertyValue('--scale') || '1') !== String(scale)) root.setProperty('--scale', String(scale));
 }
 
 fit();
@@ -114,7 +116,8 @@ function start(newSeed, shown = null) {
   seed = newSeed;
   session?.delete();
   session = new Trainer.Session(seed, caseText);
-  document.getElementById('sessionEnd').hidden = true;
+  const end = document.getElementById('sessionEnd');
+  if (!end.hidden) end.hidden = true;
   showWindow(shown);
   panel?.started();
 }

@@ -286,13 +286,14 @@ export class WindowView {
     return this.svg;
   }
 
-  // Stacking: a container's children come top-most first. Boxes get z-indices; the shapes
-  // go into their SVG bottom-most first, which is the order SVG paints them.
+  // Stacking: a container's children come top-most first. Boxes get z-indices (a box lifted
+  // out of its frame takes the frame's, in arrange); the shapes go into their SVG bottom-most
+  // first, which is the order SVG paints them.
   stack(d) {
     const n = d.children.length;
     d.children.forEach((name, i) => {
       const box = this.boxes.get(name);
-      if (box && box.style.zIndex !== String(n - i)) box.style.zIndex = String(n - i);
+      if (box && !this.lifted.has(name) && box.style.zIndex !== String(n - i)) box.style.zIndex = String(n - i);
     });
     const shapes = d.children.filter((name) => ['circle', 'line'].includes(this.design.get(name).kind));
     if (shapes.length) {

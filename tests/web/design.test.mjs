@@ -160,6 +160,31 @@ test('a server that sends the WebAssembly as plain bytes still gives a working w
   }
 });
 
+test('taking the window over writes nothing but the texts the customer brings', async () => {
+  // Every change to the page from the moment main.js runs until the window is interactive.
+  const { page, context } = await openWindow(site.browser, site.server.url, {
+    seed: 5,
+    init: () => {
+      window.__writes = [];
+      new MutationObserver((list) => {
+        if (!performance.getEntriesByName('trainer-script').length || performance.getEntriesByName('trainer-interactive').length) return;
+        for (const m of list) {
+          const el = m.target.nodeType === Node.ELEMENT_NODE ? m.target : m.target.parentElement;
+          window.__writes.push(`${el.id || el.localName} ${m.type === 'attributes' ? m.attributeName : 'text'}`);
+        }
+      }).observe(document, { subtree: true, attributes: true, childList: true, characterData: true });
+    },
+  });
+  const writes = await page.evaluate(() => window.__writes);
+  // The reading and the hidden correction's two texts; the page shown (when the fonts came
+  // later than the window logic) and marked ready. A style or attribute written again, even
+  // with its own value, would make the browser restyle what it reaches.
+  const allowed = ['Label17 text', 'Label26 text', 'Label7 text', 'html class', 'html data-ready'];
+  assert.deepEqual(writes.filter((w) => !allowed.includes(w)), []);
+  assert.ok(writes.includes('Label17 text'), 'the reading is written');
+  await context.close();
+});
+
 test('the window index.html shows before the window logic runs is the live one as designed, and nothing moves when it takes over', async () => {
   // Every element with an id: its box, whether it shows, what it shows (text, checked) and in
   // which colours (the face colours too, which the page has before the window logic runs).
