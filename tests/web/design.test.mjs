@@ -185,6 +185,41 @@ test('taking the window over writes nothing but the texts the customer brings', 
   await context.close();
 });
 
+test('where the window logic runs before the fonts have come, the page first shows the window taken over, focused as the window logic says', async () => {
+  const Trainer = await core();
+  const session = new Trainer.Session(7);
+  const { firstFocus } = JSON.parse(session.state());
+  session.delete();
+  const context = await site.browser.newContext({ viewport: { width: 900, height: 680 } });
+  const page = await context.newPage();
+  await page.route('**/*.woff2', async (route) => {
+    await new Promise((resolve) => {
+      setTimeout(resolve, 400);
+    });
+    await route.continue();
+  });
+  // What the window's reading holds at the moment the page starts to show.
+  await page.addInitScript(() => {
+    window.__shift = 0;
+    new PerformanceObserver((list) => {
+      for (const e of list.getEntries()) window.__shift += e.value;
+    }).observe({ type: 'layout-shift', buffered: true });
+    new MutationObserver((list, observer) => {
+      if (list.some((m) => m.oldValue?.includes('fonts-pending')) && !document.documentElement.classList.contains('fonts-pending')) {
+        window.__readingWhenShown = document.getElementById('Label17').textContent;
+        observer.disconnect();
+      }
+    }).observe(document, { subtree: true, attributes: true, attributeFilter: ['class'], attributeOldValue: true });
+  });
+  await page.goto(`${site.server.url}?seed=7&sw=off`);
+  await page.waitForSelector('html[data-ready="true"]');
+  assert.match(await page.evaluate(() => window.__readingWhenShown), /^Ｓ.*° です。$/);
+  assert.equal(await page.evaluate(() => document.activeElement.id), firstFocus);
+  await page.waitForTimeout(100);
+  assert.equal(await page.evaluate(() => window.__shift), 0, 'cumulative layout shift');
+  await context.close();
+});
+
 test('the window index.html shows before the window logic runs is the live one as designed, and nothing moves when it takes over', async () => {
   // Every element with an id: its box, whether it shows, what it shows (text, checked) and in
   // which colours (the face colours too, which the page has before the window logic runs).
