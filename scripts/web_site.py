@@ -1,9 +1,9 @@
 #!/usr/bin/python3
 """Puts the web site together: the page with the window as designed already in it, the
 window logic (WebAssembly), the chart pictures (in one picture, which the page asks for once),
-the icon, the two fonts cut down to the
-characters the program can show, the service worker with the list of files it keeps for
-offline use, and brotli and gzip copies of the files that compress, for servers that send them.
+the icon, the two fonts cut down to the characters the program can show, the service worker
+with the list of files it keeps for offline use, and brotli and gzip copies of the files that
+compress, for servers that send them.
 The page's own modules and the window's design go into one script (main.js) and its style
 sheet into index.html, so that the page asks for as few files as it can.
 
@@ -193,9 +193,9 @@ def chart_sprite(site):
 
 
 def bundle(site):
-    """Puts main.js and the page's modules it imports (those of web/ and the design) into
-    main.js, each imported one in a function of its own (so that their names cannot meet), in
-    the order they are needed; the window logic's (trainer.js) stays an import, so that the
+    """Puts main.js and the page's modules it imports (those of web/, the design and where the
+    chart pictures lie) into main.js, each imported one in a function of its own (so that their
+    names cannot meet), in the order they are needed; the window logic's (trainer.js) stays an import, so that the
     browser tests can serve their own build of it. Removes the modules put in."""
     order, seen = [], set()
 
