@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "app/record.h"
-#include "app/review.h"
-#include "app/sitting.h"
+#include "app/teaching/record.h"
+#include "app/teaching/review.h"
+#include "app/teaching/sitting.h"
 #include "tests/test_support.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "app/qt/record_panel.h"
 #include "app/qt/review_plot.h"
-#include "app/sitting.h"
+#include "app/teaching/sitting.h"
 #include "tests/test_support.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/form1.h"
-#include "app/record.h"
+#include "app/form1/form1.h"
+#include "app/teaching/record.h"
 
 class FakePlatform : public Platform {
 public:

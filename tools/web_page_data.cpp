@@ -9,11 +9,11 @@
 #include <string>
 #include <utility>
 
-#include "app/form1.h"
-#include "app/json.h"
-#include "app/shown_texts.h"
+#include "app/form1/form1.h"
+#include "app/web/json.h"
+#include "app/web/shown_texts.h"
 #include "app/web/session.h"
-#include "app/window_data.h"
+#include "app/web/window_data.h"
 
 int main() {
     RecordingPlatform platform;

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "app/form1.h"
+#include "app/form1/form1.h"
 #include "optics/refraction.h"
 
 namespace {

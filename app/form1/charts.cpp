@@ -1,7 +1,7 @@
 // The test chart decides which questions are offered; each chart offers its own and selects the
 // first of them, so a question that no longer fits is never left selected.
 
-#include "app/form1.h"
+#include "app/form1/form1.h"
 
 void Form1::Option5_Click() {
     Option1.visible = true;

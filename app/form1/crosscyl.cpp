@@ -3,7 +3,7 @@
 
 #include <initializer_list>
 
-#include "app/form1.h"
+#include "app/form1/form1.h"
 #include "display/geometry.h"
 #include "optics/refraction.h"
 

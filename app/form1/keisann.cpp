@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/form1.h"
+#include "app/form1/form1.h"
 #include "optics/refraction.h"
 
 void Form1::readPhoropter() {

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "app/form1.h"
+#include "app/form1/form1.h"
 
 namespace {
 

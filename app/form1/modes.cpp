@@ -1,6 +1,6 @@
 // The three modes, the end of a measurement, and the END and print buttons.
 
-#include "app/form1.h"
+#include "app/form1/form1.h"
 
 void Form1::Option10_Click() {
     // Test mode: nothing helps but the customer's answers.

@@ -1,6 +1,6 @@
 // The phoropter lens: its readouts, its axis line, and the optics run after every lens change.
 
-#include "app/form1.h"
+#include "app/form1/form1.h"
 #include "display/geometry.h"
 #include "optics/refraction.h"
 

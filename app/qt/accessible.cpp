@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QScrollBar>
 
-#include "app/accessibility.h"
+#include "app/window/accessibility.h"
 #include "app/qt/form_view.h"
 #include "app/qt/widgets.h"
 

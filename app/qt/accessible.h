@@ -1,7 +1,7 @@
 #pragma once
 // What assistive technology (a screen reader, through Qt's bridge to the platform's accessibility
 // bus) learns of the window's controls, and how its actions reach them. The window logic decides
-// every name, value and announcement (app/accessibility.h); the interfaces here only carry them,
+// every name, value and announcement (app/window/accessibility.h); the interfaces here only carry them,
 // and an action of assistive technology goes the way a click goes, through the view's input path.
 
 #include <QString>

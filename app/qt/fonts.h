@@ -3,8 +3,8 @@
 
 #include <QFont>
 
-#include "app/controls.h"
-#include "app/view_rules.h"
+#include "app/window/controls.h"
+#include "app/window/view_rules.h"
 
 // Maps "ＭＳ ゴシック" to IPAGothic and "ＭＳ Ｐゴシック" to IPAPGothic (fixed and
 // proportional pitch kept) and makes the window's default font the application font.

@@ -6,11 +6,11 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
-#include "app/accessibility.h"
+#include "app/window/accessibility.h"
 #include "app/qt/accessible.h"
 #include "app/qt/fonts.h"
 #include "app/qt/widgets.h"
-#include "app/view_rules.h"
+#include "app/window/view_rules.h"
 
 static void initChartResources() { Q_INIT_RESOURCE(charts); }
 

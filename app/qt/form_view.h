@@ -10,8 +10,8 @@
 #include <QPalette>
 #include <QWidget>
 
-#include "app/form1.h"
-#include "app/record.h"
+#include "app/form1/form1.h"
+#include "app/teaching/record.h"
 
 class PhoropterView;
 class QLabel;

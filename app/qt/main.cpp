@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
-#include "app/case_code.h"
+#include "app/teaching/case_code.h"
 #include "app/qt/trainer.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "app/platform.h"
+#include "app/window/platform.h"
 
 class QPrinter;
 

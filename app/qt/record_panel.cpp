@@ -23,10 +23,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/panel_texts.h"
+#include "app/teaching/panel_texts.h"
 #include "app/qt/accessible.h"
 #include "app/qt/review_plot.h"
-#include "app/review.h"
+#include "app/teaching/review.h"
 
 namespace {
 
@@ -83,7 +83,7 @@ void setRow(QTableWidget* table, int row, const Row& texts) {
     }
 }
 
-QPixmap pixmapOf(const PatientPicture& picture) {
+QPixmap pixmapOf(const CustomerPicture& picture) {
     const QImage image(picture.rgba.data(), picture.width, picture.height, picture.width * 4, QImage::Format_RGBA8888);
     return QPixmap::fromImage(image);  // a copy: the picture's bytes need not outlive it
 }
@@ -445,7 +445,7 @@ void RecordPanel::showCustomerView() {
         customer_->hide();
         return;
     }
-    const std::vector<PatientPicture> pictures = customerView(sitting_.form());
+    const std::vector<CustomerPicture> pictures = customerView(sitting_.form());
     const bool faces = pictures.size() == 2;
     picture_->setVisible(!faces);
     faces_->setVisible(faces);

@@ -10,8 +10,8 @@
 #include <QString>
 #include <QWidget>
 
-#include "app/customer_view.h"
-#include "app/sitting.h"
+#include "app/teaching/customer_view.h"
+#include "app/teaching/sitting.h"
 
 class QGroupBox;
 class QLabel;

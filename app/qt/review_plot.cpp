@@ -4,7 +4,7 @@
 #include <QPainterPath>
 #include <QPolygonF>
 
-#include "app/panel_texts.h"
+#include "app/teaching/panel_texts.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-#include "app/review.h"
+#include "app/teaching/review.h"
 
 class ReviewPlotWidget : public QWidget {
     Q_OBJECT

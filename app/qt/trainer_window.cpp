@@ -6,10 +6,10 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "app/panel_texts.h"
+#include "app/teaching/panel_texts.h"
 #include "app/qt/accessible.h"
 #include "app/qt/record_panel.h"
-#include "app/review.h"
+#include "app/teaching/review.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "app/qt/form_view.h"
 #include "app/qt/qt_platform.h"
-#include "app/sitting.h"
+#include "app/teaching/sitting.h"
 
 class RecordPanel;
 

@@ -11,9 +11,9 @@
 #include <QStylePainter>
 #include <QToolButton>
 
-#include "app/accessibility.h"
+#include "app/window/accessibility.h"
 #include "app/qt/accessible.h"
-#include "app/view_rules.h"
+#include "app/window/view_rules.h"
 
 namespace {
 

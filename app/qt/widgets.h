@@ -9,7 +9,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
-#include "app/controls.h"
+#include "app/window/controls.h"
 
 inline QColor toQColor(const Rgb& c) { return QColor(c.r, c.g, c.b); }
 inline Rgb toRgb(const QColor& c) { return Rgb{c.red(), c.green(), c.blue()}; }

@@ -134,7 +134,7 @@ EMSCRIPTEN_KEEPALIVE const char* session_customer_view(Session* s) { return give
 
 // The bytes of a picture of the last customer view, or null.
 EMSCRIPTEN_KEEPALIVE const void* session_picture(Session* s, int index) {
-    const PatientPicture* p = index >= 0 ? s->picture(static_cast<size_t>(index)) : nullptr;
+    const CustomerPicture* p = index >= 0 ? s->picture(static_cast<size_t>(index)) : nullptr;
     return p ? giveBytes(p->rgba.data(), p->rgba.size()) : giveBytes(nullptr, 0);
 }
 

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <utility>
 
-#include "app/accessibility.h"
-#include "app/json.h"
-#include "app/panel_texts.h"
-#include "app/review.h"
+#include "app/window/accessibility.h"
+#include "app/web/json.h"
+#include "app/teaching/panel_texts.h"
+#include "app/teaching/review.h"
 
 RecordingPlatform::Effects RecordingPlatform::take() {
     Effects taken = std::move(pending_);
@@ -269,6 +269,6 @@ std::string Session::customerView() {
     return out + ']';
 }
 
-const PatientPicture* Session::picture(size_t index) const {
+const CustomerPicture* Session::picture(size_t index) const {
     return index < pictures_.size() ? &pictures_[index] : nullptr;
 }

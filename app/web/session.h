@@ -1,17 +1,17 @@
 #pragma once
 // The window behind the web page: one Session per page, one entry per kind of user action,
-// each returning the state after it as JSON (app/window_data.h). Built for the web and its
+// each returning the state after it as JSON (app/web/window_data.h). Built for the web and its
 // tests only, not into the desktop program.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "app/customer_view.h"
-#include "app/form1.h"
-#include "app/record.h"
-#include "app/sitting.h"
-#include "app/window_data.h"
+#include "app/teaching/customer_view.h"
+#include "app/form1/form1.h"
+#include "app/teaching/record.h"
+#include "app/teaching/sitting.h"
+#include "app/web/window_data.h"
 
 // What the window logic asked of the machine, kept until the view carries it out. Printing
 // is the view's (the browser's print of the window), so it always reports success here.
@@ -90,7 +90,7 @@ public:
     // The customer's view, computed now: a JSON list of {width, height, description}, empty
     // while not shown. The pictures' bytes stay here until the next call (picture()).
     std::string customerView();
-    const PatientPicture* picture(size_t index) const;
+    const CustomerPicture* picture(size_t index) const;
 
 private:
     template <class T>
@@ -105,5 +105,5 @@ private:
     std::string announcement_;  // the end of a case, after the action that ended it
     CustomerViewKey viewKey_;
     int viewVersion_ = 0;
-    std::vector<PatientPicture> pictures_;
+    std::vector<CustomerPicture> pictures_;
 };

@@ -10,7 +10,7 @@
 #include <QImage>
 #include <QScrollBar>
 
-#include "app/accessibility.h"
+#include "app/window/accessibility.h"
 #include "app/qt/widgets.h"
 #include "tests/qt/view_support.h"
 

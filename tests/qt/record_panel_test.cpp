@@ -23,13 +23,13 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "app/panel_texts.h"
+#include "app/teaching/panel_texts.h"
 #include "app/qt/accessible.h"
 #include "app/qt/record_panel.h"
 #include "app/qt/review_plot.h"
 #include "app/qt/trainer_window.h"
-#include "app/review.h"
-#include "app/view_rules.h"
+#include "app/teaching/review.h"
+#include "app/window/view_rules.h"
 #include "tests/qt/view_support.h"
 
 namespace {
@@ -426,7 +426,7 @@ TEST(RecordPanel, TheCustomersViewFollowsTheModeAndTheCrossCylinder) {
     EXPECT_TRUE(d.shown("PatientView"));
     EXPECT_FALSE(d.shown("PatientViewFront"));
 
-    const auto samePixels = [&](const char* name, const PatientPicture& expected) {
+    const auto samePixels = [&](const char* name, const CustomerPicture& expected) {
         auto* label = d.find<QLabel>(name);
         EXPECT_EQ(label->accessibleName(), qs(expected.description));
         const QImage shown = label->pixmap().toImage().convertToFormat(QImage::Format_RGBA8888);

@@ -26,7 +26,7 @@ const PARTS = ['RecordPanel', 'RecordPanelToggle', 'CaseCode', 'CaseCodeInput', 
   'SaveCsvMessage', 'PrintRecord', 'UnsavedNote', 'PatientView', 'PatientViewFront', 'PatientViewBack',
   'PatientViewCaption'];
 
-// What the desktop build prints (tests/panel_probe_main.cpp).
+// What the desktop build prints (tools/probes/panel_probe_main.cpp).
 async function probe(...args) {
   assert.ok(existsSync(PROBE), `${PROBE} is missing: build the desktop's panel_probe first`);
   const { stdout } = await promisify(execFile)(PROBE, args, { encoding: 'utf8', maxBuffer: 64 << 20 });

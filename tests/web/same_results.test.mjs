@@ -1,9 +1,9 @@
 // The desktop build and the WebAssembly build must compute the same results to the last bit, or
 // the same case shows different texts on different machines. Both builds run the same three
 // programs: the portable sine, cosine, tangent, arc tangents and power on one table of arguments
-// (tests/trig_table.h), the residual texts of every hidden cylinder against every lens
-// (tests/residual_texts_main.cpp) and a seeded walk of user actions on the window
-// (tests/session_walk_main.cpp). Their output must be equal line for line.
+// (tests/optics/trig_table.h), the residual texts of every hidden cylinder against every lens
+// (tools/probes/residual_texts_main.cpp) and a seeded walk of user actions on the window
+// (tools/probes/session_walk_main.cpp). Their output must be equal line for line.
 
 import assert from 'node:assert/strict';
 import { execFile } from 'node:child_process';

@@ -1,0 +1,41 @@
+#include "app/teaching/customer_view.h"
+
+#include "app/form1/form1.h"
+#include "app/teaching/record.h"
+
+bool customerViewShown(const Form1& form) {
+    const bool measuringInTest = form.Option10.selected() && form.Command5.visible;
+    return !measuringInTest && form.selectedChart() != Chart::None;
+}
+
+std::vector<CustomerPicture> customerView(const Form1& form) {
+    if (!customerViewShown(form)) return {};
+    const Chart chart = form.selectedChart();
+    const Refraction zanyo = residualOf(form).zanyo;
+    Step lens;
+    lens.lens = lensOnBars(form);
+    const std::string name = std::string(kCustomerViewCaption) + "：" + chartName(chart) + "、レンズ " + lensText(lens);
+    if (!form.Frame4.visible) {
+        CustomerPicture picture = customerSight(chart, zanyo);
+        picture.description = name;
+        return {std::move(picture)};
+    }
+    CrossCylinderPictures faces = customerSightThroughCrossCylinder(chart, zanyo, form.HScroll4.value());
+    faces.omote.description = name + "、おもて";
+    faces.ura.description = name + "、うら";
+    return {std::move(faces.omote), std::move(faces.ura)};
+}
+
+CustomerViewKey customerViewKey(const Form1& form) {
+    CustomerViewKey k;
+    k.shown = customerViewShown(form);
+    if (!k.shown) return k;
+    k.chart = static_cast<int>(form.selectedChart());
+    const HScrollBar* bars[4] = {&form.HScroll1, &form.HScroll2, &form.HScroll3, &form.HScroll4};
+    for (int i = 0; i < 4; ++i) k.bars[i] = bars[i]->value();
+    k.crossCylinderIn = form.Frame4.visible;
+    k.correction[0] = form.seikaiS;
+    k.correction[1] = form.seikaiC;
+    k.correction[2] = form.seikaiA;
+    return k;
+}

@@ -1,0 +1,160 @@
+#pragma once
+// The record of a sitting: for each customer, one step per user action that changed what the
+// customer is given or asked, with the lens, the cross cylinder, the answer and the residual
+// after it. The recorder only looks at the window after each action; it never writes to it.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/teaching/case_code.h"
+#include "optics/refraction.h"
+
+class Form1;
+
+// Milliseconds from some fixed moment. The program gives a steady clock; tests a fake one.
+class RecordClock {
+public:
+    virtual ~RecordClock() = default;
+    virtual int64_t nowMs() const = 0;
+};
+
+class SteadyRecordClock : public RecordClock {
+public:
+    int64_t nowMs() const override;
+};
+
+// A user action as a view forwards it: what was done to which control (its name).
+enum class ActionKind { Click, Select, Arrow, Track, Release };
+struct UserAction {
+    ActionKind kind = ActionKind::Click;
+    std::string_view control;
+};
+
+enum class Mode { Test, Practice, Sample };
+
+enum class StepKind {
+    Start,   // the customer appeared
+    Sphere,  // a lens change, by the bar that moved
+    Cylinder,
+    Axis,
+    CrossCylinderIn,
+    CrossCylinderOut,
+    CrossCylinderTurn,  // the handle turned
+    CrossCylinderFlip,
+    Chart,
+    Question,
+    Mode,
+    End,  // 測定終了正解は？
+};
+
+// The residual of a setting as the window computes it, and what the score makes of it.
+struct Residual {
+    Refraction zanyo;        // zanyoDosuu(hidden correction, lens)
+    double equivalent = 0;   // its spherical equivalent
+    double blur = 0;         // its blur amount
+    int axisDifference = 0;  // |lens axis - hidden axis|, the score's angle term
+    int score = 0;
+};
+
+struct CrossCylinderState {
+    bool in = false;
+    int handle = 0;     // ccJiku, the handle direction 0..179
+    bool front = true;  // "おもて" shows
+};
+
+struct Step {
+    int64_t timeMs = 0;  // since the customer appeared
+    StepKind kind = StepKind::Start;
+    // Which chart, question or mode for those kinds (the enums' values).
+    int choice = 0;
+    int16_t lensBars[3] = {40, 0, 90};  // HScroll1..3
+    Refraction lens;                    // foroS, foroC, foroA from those bars
+    CrossCylinderState crossCylinder;
+    Refraction correction;  // the hidden correction (the sample mode can replace it mid-case)
+    Residual residual;
+    bool answered = false;  // a question the customer answered: Label16 shows `answer`
+    std::string answer;
+};
+
+enum class CaseStatus { Measuring, Ended, Abandoned };
+
+struct CaseRecord {
+    CaseCode code;
+    uint64_t customer = 0;  // 0 is the code's first customer
+    CaseStatus status = CaseStatus::Measuring;
+    Mode mode = Mode::Test;
+    std::string reading;      // the auto-refractor reading, as the window writes it
+    std::vector<Step> steps;  // steps[0] is the start
+    // The step of 測定終了正解は？; the result, error and score are those of this step.
+    std::optional<size_t> endStep;
+
+    const Step& result() const { return endStep ? steps[*endStep] : steps.back(); }
+    int questions() const;
+    // Time from the customer's appearance to the end (or to the last step when not ended).
+    int64_t durationMs() const;
+};
+
+// --- The phrases and texts the record shows ---
+
+// What was done, in the words of the window's own captions: "開始", "球面 -1.25Ｄ", "円柱 -0.50Ｄ",
+// "軸 90°", "クロスシリンダー つかう", "クロスシリンダー 中間軸 45°", "クロスシリンダー 反転",
+// "クロスシリンダー はずす", "視標：ＲＧテスト", "質問：赤と緑", "練習モード", "測定終了".
+std::string stepPhrase(const Step& step);
+// The mode button's caption: "テストモード", "練習モード", "サンプルモード".
+std::string modeName(Mode mode);
+// The lens as the window's result shows it: "Ｓ-1.25Ｄ Ｃ-0.75Ｄ Ａ40°".
+std::string lensText(const Step& step);
+// The cross cylinder: "なし", or "中間軸 45° おもて".
+std::string crossCylinderText(const CrossCylinderState& cc);
+// "3分05秒": whole seconds, rounded down.
+std::string durationText(int64_t ms);
+// A signed dioptre value for the review: "+0.50Ｄ", "0.00Ｄ", "-1.25Ｄ".
+std::string dioptreText(double d);
+
+// The residual of a window's current setting, worked out from its scroll bars and hidden
+// correction with the window's own functions; also where the window has not computed it.
+Residual residualOf(const Form1& form);
+// The lens on the window's bars (foroS, foroC, foroA), by the window's own rules.
+Refraction lensOnBars(const Form1& form);
+
+// --- Recording ---
+
+class Recorder {
+public:
+    explicit Recorder(const RecordClock& clock) : clock_(clock) {}
+
+    // A sitting with `code`: its first customer is now in the window (Form_Load, or the window
+    // put back for a new code). A customer still being measured is kept as abandoned.
+    void startCode(const Form1& form, const CaseCode& code);
+
+    // After the window has handled `action`. Records a step when the action changed what the
+    // customer is given or asked (the control named and what the window now shows decide; a
+    // refused action changes nothing and records nothing). Choosing a question is no step,
+    // asking it is. 再測定 starts the code's next customer.
+    void observe(const Form1& form, const UserAction& action);
+
+    const std::vector<CaseRecord>& cases() const { return cases_; }
+    const CaseRecord* current() const { return cases_.empty() ? nullptr : &cases_.back(); }
+
+private:
+    // What the window showed after the last action, to tell what an action changed.
+    struct Seen {
+        int16_t bars[4] = {};
+        bool crossCylinderIn = false, front = true;
+        int chart = 0;
+        Mode mode = Mode::Test;
+        bool ended = false;
+        bool canAsk = false, canRestart = false;
+    };
+    static Seen look(const Form1& form);
+    void beginCase(const Form1& form, const CaseCode& code, uint64_t customer);
+    void addStep(const Form1& form, const Seen& now, StepKind kind, int choice);
+
+    const RecordClock& clock_;
+    std::vector<CaseRecord> cases_;
+    Seen seen_;
+    int64_t caseStartMs_ = 0;
+};

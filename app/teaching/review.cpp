@@ -1,0 +1,143 @@
+#include "app/teaching/review.h"
+
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+
+namespace {
+
+// The first step of `candidates` that divides [lo, hi] into at most `maxIntervals`, and the ends
+// rounded out to it.
+struct Rounded {
+    double min, max, step;
+};
+Rounded roundOut(double lo, double hi, std::initializer_list<double> candidates, int maxIntervals) {
+    double step = 0;
+    for (double s : candidates) {
+        step = s;
+        if (std::ceil(hi / s) - std::floor(lo / s) <= maxIntervals) break;
+    }
+    double min = std::floor(lo / step) * step, max = std::ceil(hi / step) * step;
+    if (max <= min) max = min + step;
+    return {min, max, step};
+}
+
+std::string signedDioptres(double v) {
+    if (v > 0) return std::string("+").append(shortestDecimal(v));  // appended: see dioptreText
+    if (v == 0) return "0";
+    return shortestDecimal(v);
+}
+
+// Ticks from min to max every `step`; `at` maps a value to pixels.
+template <class Position, class Label>
+std::vector<PlotTick> ticksOf(const Rounded& r, Position at, Label label) {
+    std::vector<PlotTick> ticks;
+    const long count = std::lround((r.max - r.min) / r.step);
+    for (long i = 0; i <= count; ++i) {
+        const double v = r.min + static_cast<double>(i) * r.step;
+        ticks.push_back({at(v), v, label(v)});
+    }
+    return ticks;
+}
+
+}  // namespace
+
+ReviewPlot reviewPlot(const CaseRecord& c, double width, double height) {
+    ReviewPlot p;
+    p.width = width;
+    p.height = height;
+    p.left = kPlotMarginLeft;
+    p.top = kPlotMarginTop;
+    p.right = std::max(p.left + 1, width - kPlotMarginRight);
+    p.bottom = std::max(p.top + 1, height - kPlotMarginBottom);
+
+    double lo = 0, hi = 0, worstAxis = 0;
+    for (const Step& s : c.steps) {
+        lo = std::min({lo, s.residual.equivalent, s.residual.zanyo.C});
+        hi = std::max({hi, s.residual.equivalent, s.residual.zanyo.C});
+        worstAxis = std::max(worstAxis, static_cast<double>(s.residual.axisDifference));
+    }
+    const size_t last = c.steps.empty() ? 0 : c.steps.size() - 1;
+
+    const int xIntervals = std::max(1, static_cast<int>((p.right - p.left) / 48));
+    const Rounded xs = roundOut(0, static_cast<double>(std::max<size_t>(last, 1)),
+                                {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 1e9}, xIntervals);
+    const Rounded ds = roundOut(lo, hi, {0.25, 0.5, 1, 2, 5, 10, 20, 50}, 8);
+    const Rounded as = roundOut(0, std::max(worstAxis, 10.0), {5, 10, 15, 30, 45, 90, 180}, 6);
+
+    const auto xAt = [&](double v) { return p.left + (v - xs.min) / (xs.max - xs.min) * (p.right - p.left); };
+    const auto dAt = [&](double v) { return p.top + (ds.max - v) / (ds.max - ds.min) * (p.bottom - p.top); };
+    const auto aAt = [&](double v) { return p.top + (as.max - v) / (as.max - as.min) * (p.bottom - p.top); };
+
+    p.steps = {xs.min, xs.max, ticksOf(xs, xAt, [](double v) { return std::to_string(std::lround(v)); }), "手順"};
+    p.dioptres = {ds.min, ds.max, ticksOf(ds, dAt, signedDioptres), "残余度数（Ｄ）"};
+    p.degrees = {as.min, as.max, ticksOf(as, aAt, [](double v) { return shortestDecimal(v) + "°"; }), "軸のずれ（°）"};
+    p.zeroY = dAt(0);
+
+    p.equivalent.reserve(c.steps.size());
+    p.cylinder.reserve(c.steps.size());
+    p.axisDifference.reserve(c.steps.size());
+    for (size_t i = 0; i < c.steps.size(); ++i) {
+        const Step& s = c.steps[i];
+        const double x = xAt(static_cast<double>(i));
+        p.equivalent.push_back({x, dAt(s.residual.equivalent)});
+        p.cylinder.push_back({x, dAt(s.residual.zanyo.C)});
+        p.axisDifference.push_back({x, aAt(s.residual.axisDifference)});
+        if (s.kind == StepKind::Question) p.questions.push_back({i, p.equivalent.back(), s.answered ? s.answer : ""});
+    }
+    return p;
+}
+
+std::vector<ReviewRow> reviewTable(const CaseRecord& c) {
+    std::vector<ReviewRow> rows;
+    rows.reserve(c.steps.size());
+    for (size_t i = 0; i < c.steps.size(); ++i) {
+        const Step& s = c.steps[i];
+        const Refraction& z = s.residual.zanyo;
+        rows.push_back({std::to_string(i), durationText(s.timeMs), stepPhrase(s), lensText(s),
+                        dosuuHyouki(z.S, z.C, z.A), s.answered ? s.answer : std::string()});
+    }
+    return rows;
+}
+
+std::vector<std::pair<std::string, std::string>> reviewSummary(const CaseRecord& c) {
+    const Step& r = c.result();
+    const Refraction& z = r.residual.zanyo;
+    std::string score;
+    switch (c.status) {
+    case CaseStatus::Ended:
+        score = std::to_string(r.residual.score) + " 点";
+        break;
+    case CaseStatus::Measuring:
+        score = "測定中";
+        break;
+    case CaseStatus::Abandoned:
+        score = "中断";
+        break;
+    }
+    // Steps are the trainee's actions: the customer's appearance is not one.
+    return {{"手順数", std::to_string(c.steps.empty() ? 0 : c.steps.size() - 1)},
+            {"質問数", std::to_string(c.questions())},
+            {"所要時間", durationText(c.durationMs())},
+            {"最後の残余度数", dosuuHyouki(z.S, z.C, z.A)},
+            {"点数", score}};
+}
+
+std::string reviewPlotText(const CaseRecord& c) {
+    std::string out;
+    for (size_t i = 0; i < c.steps.size(); ++i) {
+        const Step& s = c.steps[i];
+        out += std::to_string(i) + " " + stepPhrase(s) + "：" + kEquivalentName + " " +
+               dioptreText(s.residual.equivalent) + "、" + kCylinderName + " " + dioptreText(s.residual.zanyo.C) +
+               "、" + kAxisDifferenceName + " " + std::to_string(s.residual.axisDifference) + "°";
+        if (s.answered) out += "、答え「" + s.answer + "」";
+        out += "\n";
+    }
+    return out;
+}
+
+std::string endAnnouncement(const CaseRecord& c) {
+    return "測定終了　" + std::to_string(c.result().residual.score) + " 点";
+}
+
+bool reviewShown(const CaseRecord& c) { return c.status != CaseStatus::Measuring || c.mode != Mode::Test; }

@@ -1,0 +1,74 @@
+#pragma once
+// 振り返り: what both views draw for one case. The plot of the residual against the step
+// number (its geometry worked out here, for a plot of any size), the table of steps, the summary
+// and the plot's text alternative.
+
+#include <array>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/teaching/record.h"
+
+struct PlotPoint {
+    double x = 0, y = 0;
+};
+
+// A tick of a scale: where it stands (pixels along the scale's direction) and its label.
+struct PlotTick {
+    double at = 0;
+    double value = 0;
+    std::string label;
+};
+
+struct PlotScale {
+    double min = 0, max = 1;  // the values at the two ends of the plot area
+    std::vector<PlotTick> ticks;
+    std::string title;
+};
+
+// A question asked: drawn on the spherical-equivalent line, with the customer's answer.
+struct PlotMark {
+    size_t step = 0;
+    PlotPoint at;
+    std::string text;
+};
+
+// Pixel coordinates of a picture `width` x `height`, origin top left, y downwards.
+struct ReviewPlot {
+    double width = 0, height = 0;
+    double left = 0, top = 0, right = 0, bottom = 0;  // the plot area
+    PlotScale steps;                                  // x: step number 0 .. last
+    PlotScale dioptres;                               // left: spherical equivalent and cylinder of the residual
+    PlotScale degrees;                                // right: the axis difference between lens and hidden correction
+    double zeroY = 0;                                 // the zero line of the dioptre scale
+    std::vector<PlotPoint> equivalent, cylinder, axisDifference;
+    std::vector<PlotMark> questions;
+};
+
+// Names of the three lines, for the legend.
+inline constexpr const char* kEquivalentName = "等価球面";
+inline constexpr const char* kCylinderName = "円柱";
+inline constexpr const char* kAxisDifferenceName = "軸のずれ";
+
+// Margins around the plot area, in the plot's pixels: room for the tick labels.
+inline constexpr double kPlotMarginLeft = 56, kPlotMarginRight = 44, kPlotMarginTop = 14, kPlotMarginBottom = 30;
+
+ReviewPlot reviewPlot(const CaseRecord& c, double width, double height);
+
+// The table of steps (ReviewSteps).
+inline constexpr std::array<const char*, 6> kReviewColumns = {"番号", "時間", "操作", "レンズ", "残余度数", "答え"};
+using ReviewRow = std::array<std::string, kReviewColumns.size()>;
+std::vector<ReviewRow> reviewTable(const CaseRecord& c);
+
+// The summary as heading and text: steps, questions, time taken, final residual, score.
+std::vector<std::pair<std::string, std::string>> reviewSummary(const CaseRecord& c);
+
+// The plot in words, one line per step: "3 球面 -1.25Ｄ：等価球面 -0.38Ｄ、円柱 -0.50Ｄ、軸のずれ 10°".
+std::string reviewPlotText(const CaseRecord& c);
+
+// What a screen reader hears when a case ends: "測定終了　41 点".
+std::string endAnnouncement(const CaseRecord& c);
+
+// In test mode the review would give the residual away while the case is being measured.
+bool reviewShown(const CaseRecord& c);

@@ -1,0 +1,160 @@
+// The sitting as both views run it: a code played customer after customer, a new code in the
+// middle, what the review follows, what is unsaved, and when the customer's view is shown.
+
+#include <gtest/gtest.h>
+
+#include "app/teaching/customer_view.h"
+#include "app/teaching/sitting.h"
+#include "tests/test_support.h"
+
+namespace {
+
+struct Desk {
+    FakePlatform platform;
+    FakeRecordClock clock;
+    Sitting sitting;
+
+    explicit Desk(uint64_t code) : sitting(platform, clock, CaseCode(code)) {}
+    Form1& w() { return sitting.form(); }
+
+    void click(CommandButton& b) {
+        clock.now += 1500;
+        b.userClick();
+        sitting.observe({ActionKind::Click, b.name()});
+    }
+    void select(OptionButton& o) {
+        clock.now += 1500;
+        o.userSelect();
+        sitting.observe({ActionKind::Select, o.name()});
+    }
+    void arrow(HScrollBar& s, int direction) {
+        clock.now += 1500;
+        s.userArrow(direction);
+        sitting.observe({ActionKind::Arrow, s.name()});
+    }
+    // 測定終了正解は？ then 再測定.
+    void nextCustomer() {
+        click(w().Command5);
+        click(w().STARTbutton);
+    }
+};
+
+std::string readingOf(const Form1& w) {
+    std::string r = w.Label17.caption;
+    return r.substr(0, r.size() - std::string(" です。").size());
+}
+
+}  // namespace
+
+TEST(Sitting, PlaysTheCodesCustomersInTheWindowAndRecordsEach) {
+    const CaseCode code = *CaseCode::parse("014S-C0PJ-V");
+    Desk desk(code.number());
+    // The customers a code keeps from version to version.
+    const float pinned[3][3] = {{-3.25f, -1.0f, 174}, {2.75f, -1.25f, 1}, {3.0f, -0.5f, 71}};
+    for (int n = 0; n < 3; ++n) {
+        if (n > 0) desk.nextCustomer();
+        EXPECT_EQ(desk.w().seikaiS, pinned[n][0]) << n;
+        EXPECT_EQ(desk.w().seikaiC, pinned[n][1]) << n;
+        EXPECT_EQ(desk.w().seikaiA, pinned[n][2]) << n;
+        const CaseRecord& c = desk.sitting.cases().back();
+        EXPECT_EQ(c.customer, static_cast<uint64_t>(n));
+        EXPECT_EQ(c.code, code);
+        EXPECT_EQ(c.reading, readingOf(desk.w()));
+    }
+    EXPECT_EQ(desk.sitting.cases().size(), 3u);
+    EXPECT_EQ(desk.sitting.cases()[0].status, CaseStatus::Ended);
+    EXPECT_EQ(desk.sitting.cases()[2].status, CaseStatus::Measuring);
+}
+
+TEST(Sitting, ANewCodeAsksWhenWorkWouldBeLostAndStartsAFreshWindow) {
+    Desk desk(5);
+    EXPECT_FALSE(desk.sitting.newCodeAbandonsWork());  // nothing done yet
+    desk.arrow(desk.w().HScroll1, 1);
+    EXPECT_TRUE(desk.sitting.newCodeAbandonsWork());
+
+    desk.sitting.startCode(CaseCode(99));
+    EXPECT_EQ(desk.sitting.code(), CaseCode(99));
+    ASSERT_EQ(desk.sitting.cases().size(), 2u);
+    EXPECT_EQ(desk.sitting.cases()[0].status, CaseStatus::Abandoned);
+    EXPECT_EQ(desk.sitting.cases()[1].code, CaseCode(99));
+    EXPECT_FALSE(desk.sitting.newCodeAbandonsWork());
+
+    // The window is the one a program started with that code shows.
+    Desk fresh(99);
+    EXPECT_EQ(dumpControls(desk.w()), dumpControls(fresh.w()));
+
+    // An ended customer is nothing to lose either.
+    desk.click(desk.w().Command5);
+    EXPECT_FALSE(desk.sitting.newCodeAbandonsWork());
+}
+
+TEST(Sitting, TheReviewFollowsTheCurrentCaseUnlessARowIsChosen) {
+    Desk desk(11);
+    // Test mode: nothing while measuring, the case once it has ended.
+    desk.arrow(desk.w().HScroll1, -1);
+    EXPECT_EQ(desk.sitting.reviewed(), nullptr);
+    desk.click(desk.w().Command5);
+    EXPECT_EQ(desk.sitting.reviewedIndex(), std::optional<size_t>(0));
+    desk.click(desk.w().STARTbutton);
+    EXPECT_EQ(desk.sitting.reviewed(), nullptr);
+
+    desk.sitting.chooseCase(0);
+    EXPECT_EQ(desk.sitting.reviewedIndex(), std::optional<size_t>(0));
+    desk.sitting.chooseCase(1);  // the case being measured in test mode stays hidden
+    EXPECT_EQ(desk.sitting.reviewed(), nullptr);
+    desk.sitting.chooseCase(0);
+    desk.nextCustomer();  // a new customer: back to the current case
+    EXPECT_EQ(desk.sitting.reviewed(), nullptr);
+
+    desk.select(desk.w().Option11);  // practice mode shows the case as it goes
+    EXPECT_EQ(desk.sitting.reviewedIndex(), std::optional<size_t>(2));
+    desk.sitting.chooseCase(7);  // no such row: the current case
+    EXPECT_EQ(desk.sitting.reviewedIndex(), std::optional<size_t>(2));
+}
+
+TEST(Sitting, OnlyWhatWasDoneSinceTheLastSaveIsUnsaved) {
+    Desk desk(3);
+    EXPECT_FALSE(desk.sitting.unsaved());
+    desk.arrow(desk.w().HScroll2, 1);
+    EXPECT_TRUE(desk.sitting.unsaved());
+    desk.sitting.markSaved();
+    EXPECT_FALSE(desk.sitting.unsaved());
+    desk.arrow(desk.w().HScroll2, -1);
+    EXPECT_TRUE(desk.sitting.unsaved());
+}
+
+TEST(CustomerView, HiddenInTestModeUntilTheEndAndFollowsTheCrossCylinder) {
+    Desk desk(21);
+    Form1& w = desk.w();
+    desk.select(w.Option7);  // the dial
+    EXPECT_FALSE(customerViewShown(w));
+    EXPECT_TRUE(customerView(w).empty());
+    const CustomerViewKey hidden = customerViewKey(w);
+
+    desk.click(w.Command5);  // the end shows it
+    ASSERT_TRUE(customerViewShown(w));
+    EXPECT_NE(customerViewKey(w), hidden);
+
+    desk.click(w.STARTbutton);
+    desk.select(w.Option11);
+    desk.select(w.Option7);
+    auto one = customerView(w);
+    ASSERT_EQ(one.size(), 1u);
+    const std::string lens = "見え方のイメージ：放射線視標、レンズ Ｓ 0.00Ｄ Ｃ 0.00Ｄ Ａ90°";
+    EXPECT_EQ(one[0].description, lens);
+    EXPECT_EQ(one[0].rgba.size(), static_cast<size_t>(one[0].width) * one[0].height * 4);
+
+    // The picture is the chart through the residual of the lenses on the bars.
+    const CustomerPicture direct = customerSight(Chart::Dial, residualOf(w).zanyo);
+    EXPECT_EQ(one[0].rgba, direct.rgba);
+
+    const CustomerViewKey before = customerViewKey(w);
+    desk.arrow(w.HScroll1, 1);
+    EXPECT_NE(customerViewKey(w), before);
+
+    desk.click(w.Command2);  // the cross cylinder in: both faces
+    auto faces = customerView(w);
+    ASSERT_EQ(faces.size(), 2u);
+    EXPECT_TRUE(faces[0].description.ends_with("、おもて"));
+    EXPECT_TRUE(faces[1].description.ends_with("、うら"));
+}
