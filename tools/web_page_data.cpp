@@ -11,8 +11,8 @@
 
 #include "app/form1/form1.h"
 #include "app/web/json.h"
-#include "app/web/shown_texts.h"
 #include "app/web/session.h"
+#include "app/web/shown_texts.h"
 #include "app/web/window_data.h"
 
 int main() {

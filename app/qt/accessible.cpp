@@ -7,9 +7,9 @@
 #include <QLabel>
 #include <QScrollBar>
 
-#include "app/window/accessibility.h"
 #include "app/qt/form_view.h"
 #include "app/qt/widgets.h"
+#include "app/window/accessibility.h"
 
 namespace {
 

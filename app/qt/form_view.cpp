@@ -6,10 +6,10 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
-#include "app/window/accessibility.h"
 #include "app/qt/accessible.h"
 #include "app/qt/fonts.h"
 #include "app/qt/widgets.h"
+#include "app/window/accessibility.h"
 #include "app/window/view_rules.h"
 
 static void initChartResources() { Q_INIT_RESOURCE(charts); }

@@ -6,8 +6,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
-#include "app/teaching/case_code.h"
 #include "app/qt/trainer.h"
+#include "app/teaching/case_code.h"
 
 namespace {
 

@@ -23,9 +23,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/teaching/panel_texts.h"
 #include "app/qt/accessible.h"
 #include "app/qt/review_plot.h"
+#include "app/teaching/panel_texts.h"
 #include "app/teaching/review.h"
 
 namespace {

@@ -5,10 +5,10 @@
 #include <memory>
 #include <optional>
 
-#include "app/teaching/case_code.h"
 #include "app/qt/form_view.h"
 #include "app/qt/qt_platform.h"
 #include "app/qt/trainer_window.h"
+#include "app/teaching/case_code.h"
 #include "app/teaching/record.h"
 #include "app/teaching/sitting.h"
 

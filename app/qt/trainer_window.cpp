@@ -6,9 +6,9 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "app/teaching/panel_texts.h"
 #include "app/qt/accessible.h"
 #include "app/qt/record_panel.h"
+#include "app/teaching/panel_texts.h"
 #include "app/teaching/review.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include <QStylePainter>
 #include <QToolButton>
 
-#include "app/window/accessibility.h"
 #include "app/qt/accessible.h"
+#include "app/window/accessibility.h"
 #include "app/window/view_rules.h"
 
 namespace {

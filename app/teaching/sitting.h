@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/teaching/case_code.h"
 #include "app/form1/form1.h"
+#include "app/teaching/case_code.h"
 #include "app/teaching/record.h"
 
 // The window, the random streams of its code and the record, as both views run them. A view

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <utility>
 
-#include "app/window/accessibility.h"
-#include "app/web/json.h"
 #include "app/teaching/panel_texts.h"
 #include "app/teaching/review.h"
+#include "app/web/json.h"
+#include "app/window/accessibility.h"
 
 RecordingPlatform::Effects RecordingPlatform::take() {
     Effects taken = std::move(pending_);

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/teaching/customer_view.h"
 #include "app/form1/form1.h"
+#include "app/teaching/customer_view.h"
 #include "app/teaching/record.h"
 #include "app/teaching/sitting.h"
 #include "app/web/window_data.h"

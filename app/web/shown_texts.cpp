@@ -2,8 +2,8 @@
 
 #include <initializer_list>
 
-#include "app/teaching/customer_view.h"
 #include "app/form1/form1.h"
+#include "app/teaching/customer_view.h"
 #include "app/teaching/panel_texts.h"
 #include "app/teaching/review.h"
 #include "app/teaching/sitting.h"

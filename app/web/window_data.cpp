@@ -3,8 +3,8 @@
 #include <initializer_list>
 #include <utility>
 
-#include "app/window/accessibility.h"
 #include "app/web/json.h"
+#include "app/window/accessibility.h"
 #include "app/window/view_rules.h"
 
 namespace {

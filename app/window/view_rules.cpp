@@ -4,8 +4,8 @@
 #include <cmath>
 #include <utility>
 
-#include "app/window/accessibility.h"
 #include "app/form1/form1.h"
+#include "app/window/accessibility.h"
 
 const FontSpec& resolvedFont(const Control& c) { return c.look.font.family.empty() ? kDefaultFont : c.look.font; }
 

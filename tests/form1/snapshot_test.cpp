@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "app/window/accessibility.h"
 #include "app/web/json.h"
-#include "app/window/view_rules.h"
 #include "app/web/session.h"
 #include "app/web/window_data.h"
+#include "app/window/accessibility.h"
+#include "app/window/view_rules.h"
 #include "tests/test_support.h"
 
 namespace {

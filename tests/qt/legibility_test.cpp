@@ -10,8 +10,8 @@
 #include <QImage>
 #include <QScrollBar>
 
-#include "app/window/accessibility.h"
 #include "app/qt/widgets.h"
+#include "app/window/accessibility.h"
 #include "tests/qt/view_support.h"
 
 namespace {

@@ -23,11 +23,11 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "app/teaching/panel_texts.h"
 #include "app/qt/accessible.h"
 #include "app/qt/record_panel.h"
 #include "app/qt/review_plot.h"
 #include "app/qt/trainer_window.h"
+#include "app/teaching/panel_texts.h"
 #include "app/teaching/review.h"
 #include "app/window/view_rules.h"
 #include "tests/qt/view_support.h"

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "app/window/view_rules.h"
 #include "app/web/session.h"
 #include "app/web/window_data.h"
+#include "app/window/view_rules.h"
 #include "tests/test_support.h"
 
 TEST(ViewRules, FontsWrapsAndLines) {
