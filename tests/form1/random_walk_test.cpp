@@ -34,6 +34,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "tests/form1/walk_driver.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -264,49 +265,6 @@ std::string difference(const Snapshot& a, const Snapshot& b, const std::vector<C
     return out.str();
 }
 
-// ---------------------------------------------------------------- actions
-
-enum class Verb { Click, Select, Arrow, Track, Release };
-
-struct Action {
-    Verb verb;
-    Control* target;
-    int arg = 0;
-};
-
-std::string describe(const Action& a) {
-    std::string s = a.target->name();
-    switch (a.verb) {
-    case Verb::Click:
-        return s + ".userClick()";
-    case Verb::Select:
-        return s + ".userSelect()";
-    case Verb::Arrow:
-        return s + ".userArrow(" + (a.arg < 0 ? "-1" : "+1") + ")";
-    case Verb::Track:
-        return s + ".userTrack(" + (a.arg < 0 ? "-1" : "+1") + ")";
-    case Verb::Release:
-        return s + ".userRelease(" + std::to_string(a.arg) + ")";
-    }
-    return s;
-}
-
-bool perform(const Action& a) {
-    switch (a.verb) {
-    case Verb::Click:
-        return static_cast<CommandButton*>(a.target)->userClick();
-    case Verb::Select:
-        return static_cast<OptionButton*>(a.target)->userSelect();
-    case Verb::Arrow:
-        return static_cast<HScrollBar*>(a.target)->userArrow(a.arg);
-    case Verb::Track:
-        return static_cast<HScrollBar*>(a.target)->userTrack(a.arg);
-    case Verb::Release:
-        return static_cast<HScrollBar*>(a.target)->userRelease(a.arg);
-    }
-    return false;
-}
-
 enum class Question { None, Acuity, Dial, RedGreen, PlusQuarter, CrossCylinder };
 
 // The question the answer button asks: the first selected in the order of the buttons.
@@ -329,7 +287,7 @@ const OptionButton* selectedChart(const Form1& w) {
 
 class Walk {
 public:
-    explicit Walk(uint32_t seed) : rng_(seed) { startProgram(); }
+    explicit Walk(uint32_t seed) : driver_(seed) { startProgram(); }
 
     long cases = 0, events = 0, accepted = 0, refused = 0, invariants = 0, programs = 0;
     // What the walk reached, so that a walk that never gets anywhere cannot pass unnoticed.
@@ -346,7 +304,7 @@ public:
     }
 
 private:
-    std::mt19937 rng_;
+    TraineeDriver driver_;
     std::unique_ptr<TestForm> t_;
     std::vector<ControlView> views_;
     std::vector<std::string> designCaptions_;
@@ -371,22 +329,12 @@ private:
 
     Form1& w() { return *t_->form; }
 
-    int uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
-    bool chance(double p) { return std::bernoulli_distribution(p)(rng_); }
+    int uniform(int lo, int hi) { return driver_.uniform(lo, hi); }
+    bool chance(double p) { return driver_.chance(p); }
+    Action modeAction() { return driver_.modeAction(w()); }
+    Action randomAction() { return driver_.randomAction(w()); }
 
-    // The fake random source hands out numbers of the same engine, now and then the ends of [0, 1).
-    void feedRandom() {
-        auto& q = t_->random.queue;
-        while (q.size() < 8) {
-            const int pick = uniform(0, 31);
-            if (pick == 0)
-                q.push_back(0.0f);
-            else if (pick == 1)
-                q.push_back(std::nextafter(1.0f, 0.0f));
-            else
-                q.push_back(static_cast<float>(rng_() >> 8) * 0x1p-24f);
-        }
-    }
+    void feedRandom() { driver_.feedRandom(t_->random); }
 
     void startProgram() {
         t_ = std::make_unique<TestForm>(false);
@@ -474,62 +422,6 @@ private:
     void restartAfterFailure() {
         ++cases;
         startProgram();
-    }
-
-    Action modeAction() {
-        Form1& f = w();
-        OptionButton* modes[] = {&f.Option10, &f.Option11, &f.Option12};
-        return {Verb::Select, modes[uniform(0, 2)]};
-    }
-
-    Action scrollAction(HScrollBar& s) {
-        const int kind = uniform(0, 9);
-        if (kind < 4) return {Verb::Arrow, &s, chance(0.5) ? -1 : 1};
-        if (kind < 7) return {Verb::Track, &s, chance(0.5) ? -1 : 1};
-        return {Verb::Release, &s, uniform(s.min - 2, s.max + 2)};
-    }
-
-    Action randomAction() {
-        Form1& f = w();
-        const int roll = uniform(0, 99);
-        if (roll < 30) {
-            HScrollBar* lens[] = {&f.HScroll1, &f.HScroll2, &f.HScroll3};
-            return scrollAction(*lens[uniform(0, 2)]);
-        }
-        if (roll < 31) return exactLensAction();
-        if (roll < 39) return scrollAction(f.HScroll4);
-        if (roll < 45) return {Verb::Click, &f.Command2};
-        if (roll < 50) return {Verb::Click, &f.Command3};
-        if (roll < 53) return {Verb::Click, &f.Command4};
-        if (roll < 61) {
-            OptionButton* charts[] = {&f.Option5, &f.Option6, &f.Option7, &f.Option8};
-            return {Verb::Select, charts[uniform(0, 3)]};
-        }
-        if (roll < 69) {
-            OptionButton* questions[] = {&f.Option1, &f.Option2, &f.Option3, &f.Option4, &f.Option9};
-            return {Verb::Select, questions[uniform(0, 4)]};
-        }
-        if (roll < 84) return {Verb::Click, &f.Command6};
-        if (roll < 89) return modeAction();
-        if (roll < 90) return {Verb::Click, &f.Command5};
-        if (roll < 95) return {Verb::Click, &f.STARTbutton};
-        if (roll < 99) return {Verb::Click, &f.Command7};
-        // Now and then the trainee ends the program itself.
-        if (chance(0.1)) return {Verb::Click, &f.Command1};
-        return {Verb::Click, &f.Command6};
-    }
-
-    // A trainee who has read the hidden correction in practice mode dials it in, one bar of it.
-    Action exactLensAction() {
-        Form1& f = w();
-        switch (uniform(0, 2)) {
-        case 0:
-            return {Verb::Release, &f.HScroll1, static_cast<int>(std::lround(40 - 4 * f.seikaiS))};
-        case 1:
-            return {Verb::Release, &f.HScroll2, static_cast<int>(std::lround(-4 * f.seikaiC))};
-        default:
-            return {Verb::Release, &f.HScroll3, static_cast<int>(std::lround(180 - f.seikaiA))};
-        }
     }
 
     // ------------------------------------------------------------ one action and its checks
