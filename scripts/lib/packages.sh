@@ -4,7 +4,7 @@
 # The program, its build, its tests and benchmarks.
 packages_desktop=(
   build-essential cmake pkgconf git clang-format
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-translations-l10n
   libgtest-dev libbenchmark-dev
   fonts-ipafont-gothic
   xvfb xauth
