@@ -1,0 +1,80 @@
+// The expert on many customers: customer 0 of codes 1..N and customer 1 + code % 5 of every
+// fifth. Prints the distributions of score, questions and steps, the share with the full score
+// and with sphere and cylinder exact, and the time per customer.
+//   expert_bench [N]
+//   expert_bench --steps I   the steps taken for the I-th customer of the run
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/teaching/expert_window.h"
+
+namespace {
+
+void printDistribution(const char* name, const std::vector<int>& values) {
+    std::map<int, int> counts;
+    for (int v : values) ++counts[v];
+    std::printf("%s:", name);
+    for (const auto& [v, n] : counts) std::printf(" %d:%d", v, n);
+    std::vector<int> sorted = values;
+    std::sort(sorted.begin(), sorted.end());
+    std::printf("\n  median %d, p90 %d, p99 %d, max %d\n", sorted[sorted.size() / 2], sorted[sorted.size() * 9 / 10],
+                sorted[sorted.size() * 99 / 100], sorted.back());
+}
+
+}  // namespace
+
+namespace {
+
+CaseCode codeOf(int i) { return CaseCode(static_cast<uint64_t>(i) * 2654435761u); }
+uint64_t customerOf(int i) { return i % 5 == 0 ? 1 + static_cast<uint64_t>(i / 5) % 5 : 0; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 2 && std::string(argv[1]) == "--steps") {
+        const int i = std::atoi(argv[2]);
+        WindowExamRoom room(codeOf(i), customerOf(i));
+        const ExpertRun run = refract(room);
+        std::printf("%s customer %d, reading %s\n", codeOf(i).text().c_str(), static_cast<int>(customerOf(i)),
+                    room.form().Label17.caption.c_str());
+        for (const ExpertStep& s : run.steps)
+            std::printf("%-44s | %-28s | %-30s | %s\n", s.action.c_str(), lensText(s.lens).c_str(), s.answer.c_str(),
+                        s.reason.c_str());
+        std::printf("correction %s, score %d\n", room.form().Label7.caption.c_str(), room.endScore());
+        return 0;
+    }
+    const int n = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10000;
+    std::vector<int> scores, questions, steps;
+    int exact = 0, full = 0, atLeast95 = 0;
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 1; i <= n; ++i) {
+        const uint64_t customer = customerOf(i);
+        WindowExamRoom room(codeOf(i), customer);
+        const ExpertRun run = refract(room);
+        const Form1& f = room.form();
+        if (run.lens.S == f.seikaiS && run.lens.C == f.seikaiC) ++exact;
+        const int score = room.endScore();
+        if (score == 100) ++full;
+        if (score >= 95) ++atLeast95;
+        if (std::getenv("EXPERT_BENCH_MISSES") && (score < 95 || run.lens.S != f.seikaiS || run.lens.C != f.seikaiC))
+            std::printf("miss: code %d customer %d need %.2f %.2f %.0f got %s score %d\n", i,
+                        static_cast<int>(customer), f.seikaiS, f.seikaiC, f.seikaiA, lensText(run.lens).c_str(), score);
+        scores.push_back(score);
+        questions.push_back(run.questions);
+        steps.push_back(static_cast<int>(run.steps.size()));
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("customers: %d\n", n);
+    printDistribution("score", scores);
+    printDistribution("questions", questions);
+    printDistribution("steps", steps);
+    std::printf("full score: %.2f %%\nscore >= 95: %.2f %%\nS and C exact: %.2f %%\n", 100.0 * full / n,
+                100.0 * atLeast95 / n, 100.0 * exact / n);
+    std::printf("time per customer: %.3f ms\n", 1000 * seconds / n);
+}
