@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/teaching/expert_window.h"
+#include "optics/refraction.h"
 
 namespace {
 
@@ -52,6 +53,9 @@ int main(int argc, char** argv) {
     const int n = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10000;
     std::vector<int> scores, questions, steps;
     int exact = 0, full = 0, atLeast95 = 0;
+    // The same before the acuity chart's last hunt: the trade's procedure on its own.
+    int tradeExact = 0, tradeFull = 0, trade95 = 0, hunted = 0;
+    std::vector<int> tradeScores, tradeQuestions;
     const auto start = std::chrono::steady_clock::now();
     for (int i = 1; i <= n; ++i) {
         const uint64_t customer = customerOf(i);
@@ -59,6 +63,22 @@ int main(int argc, char** argv) {
         const ExpertRun run = refract(room);
         const Form1& f = room.form();
         if (run.lens.S == f.seikaiS && run.lens.C == f.seikaiC) ++exact;
+        Lens trade = run.lens;
+        int asked = 0;
+        for (const ExpertStep& step : run.steps) {
+            if (step.reason == std::string(kWhyAcuityHunt)) break;
+            trade = step.lens;
+            if (!step.answer.empty()) ++asked;
+        }
+        if (!(trade == run.lens)) ++hunted;
+        const Refraction need{f.seikaiS, f.seikaiC, f.seikaiA};
+        const int tradeScore =
+            tennsuu(zanyoDosuu(need, {trade.S, trade.C, static_cast<double>(trade.A)}), trade.A, f.seikaiA);
+        tradeExact += trade.S == f.seikaiS && trade.C == f.seikaiC;
+        tradeFull += tradeScore == 100;
+        trade95 += tradeScore >= 95;
+        tradeScores.push_back(tradeScore);
+        tradeQuestions.push_back(asked);
         const int score = room.endScore();
         if (score == 100) ++full;
         if (score >= 95) ++atLeast95;
@@ -76,5 +96,11 @@ int main(int argc, char** argv) {
     printDistribution("steps", steps);
     std::printf("full score: %.2f %%\nscore >= 95: %.2f %%\nS and C exact: %.2f %%\n", 100.0 * full / n,
                 100.0 * atLeast95 / n, 100.0 * exact / n);
-    std::printf("time per customer: %.3f ms\n", 1000 * seconds / n);
+    std::printf("\nbefore the acuity chart's last hunt (the trade's procedure alone):\n");
+    printDistribution("score", tradeScores);
+    printDistribution("questions", tradeQuestions);
+    std::printf(
+        "full score: %.2f %%\nscore >= 95: %.2f %%\nS and C exact: %.2f %%\nlens changed by the hunt: %.2f %%\n",
+        100.0 * tradeFull / n, 100.0 * trade95 / n, 100.0 * tradeExact / n, 100.0 * hunted / n);
+    std::printf("\ntime per customer: %.3f ms\n", 1000 * seconds / n);
 }

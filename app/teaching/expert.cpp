@@ -131,7 +131,7 @@ private:
         Lens fog{quarter(se + 1.5), 0, 90};
         set(fog, kWhyFog);
         for (int tries = 0; tries < 8; ++tries) {
-            const std::string answer = ask(Chart::Dial, Question::Dial, kWhyFog);
+            const std::string answer = ask(Chart::Dial, Question::Dial, kWhyAxis);
             if (auto a = dialAxis(answer)) {
                 dialAxis_ = *a;
                 break;
@@ -220,26 +220,68 @@ private:
     }
 
     // The handle along the lens axis: the better face names the way to turn the axis. Turns
-    // halve at every reversal; "the same" ends it.
+    // halve at every reversal until the faces look the same. That happens anywhere in a zone
+    // around the axis, wider the weaker the cylinder (the faces must differ by 0.12 in blur), so
+    // the edge of the zone is found between the last turn that was still told apart and the
+    // first that was not, and the axis taken half the zone's width further on.
     void crossCylinderAxis() {
         int step = lens_.C <= -1 ? 4 : 8;
         int last = 0;
-        for (int tries = 0; tries < 16; ++tries) {
-            ccIn(lens_.A % 180, kWhyCrossAxis);
-            const std::string answer = ask(Chart::Dots, Question::CrossCylinder, kWhyCrossAxis);
-            int side = 0;
-            if (answer == "おもての方がよく見えます") side = 1;
-            if (answer == "うらの方がよく見えます") side = -1;
-            if (side == 0) break;
+        std::optional<int> outside;  // the last axis whose faces were told apart, toward `last`
+        for (int tries = 0; tries < 24; ++tries) {
+            const int side = crossAxisSide();
+            if (side == 0) {
+                if (!outside) {
+                    // No edge yet: turn on until the faces differ.
+                    outside = std::nullopt;
+                    Lens next = lens_;
+                    next.A = wrapAxis(next.A + halfZone() + 1);
+                    set(next, kWhyCrossAxis);
+                    continue;
+                }
+                const int gap = axisDifference(*outside, lens_.A);
+                if (std::abs(gap) <= 1) break;
+                // Between the told and the untold: halve the gap.
+                Lens next = lens_;
+                next.A = wrapAxis(*outside + gap / 2);
+                const int inside = lens_.A;
+                set(next, kWhyCrossAxis);
+                if (crossAxisSide() == 0) continue;
+                outside = lens_.A;
+                Lens back = lens_;
+                back.A = inside;
+                set(back, kWhyCrossAxis);
+                if (std::abs(axisDifference(*outside, inside)) <= 1) break;
+                continue;
+            }
             if (last != 0 && side != last) {
-                if (step == 1) break;
+                if (step == 1) return;
                 step = std::max(1, step / 2);
             }
             last = side;
+            outside = lens_.A;
             Lens next = lens_;
             next.A = wrapAxis(next.A + side * step);
             set(next, kWhyCrossAxis);
         }
+        if (outside && last != 0) {
+            Lens next = lens_;
+            next.A = wrapAxis(next.A + last * halfZone());
+            set(next, kWhyCrossAxis);
+        }
+    }
+    int crossAxisSide() {
+        ccIn(lens_.A % 180, kWhyCrossAxis);
+        const std::string answer = ask(Chart::Dots, Question::CrossCylinder, kWhyCrossAxis);
+        if (answer == "おもての方がよく見えます") return 1;
+        if (answer == "うらの方がよく見えます") return -1;
+        return 0;
+    }
+    // Whole degrees either side of the axis where the faces look the same: the residual
+    // cylinder 2 |C| sin d must give a blur difference of sqrt 2 times it above 0.12.
+    int halfZone() const {
+        const double c = std::max(0.25, std::abs(lens_.C));
+        return static_cast<int>(std::asin(std::min(1.0, 0.12 / (2 * std::sqrt(2.0) * c))) * 180 / kPi);
     }
 
     // The handle 45 degrees from the lens axis, a cross-cylinder axis along it: the better face
@@ -291,8 +333,9 @@ private:
         if (exact(endPointMet_)) return;
         const Lens start = lens_;
         static constexpr double kNear[][2] = {{0, 0}, {0, 0.25}, {0, -0.25}, {-0.25, 0.25}, {0.25, -0.25}};
-        constexpr int kReach = 10;
-        for (int d = 0; d <= kReach; ++d)
+        // Weak cylinders leave the widest zones, and near 45 and 135 the widest errors.
+        const int reach = start.C >= -0.5 ? 20 : 10;
+        for (int d = 0; d <= reach; ++d)
             for (const auto& [dS, dC] : kNear)
                 for (int sign : {1, -1}) {
                     if (d == 0 && (sign == -1 || (dS == 0 && dC == 0))) continue;
