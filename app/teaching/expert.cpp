@@ -227,31 +227,17 @@ private:
     void crossCylinderAxis() {
         int step = lens_.C <= -1 ? 4 : 8;
         int last = 0;
-        std::optional<int> outside;  // the last axis whose faces were told apart, toward `last`
-        for (int tries = 0; tries < 24; ++tries) {
+        for (int tries = 0; tries < 16; ++tries) {
+            const int before = lens_.A;
             const int side = crossAxisSide();
+            if (side == 0 && last != 0) return centreInZone(wrapAxis(before - last * step), before, last);
             if (side == 0) {
-                if (!outside) {
-                    // No edge yet: turn on until the faces differ.
-                    outside = std::nullopt;
-                    Lens next = lens_;
-                    next.A = wrapAxis(next.A + halfZone() + 1);
-                    set(next, kWhyCrossAxis);
-                    continue;
-                }
-                const int gap = axisDifference(*outside, lens_.A);
-                if (std::abs(gap) <= 1) break;
-                // Between the told and the untold: halve the gap.
+                // Same at once: turn on past the zone's half width to find where it ends.
                 Lens next = lens_;
-                next.A = wrapAxis(*outside + gap / 2);
-                const int inside = lens_.A;
+                next.A = wrapAxis(before + halfZone() + 1);
                 set(next, kWhyCrossAxis);
-                if (crossAxisSide() == 0) continue;
-                outside = lens_.A;
-                Lens back = lens_;
-                back.A = inside;
-                set(back, kWhyCrossAxis);
-                if (std::abs(axisDifference(*outside, inside)) <= 1) break;
+                const int beyond = crossAxisSide();
+                if (beyond != 0) return centreInZone(next.A, before, beyond);
                 continue;
             }
             if (last != 0 && side != last) {
@@ -259,16 +245,23 @@ private:
                 step = std::max(1, step / 2);
             }
             last = side;
-            outside = lens_.A;
             Lens next = lens_;
-            next.A = wrapAxis(next.A + side * step);
+            next.A = wrapAxis(before + side * step);
             set(next, kWhyCrossAxis);
         }
-        if (outside && last != 0) {
-            Lens next = lens_;
-            next.A = wrapAxis(next.A + last * halfZone());
-            set(next, kWhyCrossAxis);
+    }
+    // `outside` was told apart, pointing `side` towards `inside`, which was not: halve the gap
+    // down to a degree, then go half the zone's width on into it.
+    void centreInZone(int outside, int inside, int side) {
+        for (int gap = axisDifference(outside, inside); std::abs(gap) > 1; gap = axisDifference(outside, inside)) {
+            Lens mid = lens_;
+            mid.A = wrapAxis(outside + gap / 2);
+            set(mid, kWhyCrossAxis);
+            (crossAxisSide() == 0 ? inside : outside) = mid.A;
         }
+        Lens centre = lens_;
+        centre.A = wrapAxis(inside + side * halfZone());
+        set(centre, kWhyCrossAxis);
     }
     int crossAxisSide() {
         ccIn(lens_.A % 180, kWhyCrossAxis);
