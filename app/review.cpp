@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <numbers>
 
 namespace {
 
@@ -51,7 +52,7 @@ constexpr double kAnswerSlant = 35;
 // Near the right edge an answer slants to the left so that it stays inside the picture.
 constexpr double kAnswerRoom = 110;
 
-// The width of a text of full-width characters (the legend's names), one em each.
+// The width of a text of full-width characters (the legend's names, the answers), one em each.
 double fullWidth(const std::string& text, double size) {
     double chars = 0;
     for (unsigned char ch : text) chars += (ch & 0xC0) != 0x80;  // lead bytes only
@@ -59,7 +60,7 @@ double fullWidth(const std::string& text, double size) {
 }
 
 PlotPoint turned(PlotPoint v, double degrees) {
-    const double a = degrees * 3.14159265358979323846 / 180;
+    const double a = degrees * std::numbers::pi / 180;  // a picture's angle, not the window's 3.14
     return {v.x * std::cos(a) - v.y * std::sin(a), v.x * std::sin(a) + v.y * std::cos(a)};
 }
 
@@ -110,16 +111,19 @@ void addLook(ReviewPlot& p) {
         x += 22 + fullWidth(line->name, kTitleSize) + 14;
     }
 
-    // A question asked: a ring on the equivalent line, the answer slanting up from it.
+    // A question asked: a ring on the equivalent line, the answer slanting up from it, or down
+    // where it would leave the top of the picture.
     for (const PlotMark& m : p.questions) {
         p.rings.push_back({m.at, kRingRadius, equivalentPen, kPaper});
         if (m.text.empty()) continue;
-        const bool leftward = m.at.x > p.right - kAnswerRoom;
-        const double angle = leftward ? kAnswerSlant : -kAnswerSlant;
-        const PlotPoint off = turned({leftward ? -3.0 : 3.0, -7}, angle);
+        const double sx = m.at.x > p.right - kAnswerRoom ? -1 : 1;
+        const double rise = fullWidth(m.text, kAnswerSize) * std::sin(kAnswerSlant * std::numbers::pi / 180) + 8;
+        const double sy = m.at.y < rise ? 1 : -1;
+        const double angle = kAnswerSlant * sx * sy;
+        const PlotPoint off = turned({3 * sx, 7 * sy}, angle);
         p.texts.push_back({m.text,
                            {m.at.x + off.x, m.at.y + off.y},
-                           leftward ? TextAnchor::End : TextAnchor::Start,
+                           sx > 0 ? TextAnchor::Start : TextAnchor::End,
                            angle,
                            kAnswerSize,
                            kAnswerColour});

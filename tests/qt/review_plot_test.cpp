@@ -248,6 +248,15 @@ TEST(ReviewPlotPainting, TheDesktopPaintsTheCoresPlotItemByItem) {
     }
     EXPECT_EQ(i, items.size()) << "painted more than the core's plot holds";
 
+    // The same scales and marks as the page draws for this case (tests/web/panel.test.mjs).
+    QStringList painted;
+    for (const Painted& p : items)
+        if (p.kind == Painted::Text) painted << p.text;
+    for (const char* label : {"0", "2", "12", "-7", "-1", "0°", "15°", "75°", "手順", "残余度数（Ｄ）", "軸のずれ（°）",
+                              "等価球面", "円柱", "軸のずれ"})
+        EXPECT_TRUE(painted.contains(QString::fromUtf8(label))) << label << " in " << painted.join(' ').toStdString();
+    EXPECT_EQ(std::ranges::count(items, Painted::Ellipse, &Painted::kind), 3) << "the three questions asked";
+
     if (const QString folder = qEnvironmentVariable("PANEL_PICTURES"); !folder.isEmpty()) {
         QDir().mkpath(folder);
         EXPECT_TRUE(widget->grab().save(QDir(folder).filePath(QStringLiteral("review-plot.png"))));
