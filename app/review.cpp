@@ -49,8 +49,6 @@ constexpr double kLineWidth = 2, kTickLength = 4, kLabelGap = 6, kRingRadius = 4
 constexpr double kLabelSize = 11, kTitleSize = 10, kAnswerSize = 10;
 // An answer slants up and away from its ring by this angle: neighbours then lie side by side.
 constexpr double kAnswerSlant = 35;
-// Near the right edge an answer slants to the left so that it stays inside the picture.
-constexpr double kAnswerRoom = 110;
 
 // The width of a text of full-width characters (the legend's names, the answers), one em each.
 double fullWidth(const std::string& text, double size) {
@@ -111,13 +109,15 @@ void addLook(ReviewPlot& p) {
         x += 22 + fullWidth(line->name, kTitleSize) + 14;
     }
 
-    // A question asked: a ring on the equivalent line, the answer slanting up from it, or down
-    // where it would leave the top of the picture.
+    // A question asked: a ring on the equivalent line, the answer slanting up and to the right
+    // from it; to the left where it would cross the right end of the plot area, down where it
+    // would leave the top of the picture.
     for (const PlotMark& m : p.questions) {
         p.rings.push_back({m.at, kRingRadius, equivalentPen, kPaper});
         if (m.text.empty()) continue;
-        const double sx = m.at.x > p.right - kAnswerRoom ? -1 : 1;
-        const double rise = fullWidth(m.text, kAnswerSize) * std::sin(kAnswerSlant * std::numbers::pi / 180) + 8;
+        const double slant = kAnswerSlant * std::numbers::pi / 180, length = fullWidth(m.text, kAnswerSize);
+        const double sx = m.at.x + length * std::cos(slant) + 3 > p.right ? -1 : 1;
+        const double rise = length * std::sin(slant) + 8;
         const double sy = m.at.y < rise ? 1 : -1;
         const double angle = kAnswerSlant * sx * sy;
         const PlotPoint off = turned({3 * sx, 7 * sy}, angle);
