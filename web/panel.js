@@ -134,7 +134,7 @@ export class RecordPanel {
       }
     });
     this.root.inert = !host.session();
-    this.refresh();
+    this.draw();
   }
 
   setOpen(open) {
@@ -142,21 +142,26 @@ export class RecordPanel {
     this.toggle.setAttribute('aria-expanded', String(open));
     this.toggle.textContent = open ? this.texts.close : this.texts.open;
     this.body.hidden = !open;
-    if (open) this.refresh();
+    if (open) this.draw();
   }
 
-  // After every action on the window and every new window: reads the session's panel data and
-  // shows what changed. Folded, it only announces the end of a case.
+  // After every action on the window: announces the end of a case when the action ended one
+  // (folded too), and shows what changed.
   refresh() {
-    const session = this.host.session();
-    if (!session) return;
-    const announce = session.announcement();
+    const announce = this.host.session()?.announcement();
     if (announce) {
       this.announcer.textContent = '';
       // A new text in the live region, even when it repeats the last one.
       requestAnimationFrame(() => (this.announcer.textContent = announce));
     }
-    if (!this.open) return;
+    this.draw();
+  }
+
+  // Reads the session's panel data and shows what changed; announces nothing (the end was
+  // announced after the action that ended the case, not again when the panel redraws).
+  draw() {
+    const session = this.host.session();
+    if (!session || !this.open) return;
     const data = JSON.parse(session.panel());
     this.code.textContent = data.code;
     this.codeMessage.textContent = this.message || data.message;
@@ -226,7 +231,7 @@ export class RecordPanel {
 
   chooseCase(index) {
     this.host.session()?.chooseCase(index);
-    this.refresh();
+    this.draw();
   }
 
   startCode() {
@@ -243,7 +248,7 @@ export class RecordPanel {
       this.input.value = '';
       this.shown = {};
       this.host.rebuild();
-      this.refresh();
+      this.draw();
     } else {
       // The same message again is announced again.
       this.codeMessage.textContent = '';
@@ -267,7 +272,7 @@ export class RecordPanel {
     } catch (e) {
       this.saveMessage.textContent = `${this.texts.saveFailed}：${e.message}`;
     }
-    this.refresh();
+    this.draw();
   }
 
   printRecord() {
@@ -284,6 +289,6 @@ export class RecordPanel {
   started() {
     this.root.inert = false;
     this.shown = {};
-    this.refresh();
+    this.draw();
   }
 }

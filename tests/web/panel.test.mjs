@@ -130,6 +130,13 @@ test('after two customers: the review of the ended case, the record of both, the
   const announced = session.announcement();
   assert.match(announced, /^測定終了\u3000\d+ 点$/);
   await page.waitForFunction((text) => document.getElementById('EndAnnouncement').textContent === text, announced);
+  // Said once, as on the desktop: the panel redrawn (a row chosen) says nothing again.
+  await page.evaluate(() => (document.getElementById('EndAnnouncement').textContent = 'heard'));
+  await page.click('#SessionTable tbody tr:first-child button');
+  await page.evaluate(() => new Promise((resolve) => {
+    requestAnimationFrame(() => requestAnimationFrame(resolve));
+  }));
+  assert.equal(await page.textContent('#EndAnnouncement'), 'heard');
   const review = await page.evaluate(() => {
     const plot = document.getElementById('ReviewPlot');
     return {
