@@ -136,10 +136,10 @@ TEST(RecordPanel, BesideTheUnchangedWindowWithAToggleThatFoldsIt) {
     EXPECT_EQ(d.window.windowTitle(), "Form1");
     EXPECT_EQ(d.find("HScroll1")->geometry(), QRect(96, 32, 137, 17));
     for (const char* name :
-         {"RecordPanel",     "RecordPanelToggle", "CaseCode",         "CaseCodeInput",   "CaseCodeStart",
-          "CaseCodeMessage", "CaseReview",        "ReviewPlot",       "ReviewSteps",     "ReviewSummary",
-          "SessionTable",    "ScoreSummary",      "SaveCsv",          "SaveCsvMessage",  "PrintRecord",
-          "UnsavedNote",     "PatientView",       "PatientViewFront", "PatientViewBack", "PatientViewCaption"})
+         {"RecordPanel",     "RecordPanelToggle",  "CaseCode",     "CaseCodeInput", "CaseCodeStart", "CaseCodeMessage",
+          "CaseReview",      "ReviewPlot",         "ReviewSteps",  "ReviewSummary", "SessionTable",  "ScoreSummary",
+          "SaveCsv",         "SaveCsvMessage",     "PrintRecord",  "UnsavedNote",   "PatientView",   "PatientViewFront",
+          "PatientViewBack", "PatientViewCaption", "SittingRecord"})
         d.find(name);
     expectHeaders(d.table("ReviewSteps"), kReviewColumns);
     expectHeaders(d.table("SessionTable"), kSittingColumns);

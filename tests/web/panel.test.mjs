@@ -24,7 +24,7 @@ const AXE = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
 const PARTS = ['RecordPanel', 'RecordPanelToggle', 'CaseCode', 'CaseCodeInput', 'CaseCodeStart', 'CaseCodeMessage',
   'CaseReview', 'ReviewPlot', 'ReviewSteps', 'ReviewSummary', 'SessionTable', 'ScoreSummary', 'SaveCsv',
   'SaveCsvMessage', 'PrintRecord', 'UnsavedNote', 'PatientView', 'PatientViewFront', 'PatientViewBack',
-  'PatientViewCaption'];
+  'PatientViewCaption', 'SittingRecord'];
 
 // What the desktop build prints (tests/panel_probe_main.cpp).
 async function probe(...args) {
