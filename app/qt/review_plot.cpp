@@ -6,13 +6,11 @@
 
 #include "app/panel_texts.h"
 
+QColor qColour(const PlotColour& c) { return QColor(c.r, c.g, c.b); }
+
 namespace {
 
 QPointF qPoint(const PlotPoint& p) { return {p.x, p.y}; }
-
-}  // namespace
-
-QColor qColour(const PlotColour& c) { return QColor(c.r, c.g, c.b); }
 
 QPen qPen(const PlotPen& pen) {
     QPen q(qColour(pen.colour), pen.width);
@@ -26,6 +24,8 @@ QPen qPen(const PlotPen& pen) {
     }
     return q;
 }
+
+}  // namespace
 
 void paintReviewPlot(QPainter& p, const ReviewPlot& g, const QFont& font) {
     p.fillRect(QRectF(0, 0, g.width, g.height), qColour(g.paper));

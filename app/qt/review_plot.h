@@ -5,7 +5,6 @@
 
 #include <QColor>
 #include <QFont>
-#include <QPen>
 #include <QWidget>
 
 #include "app/review.h"
@@ -13,7 +12,6 @@
 class QPainter;
 
 QColor qColour(const PlotColour& c);
-QPen qPen(const PlotPen& pen);
 // Paints `plot` with `font` (at each text's own pixel size), from the painter's origin.
 void paintReviewPlot(QPainter& painter, const ReviewPlot& plot, const QFont& font);
 
@@ -27,13 +25,13 @@ public:
     void setCase(const CaseRecord* c);
     const CaseRecord* shownCase() const { return case_; }
 
-    // What is painted for the case shown (nothing without one).
-    const ReviewPlot& plot();
-
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The core's plot of the case shown, worked out again when the case has grown.
+    const ReviewPlot& plot();
+
     const CaseRecord* case_ = nullptr;
     ReviewPlot plot_;
     size_t plottedSteps_ = 0;
