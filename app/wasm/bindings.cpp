@@ -110,9 +110,7 @@ EMSCRIPTEN_KEEPALIVE const char* session_panel_texts() { return give(Session::pa
 EMSCRIPTEN_KEEPALIVE const char* session_panel(Session* s) { return give(s->panel()); }
 EMSCRIPTEN_KEEPALIVE const char* session_announcement(Session* s) { return give(s->announcement()); }
 
-EMSCRIPTEN_KEEPALIVE const char* session_plot(Session* s, double width, double height) {
-    return give(s->plot(width, height));
-}
+EMSCRIPTEN_KEEPALIVE const char* session_plot(Session* s) { return give(s->plot()); }
 
 EMSCRIPTEN_KEEPALIVE const char* session_start_code(Session* s, const char* text, size_t size, int confirmed) {
     return give(s->startCode(argument(text, size), confirmed != 0));

@@ -80,8 +80,8 @@ class Session {
     return trainerText(_session_announcement(this.at));
   }
 
-  plot(width, height) {
-    return trainerText(_session_plot(this.at, width, height));
+  plot() {
+    return trainerText(_session_plot(this.at));
   }
 
   startCode(text, confirmed) {
