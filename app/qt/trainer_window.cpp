@@ -65,7 +65,7 @@ TrainerWindow::TrainerWindow(Sitting& sitting, QtPlatform& platform, QWidget* pa
 void TrainerWindow::buildView() {
     view_ = new FormView(sitting_.form(), this);
     view_->move(0, 0);
-    view_->setActionObserver([this](const Control& control, ActionKind kind) { afterAction(control, kind); });
+    view_->setActionObserver([this] { afterAction(); });
     connect(view_, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
     platform_.setWindow(view_);
 }
@@ -106,8 +106,7 @@ void TrainerWindow::paintEvent(QPaintEvent* event) {
     if (open_) QTimer::singleShot(0, this, [this] { panel(); });
 }
 
-void TrainerWindow::afterAction(const Control& control, ActionKind kind) {
-    sitting_.observe({kind, control.name()});
+void TrainerWindow::afterAction() {
     if (!sitting_.announcement().empty()) announce(view_, QString::fromStdString(sitting_.announcement()));
     if (panel_ && open_) panel_->refresh();
 }

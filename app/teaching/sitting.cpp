@@ -16,15 +16,15 @@ void Sitting::startCode(CaseCode code) {
     random_ = std::make_unique<CodeRandom>(code);
     form_ = std::make_unique<Form1>(platform_, random_->customerSource(), random_->dialSource());
     form_->Form_Load();
-    recorder_.startCode(*form_, code);
+    form_->setObserver(this);
+    recorder_.startCode(form_->setting(), code);
     chosen_.reset();
     announcement_.clear();
 }
 
-void Sitting::observe(const UserAction& action) {
-    const size_t endedBefore = endedCases();
-    recorder_.observe(*form_, action);
-    announcement_ = endedCases() > endedBefore ? endAnnouncement(cases().back()) : std::string();
+void Sitting::windowEvent(const WindowEvent& event) {
+    recorder_.windowEvent(event);
+    announcement_ = event.kind == WindowEventKind::End ? endAnnouncement(cases().back()) : std::string();
     // A new customer: the review follows the current case again.
     if (chosen_ && cases().size() != casesAtChoice_) chosen_.reset();
 }
@@ -38,11 +38,6 @@ Sitting::CodeAnswer Sitting::answerCode(const std::string& text, bool confirmed)
     if (!CaseCode::parse(text)) return CodeAnswer::Unreadable;
     if (newCodeAbandonsWork() && !confirmed) return CodeAnswer::AskFirst;
     return CodeAnswer::Start;
-}
-
-size_t Sitting::endedCases() const {
-    return static_cast<size_t>(std::count_if(cases().begin(), cases().end(),
-                                             [](const CaseRecord& c) { return c.status == CaseStatus::Ended; }));
 }
 
 std::optional<size_t> Sitting::reviewedIndex() const {
@@ -88,8 +83,7 @@ SittingRow sittingRow(const CaseRecord& c, int number) {
     row[1] = modeName(c.mode);
     row[2] = c.code.text();
     row[3] = c.reading;
-    const bool hidden = c.status == CaseStatus::Measuring && c.mode == Mode::Test;
-    row[4] = hidden ? "" : refractionText(r.correction.S, r.correction.C, r.correction.A);
+    row[4] = c.hiddenUntilEnd() ? "" : refractionText(r.correction.S, r.correction.C, r.correction.A);
     switch (c.status) {
     case CaseStatus::Ended:
         row[5] = lensText(r);

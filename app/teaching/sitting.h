@@ -14,21 +14,22 @@
 #include "app/teaching/record.h"
 
 // The window, the random streams of its code and the record, as both views run them. A view
-// builds its widgets on form(), forwards every user action it ran on the window to observe(),
-// and rebuilds them when a new code has put a fresh window in place.
-class Sitting {
+// builds its widgets on form() and gives the user's input to its controls; the window tells the
+// sitting what each input did. A view rebuilds its widgets when a new code has put a fresh window
+// in place.
+class Sitting : private WindowObserver {
 public:
     // The window of `code`'s first customer, loaded as at start, and the record begun.
     Sitting(Platform& platform, const RecordClock& clock, CaseCode code);
+    // The window tells this sitting what each input did: it stays where it was made.
+    Sitting(const Sitting&) = delete;
+    Sitting& operator=(const Sitting&) = delete;
 
     Form1& form() { return *form_; }
     const Form1& form() const { return *form_; }
     const CaseCode& code() const { return random_->code(); }
     const Recorder& recorder() const { return recorder_; }
     const std::vector<CaseRecord>& cases() const { return recorder_.cases(); }
-
-    // After the view ran `action` on the window.
-    void observe(const UserAction& action);
 
     // What a screen reader is told after the last action: the end of a case with its score
     // (endAnnouncement) when that action ended one, else nothing.
@@ -64,8 +65,9 @@ public:
     void markSaved();
 
 private:
+    // What the window says each user input did: into the record, and what follows for the panel.
+    void windowEvent(const WindowEvent& event) override;
     size_t recordedSteps() const;
-    size_t endedCases() const;
 
     Platform& platform_;
     std::unique_ptr<CodeRandom> random_;

@@ -100,8 +100,7 @@ T* Session::find(const std::string& name, Kind kind) const {
     return c && c->kind() == kind ? static_cast<T*>(c) : nullptr;
 }
 
-std::string Session::observed(ActionKind kind, const std::string& name) {
-    sitting_.observe(UserAction{kind, name});
+std::string Session::afterAction() {
     const CustomerViewKey key = customerViewKey(sitting_.form());
     if (!(key == viewKey_)) {
         viewKey_ = key;
@@ -112,27 +111,27 @@ std::string Session::observed(ActionKind kind, const std::string& name) {
 
 std::string Session::click(const std::string& name) {
     if (auto* b = find<CommandButton>(name, Kind::Button)) b->userClick();
-    return observed(ActionKind::Click, name);
+    return afterAction();
 }
 
 std::string Session::select(const std::string& name) {
     if (auto* o = find<OptionButton>(name, Kind::Option)) o->userSelect();
-    return observed(ActionKind::Select, name);
+    return afterAction();
 }
 
 std::string Session::arrow(const std::string& name, int direction) {
     if (auto* s = find<HScrollBar>(name, Kind::HScroll)) s->userArrow(direction);
-    return observed(ActionKind::Arrow, name);
+    return afterAction();
 }
 
 std::string Session::track(const std::string& name, int direction) {
     if (auto* s = find<HScrollBar>(name, Kind::HScroll)) s->userTrack(direction);
-    return observed(ActionKind::Track, name);
+    return afterAction();
 }
 
 std::string Session::release(const std::string& name, int value) {
     if (auto* s = find<HScrollBar>(name, Kind::HScroll)) s->userRelease(value);
-    return observed(ActionKind::Release, name);
+    return afterAction();
 }
 
 std::string Session::focusAfter(const std::string& focused) const {

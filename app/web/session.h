@@ -36,8 +36,8 @@ private:
 
 // One sitting (the window of a case code with its record) with its platform, and one entry per
 // kind of user action. Every action returns the state after it; an action on a control that
-// cannot take it now (hidden, disabled, or of another kind) changes nothing. The record
-// observes every action. The panel beside the window (record, review, case code, the
+// cannot take it now (hidden, disabled, or of another kind) changes nothing. The window tells
+// the record what every action did. The panel beside the window (record, review, case code, the
 // customer's view) has entries of its own, each answering JSON too.
 class Session {
 public:
@@ -96,8 +96,9 @@ public:
 private:
     template <class T>
     T* find(const std::string& name, Kind kind) const;
-    // After the view ran an action: the record observes it and the panel's news are noted.
-    std::string observed(ActionKind kind, const std::string& name);
+    // After the view ran an action (the window has told the record what it did): the panel's
+    // news are noted, and the state returned.
+    std::string afterAction();
 
     RecordingPlatform platform_;
     SteadyRecordClock clock_;

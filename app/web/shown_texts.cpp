@@ -38,20 +38,12 @@ public:
     }
 
     void click(CommandButton& b) {
-        const bool done = b.userClick();
-        sitting_.observe({ActionKind::Click, b.name()});
-        if (done) note();
+        if (b.userClick()) note();
     }
     void select(OptionButton& o) {
-        const bool done = o.userSelect();
-        sitting_.observe({ActionKind::Select, o.name()});
-        if (done) note();
+        if (o.userSelect()) note();
     }
-    bool release(HScrollBar& bar, int value) {
-        const bool done = bar.userRelease(value);
-        sitting_.observe({ActionKind::Release, bar.name()});
-        return done;
-    }
+    bool release(HScrollBar& bar, int value) { return bar.userRelease(value); }
 
     // The customer's view as it stands: only its descriptions are texts.
     void noteView() {

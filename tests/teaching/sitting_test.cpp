@@ -21,17 +21,14 @@ struct Desk {
     void click(CommandButton& b) {
         clock.now += 1500;
         b.userClick();
-        sitting.observe({ActionKind::Click, b.name()});
     }
     void select(OptionButton& o) {
         clock.now += 1500;
         o.userSelect();
-        sitting.observe({ActionKind::Select, o.name()});
     }
     void arrow(HScrollBar& s, int direction) {
         clock.now += 1500;
         s.userArrow(direction);
-        sitting.observe({ActionKind::Arrow, s.name()});
     }
     // 測定終了正解は？ then 再測定.
     void nextCustomer() {
@@ -146,7 +143,8 @@ TEST(CustomerView, HiddenInTestModeUntilTheEndAndFollowsTheCrossCylinder) {
     EXPECT_EQ(one[0].rgba.size(), static_cast<size_t>(one[0].width) * one[0].height * 4);
 
     // The picture is the chart through the residual of the lenses on the bars.
-    const CustomerPicture direct = customerSight(Chart::Dial, residualOf(w).zanyo);
+    const CustomerPicture direct =
+        customerSight(Chart::Dial, zanyoDosuu({w.seikaiS, w.seikaiC, w.seikaiA}, w.setting().lens));
     EXPECT_EQ(one[0].rgba, direct.rgba);
 
     const CustomerViewKey before = customerViewKey(w);
@@ -224,7 +222,7 @@ TEST(CustomerView, ThePicturesAreNamedByChartLensAndFace) {
     const std::vector<CustomerPicture> faces = customerView(w);
     ASSERT_EQ(faces.size(), 2u);
     Step lens;
-    lens.lens = lensOnBars(w);
+    lens.lens = w.setting().lens;
     const std::string name = "見え方のイメージ：点群視標、レンズ " + lensText(lens);
     EXPECT_EQ(faces[0].description, name + "、おもて");
     EXPECT_EQ(faces[1].description, name + "、うら");
