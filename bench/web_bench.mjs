@@ -166,6 +166,7 @@ console.log(`    of which: scripts running at ${median(times.script).toFixed(1)}
 console.log(`  plain page  ${ms(times.plain)}`);
 console.log(`  ratio       ${(median(times.site) / median(times.plain)).toFixed(2)}`);
 console.log(`  the window as designed without scripts, in its fonts: ${ms(times.static)}, ratio ${(median(times.static) / median(times.plain)).toFixed(2)}`);
+console.log(`  web view against the window as designed without scripts: ${(median(times.site) / median(times.static)).toFixed(2)}`);
 if (other) {
   console.log(`  ${OTHER}: ${ms(times.other)}, ratio ${(median(times.other) / median(times.plain)).toFixed(2)}`);
   console.log(`  first contentful paint, medians: web view ${median(times.paint).toFixed(1)} ms, ${OTHER} ${median(times.otherPaint).toFixed(1)} ms`);
