@@ -67,12 +67,7 @@ public:
             for (const auto& [heading, text] : reviewSummary(c)) record.insert({heading, text});
             record.insert(reviewPlotText(c));
             record.insert(endAnnouncement(c));
-            const ReviewPlot plot = reviewPlot(c, 480, 230);
-            for (const PlotScale* scale : {&plot.steps, &plot.dioptres, &plot.degrees}) {
-                record.insert(scale->title);
-                for (const PlotTick& t : scale->ticks) record.insert(t.label);
-            }
-            for (const PlotMark& m : plot.questions) record.insert(m.text);
+            for (const PlotText& t : reviewPlot(c, kReviewPlotWidth, kReviewPlotHeight).texts) record.insert(t.text);
         }
         for (const std::string& ch : charactersOf(record)) panel_.insert(ch);
     }

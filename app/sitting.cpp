@@ -18,10 +18,13 @@ void Sitting::startCode(CaseCode code) {
     form_->Form_Load();
     recorder_.startCode(*form_, code);
     chosen_.reset();
+    announcement_.clear();
 }
 
 void Sitting::observe(const UserAction& action) {
+    const size_t endedBefore = endedCases();
     recorder_.observe(*form_, action);
+    announcement_ = endedCases() > endedBefore ? endAnnouncement(cases().back()) : std::string();
     // A new customer: the review follows the current case again.
     if (chosen_ && cases().size() != casesAtChoice_) chosen_.reset();
 }
@@ -29,6 +32,17 @@ void Sitting::observe(const UserAction& action) {
 bool Sitting::newCodeAbandonsWork() const {
     const CaseRecord* c = recorder_.current();
     return c && c->status == CaseStatus::Measuring && c->steps.size() > 1;
+}
+
+Sitting::CodeAnswer Sitting::answerCode(const std::string& text, bool confirmed) const {
+    if (!CaseCode::parse(text)) return CodeAnswer::Unreadable;
+    if (newCodeAbandonsWork() && !confirmed) return CodeAnswer::AskFirst;
+    return CodeAnswer::Start;
+}
+
+size_t Sitting::endedCases() const {
+    return static_cast<size_t>(std::count_if(cases().begin(), cases().end(),
+                                             [](const CaseRecord& c) { return c.status == CaseStatus::Ended; }));
 }
 
 std::optional<size_t> Sitting::reviewedIndex() const {
@@ -41,6 +55,11 @@ std::optional<size_t> Sitting::reviewedIndex() const {
 const CaseRecord* Sitting::reviewed() const {
     const auto index = reviewedIndex();
     return index ? &cases()[*index] : nullptr;
+}
+
+std::optional<size_t> Sitting::currentRow() const {
+    if (cases().empty()) return std::nullopt;
+    return reviewedIndex().value_or(cases().size() - 1);
 }
 
 void Sitting::chooseCase(size_t index) {

@@ -30,9 +30,18 @@ public:
     // After the view ran `action` on the window.
     void observe(const UserAction& action);
 
+    // What a screen reader is told after the last action: the end of a case with its score
+    // (endAnnouncement) when that action ended one, else nothing.
+    const std::string& announcement() const { return announcement_; }
+
     // Starting another code now would abandon a customer the trainee has begun to measure:
     // ask first.
     bool newCodeAbandonsWork() const;
+    // What a code typed as `text` comes to: it cannot be read (the panel says so and nothing
+    // changes), it would abandon a customer being measured and `confirmed` is false (the panel
+    // asks first), or it starts now (startCode).
+    enum class CodeAnswer { Unreadable, AskFirst, Start };
+    CodeAnswer answerCode(const std::string& text, bool confirmed) const;
     // A fresh window for `code`'s first customer, as if the program had been started with it;
     // the customer being measured is kept in the record as abandoned. The old window is gone.
     void startCode(CaseCode code);
@@ -44,6 +53,9 @@ public:
     std::optional<size_t> reviewedIndex() const;
     // Choose a row of the record (0 is the first customer); out of range follows the current case.
     void chooseCase(size_t index);
+    // The row the record marks as current: the case the review shows, else (its review hidden)
+    // the case being measured; nothing while the record is empty.
+    std::optional<size_t> currentRow() const;
 
     // Whether the record holds something the person has not saved. Only a start with nothing
     // done is nothing to lose.
@@ -53,6 +65,7 @@ public:
 
 private:
     size_t recordedSteps() const;
+    size_t endedCases() const;
 
     Platform& platform_;
     std::unique_ptr<CodeRandom> random_;
@@ -61,6 +74,7 @@ private:
     std::optional<size_t> chosen_;
     size_t casesAtChoice_ = 0;
     size_t savedSteps_ = 0;
+    std::string announcement_;
 };
 
 inline constexpr std::array<const char*, 10> kSittingColumns = {

@@ -58,7 +58,7 @@ const result = await page.evaluate(async (runs) => {
   for (let i = 0; i < runs; ++i) {
     const t0 = performance.now();
     JSON.parse(s.panel());
-    drawReviewPlot(svg, JSON.parse(s.plot(480, 230)));
+    drawReviewPlot(svg, JSON.parse(s.plot()));
     svg.getBBox(); // laid out
     review.push(performance.now() - t0);
   }

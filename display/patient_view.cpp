@@ -636,24 +636,10 @@ PatientPicture patientView(Chart chart, const Refraction& zanyo) {
     } else {
         blurredInk(*sc, blurOf(zanyo.S, zanyo.S + zanyo.C, zanyo.A), 0, full.w, ink);
     }
-    PatientPicture pic = compose(*sc, ink);
-    pic.description = patientViewDescription(chart, zanyo);
-    return pic;
+    return compose(*sc, ink);
 }
 
 CrossCylinderPictures patientViewThroughCrossCylinder(Chart chart, const Refraction& zanyo, int handlePosition) {
     const CrossCylinderLook look = throughCrossCylinder(zanyo, handlePosition);
-    CrossCylinderPictures both{patientView(chart, look.omote), patientView(chart, look.ura)};
-    if (both.omote.width > 0) {
-        both.omote.description = patientViewDescription(chart, look.omote, "おもて");
-        both.ura.description = patientViewDescription(chart, look.ura, "うら");
-    }
-    return both;
-}
-
-std::string patientViewDescription(Chart chart, const Refraction& zanyo, const std::string& face) {
-    if (chart == Chart::None) return {};
-    std::string text = "見え方のイメージ：" + chartName(chart) + "、";
-    if (!face.empty()) text += face + "、";
-    return text + dosuuHyouki(zanyo.S, zanyo.C, zanyo.A);
+    return {patientView(chart, look.omote), patientView(chart, look.ura)};
 }

@@ -352,6 +352,35 @@ TEST(Review, PlotOfASmallCase) {
     EXPECT_EQ(p.questions[0].text, "緑がよく見えます");
 }
 
+TEST(Review, AnswersSlantAwayFromTheEdgesTheyWouldLeave) {
+    // Questions at the top left, the middle and the top right of the plot.
+    CaseRecord c = caseOf({{-2, 0, 0}, {0, 0, 0}, {-1, 0, 0}, {-1, 0, 0}, {-1, 0, 0}, {-1, 0, 0}, {0, 0, 0}});
+    for (size_t i : {1, 3, 6}) {
+        c.steps[i].kind = StepKind::Question;
+        c.steps[i].answered = true;
+        c.steps[i].answer = "赤の方がよく見えます";
+    }
+    const ReviewPlot p = reviewPlot(c, kReviewPlotWidth, kReviewPlotHeight);
+    std::vector<const PlotText*> answers;
+    for (const PlotText& t : p.texts)
+        if (t.text == "赤の方がよく見えます") answers.push_back(&t);
+    ASSERT_EQ(answers.size(), 3u);
+    ASSERT_EQ(p.questions.size(), 3u);
+    // At the top: downwards; in the middle: upwards; near the right edge: ending at the ring.
+    EXPECT_GT(answers[0]->angle, 0);
+    EXPECT_GT(answers[0]->at.y, p.questions[0].at.y);
+    EXPECT_EQ(answers[0]->anchor, TextAnchor::Start);
+    EXPECT_LT(answers[1]->angle, 0);
+    EXPECT_LT(answers[1]->at.y, p.questions[1].at.y);
+    EXPECT_EQ(answers[1]->anchor, TextAnchor::Start);
+    EXPECT_EQ(answers[2]->anchor, TextAnchor::End);
+    EXPECT_LT(answers[2]->angle, 0);  // rising to the ring from below left
+    EXPECT_GT(answers[2]->at.y, p.questions[2].at.y);
+    // One ring per question, on the equivalent line.
+    ASSERT_EQ(p.rings.size(), 3u);
+    EXPECT_EQ(p.rings[1].centre.y, p.questions[1].at.y);
+}
+
 TEST(Review, ScalesStayReadableForLongAndFlatCases) {
     // 500 steps, all on zero: the scales still span something, and the step ticks are spaced.
     const ReviewPlot flat = reviewPlot(caseOf(std::vector<std::array<double, 3>>(501, {0, 0, 0})), 640, 320);

@@ -4,9 +4,7 @@
 // person asks (a code, a row, a save, a print). Built once the window is interactive.
 
 import { el, svgEl } from './dom.js';
-import { LINES, drawReviewPlot } from './review_plot.js';
-
-const PLOT_HEIGHT = 230;
+import { drawReviewPlot } from './review_plot.js';
 
 // A table with one header cell per column and an empty body.
 function table(id, caption, columns) {
@@ -82,11 +80,9 @@ export class RecordPanel {
     this.reviewHidden = el('p', { id: 'ReviewHidden', text: t.reviewHidden });
     this.plot = svgEl('svg', { id: 'ReviewPlot', role: 'img', 'aria-label': t.review, 'aria-describedby': 'ReviewPlotText' });
     this.plotText = el('div', { id: 'ReviewPlotText', class: 'visually-hidden' });
-    const legend = el('ul', { class: 'legend', 'aria-hidden': 'true' },
-      ...LINES.map((line, i) => el('li', {}, el('span', { class: 'swatch', style: `border-top: 3px ${line.dash ? 'dashed' : 'solid'} ${line.colour}` }), t.lines[i])));
     this.steps = table('ReviewSteps', t.reviewSteps, t.reviewColumns);
     this.summary = el('dl', { id: 'ReviewSummary' });
-    this.reviewShown = el('div', { class: 'review' }, this.plot, legend, this.plotText, this.summary,
+    this.reviewShown = el('div', { class: 'review' }, this.plot, this.plotText, this.summary,
       el('div', { class: 'scroll', tabindex: '0', role: 'group', 'aria-label': t.reviewSteps }, this.steps));
     const reviewPart = el('section', { id: 'CaseReview', 'aria-labelledby': 'CaseReviewHeading' },
       el('h2', { id: 'CaseReviewHeading', text: t.review }), this.reviewHidden, this.reviewShown);
@@ -124,12 +120,8 @@ export class RecordPanel {
         e.returnValue = '';
       }
     });
-    // The plot is drawn for the width it has.
-    new ResizeObserver(() => {
-      if (this.open && this.lastData) this.drawReview(this.lastData.review);
-    }).observe(this.reviewShown);
     this.root.inert = !host.session();
-    this.refresh();
+    this.draw();
   }
 
   setOpen(open) {
@@ -137,23 +129,27 @@ export class RecordPanel {
     this.toggle.setAttribute('aria-expanded', String(open));
     this.toggle.textContent = open ? this.texts.close : this.texts.open;
     this.body.hidden = !open;
-    if (open) this.refresh();
+    if (open) this.draw();
   }
 
-  // After every action on the window and every new window: reads the session's panel data and
-  // shows what changed. Folded, it only announces the end of a case.
+  // After every action on the window: announces the end of a case when the action ended one
+  // (folded too), and shows what changed.
   refresh() {
-    const session = this.host.session();
-    if (!session) return;
-    const announce = session.announcement();
+    const announce = this.host.session()?.announcement();
     if (announce) {
       this.announcer.textContent = '';
       // A new text in the live region, even when it repeats the last one.
       requestAnimationFrame(() => (this.announcer.textContent = announce));
     }
-    if (!this.open) return;
+    this.draw();
+  }
+
+  // Reads the session's panel data and shows what changed; announces nothing (the end was
+  // announced after the action that ended the case, not again when the panel redraws).
+  draw() {
+    const session = this.host.session();
+    if (!session || !this.open) return;
     const data = JSON.parse(session.panel());
-    this.lastData = data;
     this.code.textContent = data.code;
     this.codeMessage.textContent = this.message || data.message;
     this.unsavedNote.hidden = !data.unsaved;
@@ -165,16 +161,16 @@ export class RecordPanel {
   }
 
   drawRows(data) {
-    const key = JSON.stringify([data.rows, data.reviewed]);
+    const key = JSON.stringify([data.rows, data.current]);
     if (this.shown.rows === key) return;
     this.shown.rows = key;
     fillRows(this.table, data.rows, (cell, text, i) => {
-      const choose = el('button', { type: 'button', class: 'choose', 'aria-pressed': String(i === data.reviewed), text });
+      const choose = el('button', { type: 'button', class: 'choose', 'aria-pressed': String(i === data.current), text });
       choose.addEventListener('click', () => this.chooseCase(i));
       cell.append(choose);
     });
     [...this.table.tBodies[0].rows].forEach((row, i) => {
-      row.classList.toggle('reviewed', i === data.reviewed);
+      row.classList.toggle('current', i === data.current);
       // A click anywhere on a row chooses it, as its button does from the keyboard.
       row.addEventListener('click', (e) => {
         if (!e.target.closest('button')) this.chooseCase(i);
@@ -189,13 +185,12 @@ export class RecordPanel {
       this.shown.review = null;
       return;
     }
-    const width = Math.max(240, Math.floor(this.reviewShown.clientWidth));
-    const key = JSON.stringify(review) + width;
+    const key = JSON.stringify(review);
     if (this.shown.review === key) return;
     this.shown.review = key;
     const session = this.host.session();
     if (!session) return;
-    drawReviewPlot(this.plot, JSON.parse(session.plot(width, PLOT_HEIGHT)));
+    drawReviewPlot(this.plot, JSON.parse(session.plot()));
     this.plotText.textContent = review.plotText;
     fillRows(this.steps, review.rows);
     this.summary.replaceChildren(...review.summary.flatMap(([heading, text]) => [el('dt', { text: heading }), el('dd', { text })]));
@@ -223,7 +218,7 @@ export class RecordPanel {
 
   chooseCase(index) {
     this.host.session()?.chooseCase(index);
-    this.refresh();
+    this.draw();
   }
 
   startCode() {
@@ -240,7 +235,7 @@ export class RecordPanel {
       this.input.value = '';
       this.shown = {};
       this.host.rebuild();
-      this.refresh();
+      this.draw();
     } else {
       // The same message again is announced again.
       this.codeMessage.textContent = '';
@@ -264,7 +259,7 @@ export class RecordPanel {
     } catch (e) {
       this.saveMessage.textContent = `${this.texts.saveFailed}：${e.message}`;
     }
-    this.refresh();
+    this.draw();
   }
 
   printRecord() {
@@ -281,6 +276,6 @@ export class RecordPanel {
   started() {
     this.root.inert = false;
     this.shown = {};
-    this.refresh();
+    this.draw();
   }
 }

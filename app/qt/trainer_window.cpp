@@ -9,7 +9,6 @@
 #include "app/panel_texts.h"
 #include "app/qt/accessible.h"
 #include "app/qt/record_panel.h"
-#include "app/review.h"
 
 namespace {
 
@@ -108,12 +107,8 @@ void TrainerWindow::paintEvent(QPaintEvent* event) {
 }
 
 void TrainerWindow::afterAction(const Control& control, ActionKind kind) {
-    const CaseRecord* before = sitting_.recorder().current();
-    const bool endedBefore = before && before->status == CaseStatus::Ended;
     sitting_.observe({kind, control.name()});
-    const CaseRecord* now = sitting_.recorder().current();
-    if (now && now->status == CaseStatus::Ended && !endedBefore && &control == &sitting_.form().Command5)
-        announce(view_, QString::fromStdString(endAnnouncement(*now)));
+    if (!sitting_.announcement().empty()) announce(view_, QString::fromStdString(sitting_.announcement()));
     if (panel_ && open_) panel_->refresh();
 }
 

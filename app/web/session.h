@@ -64,21 +64,22 @@ public:
 
     // --- The panel ---
 
-    // Every fixed text of the panel: its captions, the tables' column headings, the plot's
-    // line names and the message for a bad code.
+    // Every fixed text of the panel: its captions, the tables' column headings and the message
+    // for a bad code.
     static std::string panelTexts();
-    // What the panel shows now: {code, message, rows, summary, unsaved, reviewed (the row
-    // reviewed, or null), review ({rows, summary, plotText}, or null), announce (the end of
-    // a case when the last action ended one, else ""), view ({shown, version}: the version
-    // changes whenever the customer's view would)}.
+    // What the panel shows now: {code, message, rows, summary, unsaved, current (the row the
+    // record marks, or null), review ({rows, summary, plotText}, or null), view ({shown,
+    // version}: the version changes whenever the customer's view would)}.
     std::string panel() const;
-    // The end of a case when the last action ended one, else "" (for a folded panel).
-    const std::string& announcement() const { return announcement_; }
-    // The plot of the reviewed case for a picture `width` x `height`, or null.
-    std::string plot(double width, double height) const;
-    // Starts the code typed as `text`: "bad" when it cannot be read (nothing changes),
-    // "confirm" when it would abandon a customer being measured and `confirmed` is false
-    // (nothing changes), else "ok": a fresh window, which the view builds anew.
+    // The end of a case when the last action ended one, else "" (also for a folded panel).
+    const std::string& announcement() const { return sitting_.announcement(); }
+    // The plot of the reviewed case as the panel draws it (reviewPanelPlot): its size, paper,
+    // strokes, lines, marks and texts, or null.
+    std::string plot() const;
+    // Starts the code typed as `text` as the sitting answers it (Sitting::answerCode): "bad"
+    // when it cannot be read (nothing changes), "confirm" when it would abandon a customer
+    // being measured and `confirmed` is false (nothing changes), else "ok": a fresh window,
+    // which the view builds anew.
     std::string startCode(const std::string& text, bool confirmed);
     void chooseCase(int index);
     bool unsaved() const { return sitting_.unsaved(); }
@@ -102,7 +103,6 @@ private:
     SteadyRecordClock clock_;
     std::string message_;  // a bad code given at start
     Sitting sitting_;
-    std::string announcement_;  // the end of a case, after the action that ended it
     CustomerViewKey viewKey_;
     int viewVersion_ = 0;
     std::vector<PatientPicture> pictures_;

@@ -24,7 +24,7 @@ const AXE = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
 const PARTS = ['RecordPanel', 'RecordPanelToggle', 'CaseCode', 'CaseCodeInput', 'CaseCodeStart', 'CaseCodeMessage',
   'CaseReview', 'ReviewPlot', 'ReviewSteps', 'ReviewSummary', 'SessionTable', 'ScoreSummary', 'SaveCsv',
   'SaveCsvMessage', 'PrintRecord', 'UnsavedNote', 'PatientView', 'PatientViewFront', 'PatientViewBack',
-  'PatientViewCaption'];
+  'PatientViewCaption', 'SittingRecord'];
 
 // What the desktop build prints (tests/panel_probe_main.cpp).
 async function probe(...args) {
@@ -127,8 +127,16 @@ test('after two customers: the review of the ended case, the record of both, the
     ['select', 'Option2'], ['click', 'Command6'], ['arrow', 'HScroll4', -1], ['click', 'Command3'], ['click', 'Command5']];
   await play(page, session, first);
   const core1 = JSON.parse(session.panel());
-  assert.match(core1.announce, /^測定終了\u3000\d+ 点$/);
-  await page.waitForFunction((text) => document.getElementById('EndAnnouncement').textContent === text, core1.announce);
+  const announced = session.announcement();
+  assert.match(announced, /^測定終了\u3000\d+ 点$/);
+  await page.waitForFunction((text) => document.getElementById('EndAnnouncement').textContent === text, announced);
+  // Said once, as on the desktop: the panel redrawn (a row chosen) says nothing again.
+  await page.evaluate(() => (document.getElementById('EndAnnouncement').textContent = 'heard'));
+  await page.click('#SessionTable tbody tr:first-child button');
+  await page.evaluate(() => new Promise((resolve) => {
+    requestAnimationFrame(() => requestAnimationFrame(resolve));
+  }));
+  assert.equal(await page.textContent('#EndAnnouncement'), 'heard');
   const review = await page.evaluate(() => {
     const plot = document.getElementById('ReviewPlot');
     return {
@@ -176,6 +184,67 @@ test('after two customers: the review of the ended case, the record of both, the
   }), true);
   assert.deepEqual(errors, []);
   session.delete();
+  await context.close();
+});
+
+// The case tests/qt/review_plot_test.cpp plays on the desktop, on the same code: practice mode,
+// lens changes, a chart, three questions, the cross cylinder in and turned, the end.
+const SCRIPTED_CASE = [['select', 'Option11'], ['arrow', 'HScroll1', 1], ['arrow', 'HScroll1', 1], ['select', 'Option7'],
+  ['select', 'Option2'], ['click', 'Command6'], ['arrow', 'HScroll2', -1], ['arrow', 'HScroll2', -1], ['arrow', 'HScroll2', -1],
+  ['click', 'Command6'], ['click', 'Command2'], ['arrow', 'HScroll4', 1], ['click', 'Command3'], ['click', 'Command6'],
+  ['click', 'Command5']];
+
+test('the review plot: the page\'s SVG draws the core\'s plot of a scripted case, stroke by stroke and text by text', async () => {
+  const Trainer = await core();
+  const session = new Trainer.Session(5);
+  const { page, context, errors } = await openPanel(site.server.url, 'seed=5');
+  await play(page, session, SCRIPTED_CASE);
+  const plot = JSON.parse(session.plot());
+  session.delete();
+  await page.waitForFunction(() => document.querySelectorAll('#ReviewPlot text').length > 0);
+  const drawn = await page.evaluate(() => {
+    const svg = document.getElementById('ReviewPlot');
+    const attrs = (e, names) => Object.fromEntries(names.map((n) => [n, e.getAttribute(n)]));
+    const pen = ['stroke', 'stroke-width', 'stroke-dasharray'];
+    const box = svg.getBoundingClientRect();
+    return {
+      size: [svg.getAttribute('viewBox'), box.width, box.height],
+      paper: svg.querySelector('rect').getAttribute('fill'),
+      strokes: [...svg.querySelectorAll('line')].map((e) => attrs(e, ['x1', 'y1', 'x2', 'y2', ...pen])),
+      lines: [...svg.querySelectorAll('polyline')].map((e) => attrs(e, ['points', 'fill', ...pen])),
+      rings: [...svg.querySelectorAll('circle')].map((e) => attrs(e, ['cx', 'cy', 'r', 'fill', ...pen])),
+      texts: [...svg.querySelectorAll('text')].map((e) => ({ text: e.textContent, ...attrs(e, ['x', 'y', 'text-anchor', 'font-size', 'fill', 'transform']) })),
+      // What the style sheet makes of them: nothing of its own.
+      styled: [...svg.querySelectorAll('line, polyline, circle')].every((e) => getComputedStyle(e).stroke === e.getAttribute('stroke')) &&
+        [...svg.querySelectorAll('text')].every((e) => getComputedStyle(e).fill === e.getAttribute('fill') &&
+          getComputedStyle(e).fontSize === `${e.getAttribute('font-size')}px`),
+    };
+  });
+  const s = (v) => String(v);
+  const pen = (p) => ({ stroke: p.stroke, 'stroke-width': s(p.width), 'stroke-dasharray': p.dash || 'none' });
+  // At the core's size where the panel has room, as on the desktop.
+  assert.deepEqual(drawn.size, [`0 0 ${plot.width} ${plot.height}`, plot.width, plot.height]);
+  assert.equal(drawn.paper, plot.paper);
+  assert.deepEqual(drawn.strokes, plot.strokes.map((l) => ({ x1: s(l.x1), y1: s(l.y1), x2: s(l.x2), y2: s(l.y2), ...pen(l) })));
+  assert.deepEqual(drawn.lines, plot.lines.map((l) => {
+    const points = [];
+    for (let i = 0; i < l.points.length; i += 2) points.push(`${l.points[i]},${l.points[i + 1]}`);
+    return { points: points.join(' '), fill: 'none', ...pen(l) };
+  }));
+  assert.deepEqual(drawn.rings, plot.rings.map((r) => ({ cx: s(r.x), cy: s(r.y), r: s(r.r), fill: r.fill, ...pen(r) })));
+  assert.deepEqual(drawn.texts, plot.texts.map((t) => ({
+    text: t.text, x: s(t.x), y: s(t.y), 'text-anchor': t.anchor, 'font-size': s(t.size), fill: t.fill,
+    transform: t.angle ? `rotate(${t.angle} ${t.x} ${t.y})` : null,
+  })));
+  assert.ok(drawn.styled, 'the style sheet overrides none of the core\'s colours and sizes');
+  // The same scales and marks as the desktop draws for this case (tests/qt/review_plot_test.cpp).
+  const labels = drawn.texts.map((t) => t.text);
+  for (const label of ['0', '2', '12', '-7', '-1', '0°', '15°', '75°', '手順', '残余度数（Ｄ）', '軸のずれ（°）', '等価球面', '円柱', '軸のずれ']) {
+    assert.ok(labels.includes(label), `${label} in ${labels.join(' ')}`);
+  }
+  assert.equal(drawn.rings.length, 3, 'the three questions asked');
+  await page.locator('#ReviewPlot').screenshot({ path: path.join(SCREENSHOTS, 'review-plot.png') });
+  assert.deepEqual(errors, []);
   await context.close();
 });
 
