@@ -460,7 +460,7 @@ test('screenshots of the panel: the page as laid out, beside the window on a wid
       const shots = [];
       shots.push([await page.screenshot({ path: path.join(SCREENSHOTS, `panel-${name}-practice-x${scale}.png`), fullPage: true }), await layoutOf(page)]);
       await play(page, noCore, [['click', 'Command2'], ['arrow', 'HScroll4', 1], ['click', 'Command5']]);
-      await page.waitForSelector('#ReviewPlot polyline');
+      await page.waitForSelector('#ReviewPlot polyline', { state: 'attached' });
       shots.push([await page.screenshot({ path: path.join(SCREENSHOTS, `panel-${name}-ended-x${scale}.png`), fullPage: true }), await layoutOf(page)]);
       for (const [png, layout] of shots) {
         const where = `${name} x${scale}`;
