@@ -3,17 +3,8 @@
 // comes from the window logic's session; the panel only shows them and forwards what the
 // person asks (a code, a row, a save, a print). Built once the window is interactive.
 
+import { el, svgEl } from './dom.js';
 import { drawReviewPlot } from './review_plot.js';
-
-function el(name, attributes = {}, ...children) {
-  const e = document.createElement(name);
-  for (const [k, v] of Object.entries(attributes)) {
-    if (k === 'text') e.textContent = v;
-    else if (v !== false && v != null) e.setAttribute(k, v === true ? '' : String(v));
-  }
-  e.append(...children);
-  return e;
-}
 
 // A table with one header cell per column and an empty body.
 function table(id, caption, columns) {
@@ -87,11 +78,7 @@ export class RecordPanel {
       el('h2', { id: 'PatientViewCaption', text: t.customerView }), this.single, this.faces);
 
     this.reviewHidden = el('p', { id: 'ReviewHidden', text: t.reviewHidden });
-    this.plot = document.createElementNS('http://www.w3.org/2000/svg', 'svg');
-    this.plot.id = 'ReviewPlot';
-    this.plot.setAttribute('role', 'img');
-    this.plot.setAttribute('aria-label', t.review);
-    this.plot.setAttribute('aria-describedby', 'ReviewPlotText');
+    this.plot = svgEl('svg', { id: 'ReviewPlot', role: 'img', 'aria-label': t.review, 'aria-describedby': 'ReviewPlotText' });
     this.plotText = el('div', { id: 'ReviewPlotText', class: 'visually-hidden' });
     this.steps = table('ReviewSteps', t.reviewSteps, t.reviewColumns);
     this.summary = el('dl', { id: 'ReviewSummary' });

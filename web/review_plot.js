@@ -2,15 +2,7 @@
 // colour and style, at the size both views draw it (Session.plot); this only draws them. The
 // picture keeps that size where the panel has room and scales down where it has not.
 
-const SVG = 'http://www.w3.org/2000/svg';
-
-function node(parent, name, attributes = {}, text = null) {
-  const el = document.createElementNS(SVG, name);
-  for (const [k, v] of Object.entries(attributes)) el.setAttribute(k, String(v));
-  if (text != null) el.textContent = text;
-  parent.append(el);
-  return el;
-}
+import { svgEl } from './dom.js';
 
 const stroke = (pen) => ({
   stroke: pen.stroke, 'stroke-width': pen.width, 'stroke-dasharray': pen.dash || 'none', 'stroke-linecap': 'butt',
@@ -23,19 +15,19 @@ export function drawReviewPlot(svg, plot) {
   svg.setAttribute('width', plot.width);
   svg.setAttribute('height', plot.height);
   // Everything drawn is described by the text alternative; the parts stay out of the tree.
-  const drawing = node(svg, 'g', { 'aria-hidden': 'true', class: 'plot' });
-  node(drawing, 'rect', { x: 0, y: 0, width: plot.width, height: plot.height, fill: plot.paper, class: 'paper' });
-  for (const s of plot.strokes) node(drawing, 'line', { x1: s.x1, y1: s.y1, x2: s.x2, y2: s.y2, ...stroke(s), class: 'stroke' });
+  const drawing = svg.appendChild(svgEl('g', { 'aria-hidden': 'true', class: 'plot' }));
+  drawing.append(svgEl('rect', { x: 0, y: 0, width: plot.width, height: plot.height, fill: plot.paper, class: 'paper' }));
+  for (const s of plot.strokes) drawing.append(svgEl('line', { x1: s.x1, y1: s.y1, x2: s.x2, y2: s.y2, ...stroke(s), class: 'stroke' }));
   for (const line of plot.lines) {
     const points = [];
     for (let i = 0; i < line.points.length; i += 2) points.push(`${line.points[i]},${line.points[i + 1]}`);
-    node(drawing, 'polyline', { points: points.join(' '), fill: 'none', ...stroke(line), 'stroke-linejoin': 'round', class: 'line' });
+    drawing.append(svgEl('polyline', { points: points.join(' '), fill: 'none', ...stroke(line), 'stroke-linejoin': 'round', class: 'line' }));
   }
-  for (const r of plot.rings) node(drawing, 'circle', { cx: r.x, cy: r.y, r: r.r, fill: r.fill, ...stroke(r), class: 'question' });
+  for (const r of plot.rings) drawing.append(svgEl('circle', { cx: r.x, cy: r.y, r: r.r, fill: r.fill, ...stroke(r), class: 'question' }));
   for (const t of plot.texts) {
-    node(drawing, 'text', {
+    drawing.append(svgEl('text', {
       x: t.x, y: t.y, 'text-anchor': t.anchor, 'dominant-baseline': 'central', 'font-size': t.size, fill: t.fill,
-      ...(t.angle ? { transform: `rotate(${t.angle} ${t.x} ${t.y})` } : {}),
-    }, t.text);
+      ...(t.angle ? { transform: `rotate(${t.angle} ${t.x} ${t.y})` } : {}), text: t.text,
+    }));
   }
 }

@@ -238,9 +238,20 @@ test('the window index.html shows before the window logic runs is the live one a
   const context = await site.browser.newContext({ viewport: { width: 900, height: 680 } });
   const page = await context.newPage();
   await page.route('**/trainer.wasm', (route) => route.abort());
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(e.message));
   await page.goto(`${site.server.url}?seed=9&sw=off`);
   await page.evaluate(() => document.fonts.ready);
   const designed = await page.evaluate(boxes);
+  // Until the window logic has come the window takes no action: a button pressed and a scroll
+  // bar's keys change nothing and raise nothing of the page's, while its scripts run.
+  await page.waitForFunction(() => performance.getEntriesByName('trainer-script').length > 0);
+  await page.click('#Command2');
+  await page.focus('#HScroll1');
+  await page.keyboard.press('ArrowRight');
+  await page.keyboard.press('End');
+  assert.deepEqual(await page.evaluate(boxes), designed);
+  assert.deepEqual(errors.filter((m) => !/wasm|fetch|WebAssembly/i.test(m)), []);
   await context.close();
 
   const { page: live, context: liveContext } = await openWindow(site.browser, site.server.url, {

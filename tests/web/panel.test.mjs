@@ -423,16 +423,62 @@ test('axe-core finds nothing in the open panel; its texts are all in the panel\'
 
 // Pictures to look at (build-web/screenshots/panel-*.png): a wide and a tablet-sized page at
 // device scales 1 and 2, after a few actions in practice mode and after an end.
-test('screenshots of the panel', async () => {
+// The size of a PNG in pixels, from its header.
+const pngSize = (png) => [png.readUInt32BE(16), png.readUInt32BE(20)];
+
+// How the page lies out in the screenshot: its size, the window's and the panel's boxes, and every
+// element of the panel that reaches sideways outside the panel's box or, text in a box of its own,
+// outside its own box (what scrolls inside a scrolling part, the SVG's drawing and the texts only
+// screen readers get are left out: they are clipped by design; beside the window the panel
+// scrolls downwards within itself).
+const layoutOf = (page) => page.evaluate(() => {
+  const panel = document.getElementById('RecordPanel');
+  const outer = panel.getBoundingClientRect();
+  const overflowing = panel.scrollWidth > panel.clientWidth ? ['RecordPanel (scrolls sideways)'] : [];
+  for (const e of panel.querySelectorAll('*')) {
+    if (e.closest('.visually-hidden') || e.parentElement.closest('.scroll, svg')) continue;
+    const r = e.getBoundingClientRect();
+    if (r.width === 0 && r.height === 0) continue;
+    const name = e.id || `${e.tagName.toLowerCase()}.${e.className.baseVal ?? e.className} in #${e.closest('[id]').id}`;
+    if (r.left < outer.left - 0.5 || r.right > outer.right + 0.5) overflowing.push(name);
+    else if (!(e instanceof SVGElement) && getComputedStyle(e).overflowX === 'visible' && e.scrollWidth > e.clientWidth + 1 && e.clientWidth > 0) overflowing.push(`${name} (its text)`);
+  }
+  const box = (el) => el.getBoundingClientRect().toJSON();
+  return {
+    page: [document.documentElement.scrollWidth, document.documentElement.scrollHeight],
+    form: box(document.getElementById('Form1')), panel: outer.toJSON(), overflowing,
+  };
+});
+
+test('screenshots of the panel: the page as laid out, beside the window on a wide page, below it on a tablet, nothing outside its box', async () => {
   const noCore = { click() {}, select() {}, arrow() {} };
   for (const [name, width, height] of [['wide', 1400, 900], ['tablet', 820, 1180]]) {
     for (const scale of [1, 2]) {
       const { page, context, errors } = await openPanel(site.server.url, 'case=014S-C0PJ-V', { width, height, scale });
       await play(page, noCore, [['select', 'Option11'], ['select', 'Option7'], ['arrow', 'HScroll1', 1], ['select', 'Option2'],
         ['click', 'Command6'], ['arrow', 'HScroll2', -1], ['arrow', 'HScroll2', -1], ['click', 'Command6']]);
-      await page.screenshot({ path: path.join(SCREENSHOTS, `panel-${name}-practice-x${scale}.png`), fullPage: true });
+      const shots = [];
+      shots.push([await page.screenshot({ path: path.join(SCREENSHOTS, `panel-${name}-practice-x${scale}.png`), fullPage: true }), await layoutOf(page)]);
       await play(page, noCore, [['click', 'Command2'], ['arrow', 'HScroll4', 1], ['click', 'Command5']]);
-      await page.screenshot({ path: path.join(SCREENSHOTS, `panel-${name}-ended-x${scale}.png`), fullPage: true });
+      await page.waitForSelector('#ReviewPlot polyline', { state: 'attached' });
+      shots.push([await page.screenshot({ path: path.join(SCREENSHOTS, `panel-${name}-ended-x${scale}.png`), fullPage: true }), await layoutOf(page)]);
+      for (const [png, layout] of shots) {
+        const where = `${name} x${scale}`;
+        // The whole page, at the device's scale, and never wider than the screen.
+        assert.deepEqual(pngSize(png), [width * scale, layout.page[1] * scale], where);
+        assert.equal(layout.page[0], width, `${where}: the page scrolls sideways`);
+        assert.ok(layout.panel.width > 300 && layout.panel.height > 300, `${where}: panel ${JSON.stringify(layout.panel)}`);
+        if (name === 'wide') {
+          // Beside the window, its top within the window's height, inside the screen.
+          assert.ok(layout.panel.left >= layout.form.right - 0.5, `${where}: panel not right of the window`);
+          assert.ok(layout.panel.top < layout.form.bottom && layout.panel.right <= width + 0.5, `${where}: panel not beside the window`);
+        } else {
+          // Below the window, the window scaled to the page's width as without the panel.
+          assert.ok(layout.panel.top >= layout.form.bottom - 0.5 && layout.panel.left === 0, `${where}: panel not below the window`);
+          assert.ok(Math.abs(layout.form.width - 878 * Math.min(1, width / 878, height / 655)) < 0.5, `${where}: window ${layout.form.width}`);
+        }
+        assert.deepEqual(layout.overflowing, [], `${where}: outside their boxes`);
+      }
       assert.deepEqual(errors, []);
       await context.close();
     }

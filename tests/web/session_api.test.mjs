@@ -1,11 +1,17 @@
-// The page's Session over the window logic's exported functions: texts cross in both directions
-// as UTF-8 through the module's memory, bytes come back exactly, and both stay right when the
-// memory grows under them.
+// The page's Session over the window logic's exported functions: every call of the list is
+// there (the tests' own only in their build), texts cross in both directions as UTF-8 through
+// the module's memory, bytes come back exactly, and both stay right when the memory grows under
+// them.
 
 import assert from 'node:assert/strict';
+import { readFile } from 'node:fs/promises';
+import path from 'node:path';
 import { test } from 'node:test';
+import { fileURLToPath } from 'node:url';
 
-import { core } from './support.mjs';
+import { SITE, core } from './support.mjs';
+
+const CALLS = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../../app/wasm/calls.txt');
 
 test('texts and bytes cross between the page and the window logic intact, also when its memory grows', async () => {
   const Trainer = await core();
@@ -34,4 +40,26 @@ test('texts and bytes cross between the page and the window logic intact, also w
   assert.equal(session.pictureBytes(0), null);
   assert.equal(typeof session.unsaved(), 'boolean');
   session.delete();
+});
+
+test('every call listed is the page\'s, with its arguments; the tests\' calls are in their build only', async () => {
+  const Trainer = await core();
+  const calls = (await readFile(CALLS, 'utf8')).split('\n').filter((line) => /^\w/.test(line)).map((line) => {
+    const [, flags, name, args] = /^((?:(?:test|static|module)\s+)*)(\w+)\(([^)]*)\)/.exec(line);
+    const params = args.split(',').map((a) => a.trim()).filter(Boolean);
+    // What a JavaScript function counts as its length: the arguments before the first default.
+    const required = params.findIndex((a) => a.includes('=')) < 0 ? params.length : params.findIndex((a) => a.includes('='));
+    return { flags: flags.split(/\s+/), name, required };
+  });
+  assert.ok(calls.length > 20, 'calls.txt read');
+  const glue = await readFile(path.join(SITE, 'trainer.js'), 'utf8');
+  for (const c of calls) {
+    const fn = c.name === 'new' ? Trainer.Session
+      : c.flags.includes('module') ? Trainer[c.name]
+        : c.flags.includes('static') ? Trainer.Session[c.name] : Trainer.Session.prototype[c.name];
+    assert.equal(typeof fn, 'function', c.name);
+    assert.equal(fn.length, c.required, `${c.name}: its arguments`);
+    const exported = `_${c.flags.includes('module') ? 'trainer' : 'session'}_${c.name.replace(/([a-z0-9])([A-Z])/g, '$1_$2').toLowerCase()}`;
+    assert.equal(glue.includes(exported), !c.flags.includes('test'), `${exported} in the site's glue`);
+  }
 });
