@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> buttons, options;
     std::vector<const HScrollBar*> bars;
     for (const Control* c : session.form().controls()) {
-        if (c->kind() == Kind::Button && c->name() != "Command1") buttons.push_back(c->name());  // not END
+        if (c->kind() == Kind::Button && c != &session.form().Command1) buttons.push_back(c->name());  // not END
         if (c->kind() == Kind::Option) options.push_back(c->name());
         if (c->kind() == Kind::HScroll) bars.push_back(static_cast<const HScrollBar*>(c));
     }
