@@ -78,7 +78,7 @@ void deleteSession(Session* s) {
 // The bytes of picture `index` of the session's last customer view; none (null) when there is
 // no such picture.
 std::string_view pictureOf(const Session& s, int index) {
-    const PatientPicture* p = index >= 0 ? s.picture(static_cast<size_t>(index)) : nullptr;
+    const CustomerPicture* p = index >= 0 ? s.picture(static_cast<size_t>(index)) : nullptr;
     if (!p) return {};
     return {reinterpret_cast<const char*>(p->rgba.data()), p->rgba.size()};
 }

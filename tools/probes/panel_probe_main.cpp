@@ -33,8 +33,7 @@ int main(int argc, char** argv) {
         for (long i = 0; i < n; ++i) {
             const Form1& f = session.form();
             std::printf("%s %s %s\t%s\n", shortestDecimal(f.seikaiS).c_str(), shortestDecimal(f.seikaiC).c_str(),
-                        shortestDecimal(f.seikaiA).c_str(),
-                        f.setting().reading.c_str());
+                        shortestDecimal(f.seikaiA).c_str(), f.setting().reading.c_str());
             session.click("Command5");  // the end, then the next customer
             session.click("STARTbutton");
         }
