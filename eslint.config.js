@@ -6,7 +6,7 @@ import js from '@eslint/js';
 import stylistic from '@stylistic/eslint-plugin';
 import globals from 'globals';
 
-// Emscripten's glue runs app/wasm/runtime.js, the page's Session class that app/wasm/calls.py
+// Emscripten's glue runs app/wasm/runtime.js, the page's PageSitting class that app/wasm/calls.py
 // makes from calls.txt, and in the tests' build expose.js inside its module (--post-js): the
 // module and its memory are in scope there, and the two functions every call goes through.
 const glue = Object.fromEntries(['Module', 'HEAPU8', '_input_buffer', '_result_size'].map((name) => [name, 'readonly']));
@@ -46,7 +46,7 @@ export default [
   { files: ['web/**/*.js'], languageOptions: { globals: globals.browser } },
   // The service worker runs in its own scope; the site's build writes in its list of files.
   { files: ['web/sw.js'], languageOptions: { globals: { ...globals.serviceworker, __FILES__: 'readonly' } } },
-  // Scripts inside the glue, not modules: what runtime.js defines is the Session class's.
+  // Scripts inside the glue, not modules: what runtime.js defines is the PageSitting class's.
   {
     files: ['app/wasm/runtime.js', 'tests/web/expose.js'],
     languageOptions: { sourceType: 'script', globals: { ...globals.browser, ...glue } },

@@ -1,4 +1,4 @@
-// The page around the window: the session's lifetime (a new one at each start, none after END),
+// The page around the window: the sitting's lifetime (a new one at each start, none after END),
 // the user's actions passed to it and its state mirrored into the view, the focus after each
 // action, the window's scale on the screen, and what the window logic asks of the machine
 // (beep, print, end).
@@ -58,7 +58,7 @@ export class PageController {
     this.caseText = caseText;
     this.beeper = new Beeper();
     this.Trainer = null;
-    this.session = null;
+    this.sitting = null;
     this.view = null;
     this.firstFocus = null; // where the focus starts in the window shown last
     this.panel = null; // the record panel beside the window (panel.js), once it is there
@@ -74,20 +74,20 @@ export class PageController {
     this.start(this.seeded, shown);
   }
 
-  // A new session. At the first start the window takes over `shown`; after an end a new window
+  // A new sitting. At the first start the window takes over `shown`; after an end a new window
   // takes the place of the old one.
   start(seed, shown = null) {
     this.seed = seed;
-    this.session?.delete();
-    this.session = new this.Trainer.Session(seed, this.caseText);
+    this.sitting?.delete();
+    this.sitting = new this.Trainer.PageSitting(seed, this.caseText);
     const end = document.getElementById('sessionEnd');
     if (!end.hidden) end.hidden = true;
     this.showWindow(shown);
     this.panel?.started();
   }
 
-  // The session's window in the page: `shown` at the first start, else a new view in place of
-  // the old (after an end, or when the panel started a new code in the same session). The focus
+  // The sitting's window in the page: `shown` at the first start, else a new view in place of
+  // the old (after an end, or when the panel started a new code in the same sitting). The focus
   // starts where the window logic says, as on the desktop; at the first start the page may not
   // show yet (an element not shown cannot take it), so there the caller gives it.
   showWindow(shown = null) {
@@ -98,7 +98,7 @@ export class PageController {
       this.view = new WindowView(this.design, document.createDocumentFragment(), act);
       old.replaceWith(this.view.elements.get('Form1'));
     }
-    const state = JSON.parse(this.session.state());
+    const state = JSON.parse(this.sitting.state());
     this.view.mirror(state);
     this.firstFocus = state.firstFocus ? this.view.elements.get(state.firstFocus) : null;
     if (!shown) this.focusFirst();
@@ -111,10 +111,10 @@ export class PageController {
   // A user action for the window logic: its state mirrored, the focus settled, the panel told,
   // the effects carried out.
   act(kind, name, argument) {
-    const session = this.session;
-    if (!session) return;
+    const sitting = this.sitting;
+    if (!sitting) return;
     const before = this.focusedControl();
-    const state = JSON.parse(argument === undefined ? session[kind](name) : session[kind](name, argument));
+    const state = JSON.parse(argument === undefined ? sitting[kind](name) : sitting[kind](name, argument));
     this.view.mirror(state);
     this.settleFocus(before);
     this.panel?.refresh();
@@ -139,20 +139,20 @@ export class PageController {
   // After an action the focus stays where it is while that can still be operated; when the
   // action hid or disabled it (or it fell to the page), it goes where the window logic says.
   settleFocus(before) {
-    if (before === null || !this.session) return;
+    if (before === null || !this.sitting) return;
     const { elements, state } = this.view;
     const now = document.activeElement;
     const stranded = !now || now === document.body || (elements.get(now.id) === now && !state.get(now.id).takesInput);
     if (!stranded) return;
-    const target = elements.get(this.session.focusAfter(before));
+    const target = elements.get(this.sitting.focusAfter(before));
     if (target && target !== now) target.focus({ preventScroll: true });
   }
 
-  // The session has ended: the window stays as it was, inert, under the notice.
+  // The sitting has ended: the window stays as it was, inert, under the notice.
   showEnd() {
     this.panel?.ended();
-    this.session.delete();
-    this.session = null;
+    this.sitting.delete();
+    this.sitting = null;
     document.getElementById('Form1').inert = true;
     const end = document.getElementById('sessionEnd');
     end.hidden = false;
@@ -166,6 +166,6 @@ export class PageController {
       requestAnimationFrame(() => setTimeout(resolve));
     });
     const { RecordPanel } = await import('./panel.js');
-    this.panel = await RecordPanel.create(this.Trainer, { session: () => this.session, rebuild: () => this.showWindow() });
+    this.panel = await RecordPanel.create(this.Trainer, { sitting: () => this.sitting, rebuild: () => this.showWindow() });
   }
 }

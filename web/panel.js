@@ -1,6 +1,6 @@
 // The panel beside the window: the case code, the customer's view, 振り返り (the review of a
 // case) and 今回の記録 (the sitting's record). Every text, row, plot coordinate and picture
-// comes from the window logic's session; the panel only shows them and forwards what the
+// comes from the window logic's sitting; the panel only shows them and forwards what the
 // person asks (a code, a row, a save, a print). Built once the window is interactive.
 
 import { el, svgEl } from './dom.js';
@@ -41,8 +41,8 @@ function loadStyle() {
 }
 
 export class RecordPanel {
-  // host.session(): the page's session, null after the end; host.rebuild(): builds the window
-  // anew after the session put a fresh window in place (a new code).
+  // host.sitting(): the page's sitting, null after the end; host.rebuild(): builds the window
+  // anew after the sitting put a fresh window in place (a new code).
   static async create(Trainer, host) {
     await loadStyle();
     return new RecordPanel(Trainer, host);
@@ -50,7 +50,7 @@ export class RecordPanel {
 
   constructor(Trainer, host) {
     this.host = host;
-    const t = (this.texts = JSON.parse(Trainer.Session.panelTexts()));
+    const t = (this.texts = JSON.parse(Trainer.PageSitting.panelTexts()));
     this.open = true;
     this.shown = {}; // what each part last drew, to redraw only what changed
     this.message = '';
@@ -115,12 +115,12 @@ export class RecordPanel {
     window.addEventListener('afterprint', () => document.documentElement.classList.remove('printing-record'));
     // Leaving the page with a record not saved asks first, as pages do.
     window.addEventListener('beforeunload', (e) => {
-      if (this.host.session()?.unsaved()) {
+      if (this.host.sitting()?.unsaved()) {
         e.preventDefault();
         e.returnValue = '';
       }
     });
-    this.root.inert = !host.session();
+    this.root.inert = !host.sitting();
     this.draw();
   }
 
@@ -135,7 +135,7 @@ export class RecordPanel {
   // After every action on the window: announces the end of a case when the action ended one
   // (folded too), and shows what changed.
   refresh() {
-    const announce = this.host.session()?.announcement();
+    const announce = this.host.sitting()?.announcement();
     if (announce) {
       this.announcer.textContent = '';
       // A new text in the live region, even when it repeats the last one.
@@ -144,12 +144,12 @@ export class RecordPanel {
     this.draw();
   }
 
-  // Reads the session's panel data and shows what changed; announces nothing (the end was
+  // Reads the sitting's panel data and shows what changed; announces nothing (the end was
   // announced after the action that ended the case, not again when the panel redraws).
   draw() {
-    const session = this.host.session();
-    if (!session || !this.open) return;
-    const data = JSON.parse(session.panel());
+    const sitting = this.host.sitting();
+    if (!sitting || !this.open) return;
+    const data = JSON.parse(sitting.panel());
     this.code.textContent = data.code;
     this.codeMessage.textContent = this.message || data.message;
     this.unsavedNote.hidden = !data.unsaved;
@@ -157,7 +157,7 @@ export class RecordPanel {
     this.scores.textContent = data.summary;
     this.drawRows(data);
     this.drawReview(data.review);
-    this.drawView(session, data.view);
+    this.drawView(sitting, data.view);
   }
 
   drawRows(data) {
@@ -188,27 +188,27 @@ export class RecordPanel {
     const key = JSON.stringify(review);
     if (this.shown.review === key) return;
     this.shown.review = key;
-    const session = this.host.session();
-    if (!session) return;
-    drawReviewPlot(this.plot, JSON.parse(session.plot()));
+    const sitting = this.host.sitting();
+    if (!sitting) return;
+    drawReviewPlot(this.plot, JSON.parse(sitting.plot()));
     this.plotText.textContent = review.plotText;
     fillRows(this.steps, review.rows);
     this.summary.replaceChildren(...review.summary.flatMap(([heading, text]) => [el('dt', { text: heading }), el('dd', { text })]));
   }
 
   // The customer's view: fetched only while shown and only when something it depends on changed.
-  drawView(session, view) {
+  drawView(sitting, view) {
     this.viewPart.hidden = !view.shown;
     if (!view.shown || this.shown.view === view.version) return;
     this.shown.view = view.version;
-    const pictures = JSON.parse(session.customerView());
+    const pictures = JSON.parse(sitting.customerView());
     const canvases = pictures.length === 2 ? [this.front, this.back] : [this.single];
     this.single.hidden = pictures.length === 2;
     this.faces.hidden = pictures.length !== 2;
     pictures.forEach((p, i) => {
       const canvas = canvases[i];
       // A copy at once: the view into the module's memory lasts only until its next call.
-      const bytes = new Uint8ClampedArray(session.pictureBytes(i));
+      const bytes = new Uint8ClampedArray(sitting.pictureBytes(i));
       canvas.width = p.width;
       canvas.height = p.height;
       canvas.getContext('2d').putImageData(new ImageData(bytes, p.width, p.height), 0, 0);
@@ -217,18 +217,18 @@ export class RecordPanel {
   }
 
   chooseCase(index) {
-    this.host.session()?.chooseCase(index);
+    this.host.sitting()?.chooseCase(index);
     this.draw();
   }
 
   startCode() {
-    const session = this.host.session();
-    if (!session) return;
+    const sitting = this.host.sitting();
+    if (!sitting) return;
     const text = this.input.value;
-    let result = session.startCode(text, false);
+    let result = sitting.startCode(text, false);
     if (result === 'confirm') {
       if (!window.confirm(this.texts.abandonQuestion)) return;
-      result = session.startCode(text, true);
+      result = sitting.startCode(text, true);
     }
     this.message = result === 'bad' ? this.texts.badCaseCode : '';
     if (result === 'ok') {
@@ -244,17 +244,17 @@ export class RecordPanel {
   }
 
   saveCsv() {
-    const session = this.host.session();
-    if (!session) return;
+    const sitting = this.host.sitting();
+    if (!sitting) return;
     try {
-      const bytes = new Uint8Array(session.csvBytes()); // a copy, BOM and all
+      const bytes = new Uint8Array(sitting.csvBytes()); // a copy, BOM and all
       const url = URL.createObjectURL(new Blob([bytes], { type: 'text/csv;charset=utf-8' }));
-      const a = el('a', { href: url, download: session.csvFileName(), hidden: true });
+      const a = el('a', { href: url, download: sitting.csvFileName(), hidden: true });
       document.body.append(a);
       a.click();
       a.remove();
       setTimeout(() => URL.revokeObjectURL(url), 10000);
-      session.markSaved();
+      sitting.markSaved();
       this.saveMessage.textContent = this.texts.saved;
     } catch (e) {
       this.saveMessage.textContent = `${this.texts.saveFailed}：${e.message}`;

@@ -1,5 +1,5 @@
 // 振り返り's plot as SVG: the window logic works out every stroke, line, ring and text with its
-// colour and style, at the size both views draw it (Session.plot); this only draws them. The
+// colour and style, at the size both views draw it (PageSitting.plot); this only draws them. The
 // picture keeps that size where the panel has room and scales down where it has not.
 
 import { svgEl } from './dom.js';
@@ -8,7 +8,7 @@ const stroke = (pen) => ({
   stroke: pen.stroke, 'stroke-width': pen.width, 'stroke-dasharray': pen.dash || 'none', 'stroke-linecap': 'butt',
 });
 
-// Draws `plot` (the JSON of Session.plot) into `svg`, replacing what it showed.
+// Draws `plot` (the JSON of PageSitting.plot) into `svg`, replacing what it showed.
 export function drawReviewPlot(svg, plot) {
   svg.replaceChildren();
   svg.setAttribute('viewBox', `0 0 ${plot.width} ${plot.height}`);

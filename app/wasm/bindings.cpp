@@ -1,5 +1,5 @@
 // The window for the web view as plain functions, one per call of the page: their list is
-// calls.txt, from which calls.py makes them (calls.inc, included below) and the page's Session
+// calls.txt, from which calls.py makes them (calls.inc, included below) and the page's PageSitting
 // class over them. Strings cross as UTF-8 in the module's memory: an argument is written into
 // the buffer input_buffer() gives; a result is read from the address a function returns,
 // result_size() bytes long, valid until the next call.
@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/web/session.h"
+#include "app/web/page_sitting.h"
 #include "optics/refraction.h"
 
 #ifdef TRAINER_TEST_HOOKS
@@ -35,7 +35,7 @@ const char* give(std::string text) {
 // Bytes kept here until the next call (the record's CSV).
 const void* giveBytes(std::string bytes) { return give(std::move(bytes)); }
 
-// Bytes that stay where they are until the next call (a picture of the session's).
+// Bytes that stay where they are until the next call (a picture of the sitting's).
 const void* giveBytes(std::string_view bytes) {
     resultSize = bytes.size();
     return bytes.data();
@@ -43,15 +43,15 @@ const void* giveBytes(std::string_view bytes) {
 
 #ifdef TRAINER_TEST_HOOKS
 std::vector<double> seedsMade;
-Session* latest = nullptr;
+PageSitting* latest = nullptr;
 
-std::string hiddenOf(const Session* s) {
+std::string hiddenOf(const PageSitting* s) {
     if (!s) return "null";
     const Form1& f = s->form();
     return "[" + shortestDecimal(f.seikaiS) + "," + shortestDecimal(f.seikaiC) + "," + shortestDecimal(f.seikaiA) + "]";
 }
 
-// The seeds of the sessions made so far, oldest first, as a JSON list.
+// The seeds of the sittings made so far, oldest first, as a JSON list.
 std::string seedsAsked() {
     std::string out = "[";
     for (size_t i = 0; i < seedsMade.size(); ++i) out += (i ? "," : "") + shortestDecimal(seedsMade[i]);
@@ -59,8 +59,8 @@ std::string seedsAsked() {
 }
 #endif
 
-Session* newSession(double seed, const std::string& caseText) {
-    auto* s = new Session(static_cast<uint64_t>(seed), caseText);
+PageSitting* newSitting(double seed, const std::string& caseText) {
+    auto* s = new PageSitting(static_cast<uint64_t>(seed), caseText);
 #ifdef TRAINER_TEST_HOOKS
     seedsMade.push_back(seed);
     latest = s;
@@ -68,16 +68,16 @@ Session* newSession(double seed, const std::string& caseText) {
     return s;
 }
 
-void deleteSession(Session* s) {
+void deleteSitting(PageSitting* s) {
 #ifdef TRAINER_TEST_HOOKS
     if (latest == s) latest = nullptr;
 #endif
     delete s;
 }
 
-// The bytes of picture `index` of the session's last customer view; none (null) when there is
+// The bytes of picture `index` of the sitting's last customer view; none (null) when there is
 // no such picture.
-std::string_view pictureOf(const Session& s, int index) {
+std::string_view pictureOf(const PageSitting& s, int index) {
     const CustomerPicture* p = index >= 0 ? s.picture(static_cast<size_t>(index)) : nullptr;
     if (!p) return {};
     return {reinterpret_cast<const char*>(p->rgba.data()), p->rgba.size()};

@@ -3,9 +3,9 @@
 
   calls.inc            the functions the WebAssembly exports, one per call (bindings.cpp
                        includes it; the tests' hooks under TRAINER_TEST_HOOKS)
-  session_api.js       the page's Session class over them, after runtime.js (the glue's
+  sitting_api.js       the page's PageSitting class over them, after runtime.js (the glue's
                        --post-js in the site's build)
-  session_api_test.js  the same with the tests' hooks (the browser tests' build)
+  sitting_api_test.js  the same with the tests' hooks (the browser tests' build)
 
 usage: calls.py CALLS_TXT RUNTIME_JS OUT_DIR
 """
@@ -37,8 +37,8 @@ class Call:
         if sum(t == 'text' for _, t, _ in self.args) > 1:
             sys.exit(f'{where}: at most one text argument (they share the input buffer)')
         if self.name in ('new', 'delete') and (self.result or self.static or self.module):
-            sys.exit(f'{where}: {self.name} has no result and belongs to the session')
-        prefix = 'trainer_' if self.module else 'session_'
+            sys.exit(f'{where}: {self.name} has no result and belongs to the sitting')
+        prefix = 'trainer_' if self.module else 'sitting_'
         self.export = prefix + re.sub(r'(?<=[a-z0-9])([A-Z])', r'_\1', self.name).lower()
 
     @property
@@ -63,7 +63,7 @@ def read(path):
 
 
 def c_function(call):
-    params, locals_ = (['Session* s'] if call.receiver else []), []
+    params, locals_ = (['PageSitting* s'] if call.receiver else []), []
     for name, kind, _ in call.args:
         if kind == 'text':
             params += [f'const char* {name}_at', f'size_t {name}_size']
@@ -73,7 +73,7 @@ def c_function(call):
             locals_.append(f'    const bool {name} = {name}_flag != 0;')
         else:
             params.append(f'{kind} {name}')
-    result = 'Session*' if call.name == 'new' else C_RESULT[call.result]
+    result = 'PageSitting*' if call.name == 'new' else C_RESULT[call.result]
     statement = {None: f'{call.body};', 'text': f'return give({call.body});',
                  'bytes': f'return giveBytes({call.body});', 'int': f'return {call.body};',
                  'bool': f'return ({call.body}) ? 1 : 0;'}[call.result]
@@ -109,7 +109,7 @@ def js_params(call):
 
 def write_js(calls, runtime, out, test):
     chosen = [c for c in calls if test or not c.test]
-    lines = [runtime.rstrip('\n'), '', '// Made by app/wasm/calls.py from calls.txt.', 'class Session {']
+    lines = [runtime.rstrip('\n'), '', '// Made by app/wasm/calls.py from calls.txt.', 'class PageSitting {']
     for c in (c for c in chosen if not c.module):
         if c.name == 'new':
             lines += [f'  constructor({js_params(c)}) {{', f'    this.at = {js_call(c)};', '  }']
@@ -120,7 +120,7 @@ def write_js(calls, runtime, out, test):
         else:
             lines.append(f'    {"" if c.result is None else "return "}{js_call(c)};')
         lines.append('  }')
-    lines += ['}', '', "Module['Session'] = Session;"]
+    lines += ['}', '', "Module['PageSitting'] = PageSitting;"]
     lines += [f"Module['{c.name}'] = ({js_params(c)}) => {js_call(c)};" for c in chosen if c.module]
     out.write_text('\n'.join(lines) + '\n', encoding='utf-8')
 
@@ -131,8 +131,8 @@ def main():
     out.mkdir(parents=True, exist_ok=True)
     write_c(calls, out / 'calls.inc')
     text = runtime.read_text(encoding='utf-8')
-    write_js(calls, text, out / 'session_api.js', test=False)
-    write_js(calls, text, out / 'session_api_test.js', test=True)
+    write_js(calls, text, out / 'sitting_api.js', test=False)
+    write_js(calls, text, out / 'sitting_api_test.js', test=True)
 
 
 if __name__ == '__main__':

@@ -1,4 +1,4 @@
-// What the page's Session class (made from calls.txt by calls.py, and put after this in the
+// What the page's PageSitting class (made from calls.txt by calls.py, and put after this in the
 // glue's --post-js) needs to cross into the window logic. In the glue the module's functions
 // and its memory (HEAPU8, current after a growth) are in scope. Strings cross as UTF-8: an
 // argument is written into the module's input buffer, a result read from the address

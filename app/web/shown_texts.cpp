@@ -7,7 +7,7 @@
 #include "app/teaching/panel_texts.h"
 #include "app/teaching/review.h"
 #include "app/teaching/sitting.h"
-#include "app/web/session.h"
+#include "app/web/page_sitting.h"
 #include "subject/answers.h"
 
 namespace {

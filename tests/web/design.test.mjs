@@ -14,9 +14,9 @@ const ASSETS = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..
 
 test('every control is an element at its layout geometry, with the design state of the core', async () => {
   const Trainer = await core();
-  const session = new Trainer.Session(11);
-  const design = JSON.parse(session.design());
-  const state = JSON.parse(session.state());
+  const sitting = new Trainer.PageSitting(11);
+  const design = JSON.parse(sitting.design());
+  const state = JSON.parse(sitting.state());
   const { page, errors, context } = await openWindow(site.browser, site.server.url, { seed: 11 });
 
   // Geometry: every control but the circles and lines (drawn in the SVG) is a box at its
@@ -71,7 +71,7 @@ test('every control is an element at its layout geometry, with the design state 
   const pictures = await page.evaluate(() => [...document.querySelectorAll('img')].map((i) => [i.id, i.naturalWidth > 0]));
   assert.deepEqual(pictures.map(([id]) => id).sort(), design.filter((d) => d.kind === 'image').map((d) => d.name).sort());
   for (const [id, loaded] of pictures) assert.ok(loaded, `${id} loaded`);
-  session.delete();
+  sitting.delete();
   assert.deepEqual(errors, []);
   await context.close();
 });
@@ -187,9 +187,9 @@ test('taking the window over writes nothing but the texts the customer brings', 
 
 test('where the window logic runs before the fonts have come, the page first shows the window taken over, focused as the window logic says', async () => {
   const Trainer = await core();
-  const session = new Trainer.Session(7);
-  const { firstFocus } = JSON.parse(session.state());
-  session.delete();
+  const sitting = new Trainer.PageSitting(7);
+  const { firstFocus } = JSON.parse(sitting.state());
+  sitting.delete();
   const context = await site.browser.newContext({ viewport: { width: 900, height: 680 } });
   const page = await context.newPage();
   await page.route('**/*.woff2', async (route) => {

@@ -48,17 +48,17 @@ async function openPanel(url, query, { width = 1400, height = 900, scale = 1, ac
 const rowsOf = (page, id) =>
   page.$$eval(`#${id} tbody tr`, (rows) => rows.map((r) => [...r.cells].map((c) => c.textContent)));
 
-// Runs the same actions on the page and on a core session (same seed); `actions` are
+// Runs the same actions on the page and on a core sitting (same seed); `actions` are
 // [kind, name, argument] as the page's act() takes them.
-async function play(page, session, actions) {
+async function play(page, sitting, actions) {
   for (const [kind, name, argument] of actions) {
     if (kind === 'arrow') {
       await page.focus(`#${name}`);
       await page.keyboard.press(argument < 0 ? 'ArrowLeft' : 'ArrowRight');
-      session.arrow(name, argument);
+      sitting.arrow(name, argument);
     } else {
       await page.click(`#${name}`);
-      session[kind](name);
+      sitting[kind](name);
     }
   }
 }
@@ -67,7 +67,7 @@ const withoutColumn = (rows, column) => rows.map((r) => r.filter((_, i) => i !==
 
 test('the panel: its parts, beside the window on a wide page and below it on a tablet, the toggle folds it', async () => {
   const Trainer = await core();
-  const texts = JSON.parse(Trainer.Session.panelTexts());
+  const texts = JSON.parse(Trainer.PageSitting.panelTexts());
   for (const [width, height, beside] of [[1400, 900, true], [820, 1180, false]]) {
     const { page, context, errors } = await openPanel(site.server.url, 'seed=3', { width, height });
     const seen = await page.evaluate((ids) => {
@@ -115,8 +115,8 @@ test('the panel: its parts, beside the window on a wide page and below it on a t
 
 test('after two customers: the review of the ended case, the record of both, the end announced, a row chosen by keyboard', async () => {
   const Trainer = await core();
-  const texts = JSON.parse(Trainer.Session.panelTexts());
-  const session = new Trainer.Session(5);
+  const texts = JSON.parse(Trainer.PageSitting.panelTexts());
+  const sitting = new Trainer.PageSitting(5);
   const { page, context, errors } = await openPanel(site.server.url, 'seed=5');
   // Test mode: nothing of the review before the end.
   assert.deepEqual(await page.evaluate(() => ['ReviewHidden', 'ReviewPlot', 'ReviewSteps']
@@ -125,9 +125,9 @@ test('after two customers: the review of the ended case, the record of both, the
   assert.equal(await page.isVisible('#CustomerView'), false);
   const first = [['click', 'Command2'], ['arrow', 'HScroll1', 1], ['arrow', 'HScroll1', 1], ['select', 'Option7'],
     ['select', 'Option2'], ['click', 'Command6'], ['arrow', 'HScroll4', -1], ['click', 'Command3'], ['click', 'Command5']];
-  await play(page, session, first);
-  const core1 = JSON.parse(session.panel());
-  const announced = session.announcement();
+  await play(page, sitting, first);
+  const core1 = JSON.parse(sitting.panel());
+  const announced = sitting.announcement();
   assert.match(announced, /^測定終了\u3000\d+ 点$/);
   await page.waitForFunction((text) => document.getElementById('EndAnnouncement').textContent === text, announced);
   // Said once, as on the desktop: the panel redrawn (a row chosen) says nothing again.
@@ -158,8 +158,8 @@ test('after two customers: the review of the ended case, the record of both, the
   assert.deepEqual(review.summary.filter((_, i) => i % 2 === 0), core1.review.summary.map(([h]) => h));
 
   // The second customer, left measuring.
-  await play(page, session, [['click', 'STARTbutton'], ['select', 'Option11'], ['arrow', 'HScroll2', -1]]);
-  const core2 = JSON.parse(session.panel());
+  await play(page, sitting, [['click', 'STARTbutton'], ['select', 'Option11'], ['arrow', 'HScroll2', -1]]);
+  const core2 = JSON.parse(sitting.panel());
   const rows = await rowsOf(page, 'SessionTable');
   assert.equal(rows.length, 2);
   assert.deepEqual(withoutColumn(rows, 9), withoutColumn(core2.rows, 9));
@@ -172,7 +172,7 @@ test('after two customers: the review of the ended case, the record of both, the
   // The first row, chosen from the keyboard.
   await page.focus('#SessionTable tbody tr:first-child button');
   await page.keyboard.press('Enter');
-  session.chooseCase(0);
+  sitting.chooseCase(0);
   assert.deepEqual(withoutColumn(await rowsOf(page, 'ReviewSteps'), 1), withoutColumn(core1.review.rows, 1));
   assert.deepEqual(await page.$$eval('#SessionTable tbody button', (b) => b.map((e) => e.getAttribute('aria-pressed'))), ['true', 'false']);
 
@@ -183,7 +183,7 @@ test('after two customers: the review of the ended case, the record of both, the
     return e.defaultPrevented;
   }), true);
   assert.deepEqual(errors, []);
-  session.delete();
+  sitting.delete();
   await context.close();
 });
 
@@ -196,11 +196,11 @@ const SCRIPTED_CASE = [['select', 'Option11'], ['arrow', 'HScroll1', 1], ['arrow
 
 test('the review plot: the page\'s SVG draws the core\'s plot of a scripted case, stroke by stroke and text by text', async () => {
   const Trainer = await core();
-  const session = new Trainer.Session(5);
+  const sitting = new Trainer.PageSitting(5);
   const { page, context, errors } = await openPanel(site.server.url, 'seed=5');
-  await play(page, session, SCRIPTED_CASE);
-  const plot = JSON.parse(session.plot());
-  session.delete();
+  await play(page, sitting, SCRIPTED_CASE);
+  const plot = JSON.parse(sitting.plot());
+  sitting.delete();
   await page.waitForFunction(() => document.querySelectorAll('#ReviewPlot text').length > 0);
   const drawn = await page.evaluate(() => {
     const svg = document.getElementById('ReviewPlot');
@@ -279,7 +279,7 @@ test('?case= plays the desktop\'s customers of that code', async () => {
 
 test('a bad code, in the address or typed, shows the message and changes nothing; a good one asks before abandoning', async () => {
   const Trainer = await core();
-  const texts = JSON.parse(Trainer.Session.panelTexts());
+  const texts = JSON.parse(Trainer.PageSitting.panelTexts());
   const { page, context, errors } = await openPanel(site.server.url, 'case=014S-C0PJ-X');
   assert.equal(await page.textContent('#CaseCodeMessage'), texts.badCaseCode);
   assert.equal(await page.getAttribute('#CaseCodeMessage', 'role'), 'alert');
@@ -320,7 +320,7 @@ test('a bad code, in the address or typed, shows the message and changes nothing
 
 test('CSV保存 downloads the record: byte-order mark, header, a row, CRLF, the core\'s file name', async () => {
   const Trainer = await core();
-  const texts = JSON.parse(Trainer.Session.panelTexts());
+  const texts = JSON.parse(Trainer.PageSitting.panelTexts());
   const { page, context, errors } = await openPanel(site.server.url, 'case=014S-C0PJ-V', { acceptDownloads: true });
   await page.click('#Command5');
   const [download] = await Promise.all([page.waitForEvent('download'), page.click('#SaveCsv')]);
@@ -363,9 +363,9 @@ test('the customer\'s view: the desktop build\'s pixels on the canvases, one pic
   for (const actions of scenarios) {
     const desktop = await probe('view', ...actions.map((a) => a.join(' ')));
     const { page, context, errors } = await openPanel(site.server.url, 'seed=1');
-    const session = new Trainer.Session(1);
-    await play(page, session, actions);
-    session.delete();
+    const sitting = new Trainer.PageSitting(1);
+    await play(page, sitting, actions);
+    sitting.delete();
     const ids = desktop.length === 4 ? ['PatientViewFront', 'PatientViewBack'] : ['PatientView'];
     const shown = await page.evaluate((list) => list.map((id) => {
       const c = document.getElementById(id);

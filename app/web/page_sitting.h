@@ -1,5 +1,5 @@
 #pragma once
-// The window behind the web page: one Session per page, one entry per kind of user action,
+// The window behind the web page: one PageSitting per page, one entry per kind of user action,
 // each returning the state after it as JSON (app/web/window_data.h). Built for the web and its
 // tests only, not into the desktop program.
 
@@ -39,13 +39,13 @@ private:
 // cannot take it now (hidden, disabled, or of another kind) changes nothing. The window tells
 // the record what every action did. The panel beside the window (record, review, case code, the
 // customer's view) has entries of its own, each answering JSON too.
-class Session {
+class PageSitting {
 public:
     // Seed 0 takes a fresh code from the clock, as the desktop program does without a code;
     // any other seed plays the code of that number (tests, demonstrations). `caseText`, when
     // not empty, is a typed code to play instead; one that cannot be read leaves the seed's
     // code in place and panel() says so.
-    explicit Session(uint64_t seed, const std::string& caseText = {});
+    explicit PageSitting(uint64_t seed, const std::string& caseText = {});
 
     const Form1& form() const { return sitting_.form(); }
     const Sitting& sitting() const { return sitting_; }

@@ -1,4 +1,4 @@
-#include "app/web/session.h"
+#include "app/web/page_sitting.h"
 
 #include <cstdio>
 #include <utility>
@@ -87,20 +87,20 @@ void listJson(std::string& out, const std::vector<T>& items, Write write) {
 
 }  // namespace
 
-Session::Session(uint64_t seed, const std::string& caseText)
+PageSitting::PageSitting(uint64_t seed, const std::string& caseText)
     : message_(caseText.empty() || CaseCode::parse(caseText) ? "" : kBadCaseCodeMessage),
       sitting_(platform_, clock_, CaseCode::parse(caseText).value_or(codeOf(seed))),
       viewKey_(customerViewKey(sitting_.form())) {}
 
-std::string Session::state() { return stateJson(sitting_.form(), platform_.take()); }
+std::string PageSitting::state() { return stateJson(sitting_.form(), platform_.take()); }
 
 template <class T>
-T* Session::find(const std::string& name, Kind kind) const {
+T* PageSitting::find(const std::string& name, Kind kind) const {
     Control* c = const_cast<Form1&>(sitting_.form()).find(name);
     return c && c->kind() == kind ? static_cast<T*>(c) : nullptr;
 }
 
-std::string Session::afterAction() {
+std::string PageSitting::afterAction() {
     const CustomerViewKey key = customerViewKey(sitting_.form());
     if (!(key == viewKey_)) {
         viewKey_ = key;
@@ -109,38 +109,38 @@ std::string Session::afterAction() {
     return state();
 }
 
-std::string Session::click(const std::string& name) {
+std::string PageSitting::click(const std::string& name) {
     if (auto* b = find<CommandButton>(name, Kind::Button)) b->userClick();
     return afterAction();
 }
 
-std::string Session::select(const std::string& name) {
+std::string PageSitting::select(const std::string& name) {
     if (auto* o = find<OptionButton>(name, Kind::Option)) o->userSelect();
     return afterAction();
 }
 
-std::string Session::arrow(const std::string& name, int direction) {
+std::string PageSitting::arrow(const std::string& name, int direction) {
     if (auto* s = find<HScrollBar>(name, Kind::HScroll)) s->userArrow(direction);
     return afterAction();
 }
 
-std::string Session::track(const std::string& name, int direction) {
+std::string PageSitting::track(const std::string& name, int direction) {
     if (auto* s = find<HScrollBar>(name, Kind::HScroll)) s->userTrack(direction);
     return afterAction();
 }
 
-std::string Session::release(const std::string& name, int value) {
+std::string PageSitting::release(const std::string& name, int value) {
     if (auto* s = find<HScrollBar>(name, Kind::HScroll)) s->userRelease(value);
     return afterAction();
 }
 
-std::string Session::focusAfter(const std::string& focused) const {
+std::string PageSitting::focusAfter(const std::string& focused) const {
     const Form1& form = sitting_.form();
     const Control* to = focusAfterAction(form, form.find(focused));
     return to ? to->name() : std::string();
 }
 
-std::string Session::panelTexts() {
+std::string PageSitting::panelTexts() {
     namespace t = panel_text;
     static constexpr std::pair<const char*, const char*> kTexts[] = {
         {"panel", t::kPanel},
@@ -174,7 +174,7 @@ std::string Session::panelTexts() {
     return out;
 }
 
-std::string Session::panel() const {
+std::string PageSitting::panel() const {
     std::string out;
     {
         JsonObject o(out);
@@ -206,7 +206,7 @@ std::string Session::panel() const {
     return out;
 }
 
-std::string Session::plot() const {
+std::string PageSitting::plot() const {
     const CaseRecord* c = sitting_.reviewed();
     if (!c) return "null";
     const ReviewPlot p = reviewPlot(*c, kReviewPlotWidth, kReviewPlotHeight);
@@ -247,7 +247,7 @@ std::string Session::plot() const {
     return out;
 }
 
-std::string Session::startCode(const std::string& text, bool confirmed) {
+std::string PageSitting::startCode(const std::string& text, bool confirmed) {
     switch (sitting_.answerCode(text, confirmed)) {
     case Sitting::CodeAnswer::Unreadable:
         return "bad";
@@ -264,15 +264,15 @@ std::string Session::startCode(const std::string& text, bool confirmed) {
     return "ok";
 }
 
-void Session::chooseCase(int index) {
+void PageSitting::chooseCase(int index) {
     sitting_.chooseCase(index < 0 ? sitting_.cases().size() : static_cast<size_t>(index));
 }
 
-std::string Session::csv() const { return sittingCsv(sitting_.cases()); }
+std::string PageSitting::csv() const { return sittingCsv(sitting_.cases()); }
 
-std::string Session::csvFileName() const { return ::csvFileName(sitting_.code(), localToday()); }
+std::string PageSitting::csvFileName() const { return ::csvFileName(sitting_.code(), localToday()); }
 
-std::string Session::customerView() {
+std::string PageSitting::customerView() {
     pictures_ = ::customerView(sitting_.form());
     std::string out = "[";
     for (size_t i = 0; i < pictures_.size(); ++i) {
@@ -285,6 +285,6 @@ std::string Session::customerView() {
     return out + ']';
 }
 
-const CustomerPicture* Session::picture(size_t index) const {
+const CustomerPicture* PageSitting::picture(size_t index) const {
     return index < pictures_.size() ? &pictures_[index] : nullptr;
 }
