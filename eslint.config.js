@@ -6,22 +6,10 @@ import js from '@eslint/js';
 import stylistic from '@stylistic/eslint-plugin';
 import globals from 'globals';
 
-// Emscripten's glue runs app/wasm/session_api.js and then, in the tests' build, expose.js inside
-// its module (--post-js): Module, its memory and the functions of app/wasm/bindings.cpp are in
-// scope there, and expose.js sees session_api.js's own.
-const glue = Object.fromEntries(
-  [
-    'Module', 'HEAPU8', '_input_buffer', '_result_size', '_session_new', '_session_delete', '_session_design',
-    '_session_state', '_session_click', '_session_select', '_session_arrow', '_session_track', '_session_release',
-    '_session_focus_after', '_session_panel_texts', '_session_panel', '_session_announcement', '_session_plot',
-    '_session_start_code', '_session_choose_case', '_session_unsaved', '_session_mark_saved', '_session_csv',
-    '_session_csv_file_name', '_session_customer_view', '_session_picture',
-  ].map((name) => [name, 'readonly']),
-);
-const testHooks = Object.fromEntries(
-  ['trainerText', '_session_hidden_case', '_latest_hidden_case', '_seeds', '_format_00', '_shortest_decimal']
-    .map((name) => [name, 'readonly']),
-);
+// Emscripten's glue runs app/wasm/runtime.js, the page's PageSitting class that app/wasm/calls.py
+// makes from calls.txt, and in the tests' build expose.js inside its module (--post-js): the
+// module and its memory are in scope there, and the two functions every call goes through.
+const glue = Object.fromEntries(['Module', 'HEAPU8', '_input_buffer', '_result_size'].map((name) => [name, 'readonly']));
 
 export default [
   { ignores: ['build*/**', 'node_modules/**', 'tests/web/node_modules/**'] },
@@ -58,8 +46,11 @@ export default [
   { files: ['web/**/*.js'], languageOptions: { globals: globals.browser } },
   // The service worker runs in its own scope; the site's build writes in its list of files.
   { files: ['web/sw.js'], languageOptions: { globals: { ...globals.serviceworker, __FILES__: 'readonly' } } },
-  { files: ['app/wasm/session_api.js'], languageOptions: { globals: { ...globals.browser, ...glue } } },
-  { files: ['tests/web/expose.js'], languageOptions: { globals: { ...globals.browser, ...glue, ...testHooks } } },
+  // Scripts inside the glue, not modules: what runtime.js defines is the PageSitting class's.
+  {
+    files: ['app/wasm/runtime.js', 'tests/web/expose.js'],
+    languageOptions: { sourceType: 'script', globals: { ...globals.browser, ...glue } },
+  },
   // The tests, the site's build scripts and the benchmark run in node and hand functions to the page to run there.
   {
     files: ['tests/web/**/*.mjs', 'bench/**/*.mjs', 'scripts/**/*.mjs', 'eslint.config.js'],

@@ -27,7 +27,7 @@ const result = await page.evaluate(async (runs) => {
 
   // The view after each of `runs` lens changes, in sample mode with the radial dial.
   function views(crossCylinder) {
-    const s = new Trainer.Session(1);
+    const s = new Trainer.PageSitting(1);
     s.select('Option12');
     s.select('Option7');
     if (crossCylinder) s.click('Command2');
@@ -49,7 +49,7 @@ const result = await page.evaluate(async (runs) => {
   }
 
   // A case of 500 steps in practice mode, reviewed.
-  const s = new Trainer.Session(1);
+  const s = new Trainer.PageSitting(1);
   s.select('Option11');
   for (let i = 0; i < 500; ++i) s.arrow('HScroll1', i % 8 < 4 ? -1 : 1);
   const svg = document.createElementNS('http://www.w3.org/2000/svg', 'svg');
@@ -58,7 +58,7 @@ const result = await page.evaluate(async (runs) => {
   for (let i = 0; i < runs; ++i) {
     const t0 = performance.now();
     JSON.parse(s.panel());
-    drawReviewPlot(svg, JSON.parse(s.plot(480, 230)));
+    drawReviewPlot(svg, JSON.parse(s.plot()));
     svg.getBBox(); // laid out
     review.push(performance.now() - t0);
   }

@@ -15,21 +15,23 @@ namespace {
 
 constexpr int kStepsPerRound = 1000;
 
-// Recording alone: the sphere bar moved without its handler (the window's work is timed in
-// handlers_bench), so that every observation finds a lens change and records a step. A fresh
-// recorder every round keeps the memory bounded; its cost is shared by the round's steps.
+// Recording alone: the window's account of a sphere change handed to the recorder (the window's
+// work is timed in handlers_bench), a step each time. A fresh recorder every round keeps the
+// memory bounded; its cost is shared by the round's steps.
 void RecordOneStep(benchmark::State& state) {
     TestForm f;
     f.setCase(-1.25f, -0.75f, 37);
     f.setLens(44, 2, 150);
     FakeRecordClock clock{0, 700};
-    const UserAction action{ActionKind::Arrow, "HScroll1"};
+    WindowEvent change;
+    change.kind = WindowEventKind::Lens;
+    change.after = f->setting();
     for (auto _ : state) {
         Recorder recorder(clock);
-        recorder.startCode(*f, CaseCode(12345));
+        recorder.startCode(f->setting(), CaseCode(12345));
         for (int i = 0; i < kStepsPerRound; ++i) {
-            f->HScroll1.initValue(44 + (i & 1));
-            recorder.observe(*f, action);
+            change.after.bars[0] = static_cast<int16_t>(44 + (i & 1));
+            recorder.windowEvent(change);
         }
         benchmark::DoNotOptimize(recorder.cases().back().steps.data());
     }
@@ -37,33 +39,32 @@ void RecordOneStep(benchmark::State& state) {
 }
 BENCHMARK(RecordOneStep)->Unit(benchmark::kMicrosecond);
 
-// An action that changes nothing the customer is given (a question chosen): the observation only.
+// An action that changes nothing the customer is given (a question chosen): the window's account
+// of it, and the recorder passing it by.
 void ObserveWithoutStep(benchmark::State& state) {
     TestForm f;
     FakeRecordClock clock{0, 700};
     Recorder recorder(clock);
-    recorder.startCode(*f, CaseCode(12345));
-    const UserAction action{ActionKind::Select, "Option3"};
-    for (auto _ : state) recorder.observe(*f, action);
+    f->setObserver(&recorder);
+    recorder.startCode(f->setting(), CaseCode(12345));
+    for (auto _ : state) f->Option3.userSelect();
 }
 BENCHMARK(ObserveWithoutStep);
 
 // A case of `steps` steps: lens changes, the cross cylinder, questions now and then.
 std::unique_ptr<Recorder> longCase(TestForm& f, const RecordClock& clock, int steps) {
     auto recorder = std::make_unique<Recorder>(clock);
+    f->setObserver(recorder.get());
+    recorder->startCode(f->setting(), CaseCode(12345));
     f->Option11.userSelect();
-    recorder->startCode(*f, CaseCode(12345));
-    recorder->observe(*f, {ActionKind::Select, "Option11"});
     HScrollBar* bars[] = {&f->HScroll1, &f->HScroll2, &f->HScroll3};
     for (int i = 0; static_cast<int>(recorder->current()->steps.size()) <= steps; ++i) {
         if (i % 9 == 4) {
             f->Command6.userClick();
-            recorder->observe(*f, {ActionKind::Click, "Command6"});
             continue;
         }
         HScrollBar& bar = *bars[i % 3];
         bar.userArrow((i / 3) % 8 < 4 ? 1 : -1);
-        recorder->observe(*f, {ActionKind::Arrow, bar.name()});
     }
     return recorder;
 }

@@ -636,24 +636,10 @@ CustomerPicture customerSight(Chart chart, const Refraction& zanyo) {
     } else {
         blurredInk(*sc, blurOf(zanyo.S, zanyo.S + zanyo.C, zanyo.A), 0, full.w, ink);
     }
-    CustomerPicture pic = compose(*sc, ink);
-    pic.description = customerSightDescription(chart, zanyo);
-    return pic;
+    return compose(*sc, ink);
 }
 
 CrossCylinderPictures customerSightThroughCrossCylinder(Chart chart, const Refraction& zanyo, int handlePosition) {
     const CrossCylinderLook look = throughCrossCylinder(zanyo, handlePosition);
-    CrossCylinderPictures both{customerSight(chart, look.omote), customerSight(chart, look.ura)};
-    if (both.omote.width > 0) {
-        both.omote.description = customerSightDescription(chart, look.omote, "おもて");
-        both.ura.description = customerSightDescription(chart, look.ura, "うら");
-    }
-    return both;
-}
-
-std::string customerSightDescription(Chart chart, const Refraction& zanyo, const std::string& face) {
-    if (chart == Chart::None) return {};
-    std::string text = "見え方のイメージ：" + chartName(chart) + "、";
-    if (!face.empty()) text += face + "、";
-    return text + dosuuHyouki(zanyo.S, zanyo.C, zanyo.A);
+    return {customerSight(chart, look.omote), customerSight(chart, look.ura)};
 }

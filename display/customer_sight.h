@@ -33,7 +33,7 @@ struct CustomerPicture {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> rgba;  // width * height * 4 bytes, rows top down, opaque
-    std::string description;         // the accessible name: which chart, through what
+    std::string description;         // the accessible name; the customer's view names what it shows
 };
 
 // The chart as drawn, unblurred. Chart::None gives an empty picture (0 x 0).
@@ -51,10 +51,6 @@ struct CrossCylinderPictures {
     CustomerPicture ura;
 };
 CrossCylinderPictures customerSightThroughCrossCylinder(Chart chart, const Refraction& zanyo, int handlePosition);
-
-// The accessible name of a picture, e.g. "見え方のイメージ：放射線視標、Ｓ-1.00Ｄ Ｃ-0.50Ｄ Ａ90°";
-// `face` ("おもて" or "うら") is named after the chart when given.
-std::string customerSightDescription(Chart chart, const Refraction& zanyo, const std::string& face = {});
 
 // Where the charts' parts lie in the pictures, in pixels from the top left corner (a pixel's
 // centre is at +0.5), for measuring the pictures.

@@ -1,6 +1,7 @@
 #include "display/geometry.h"
 
 #include <cmath>
+#include <cstdint>
 
 #include "optics/refraction.h"
 #include "optics/trig.h"
@@ -93,3 +94,13 @@ int redDotDirection(int ccJiku) { return frontCylinderAxis(ccJiku); }
 // 180 and 0 are one direction; the drawing takes 0 for the handle at 45, as the back pair
 // has always been drawn.
 int whiteDotDirection(int ccJiku) { return backCylinderAxis(ccJiku) % 180; }
+
+// The sphere's offset is taken in 16 bits, as scroll-bar values are, before the division.
+double phoropterSphere(int sphereBar) { return static_cast<int16_t>(sphereBar - 40) / -4.0; }
+double phoropterCylinder(int cylinderBar) { return cylinderBar / -4.0; }
+int phoropterAxis(int axisBar) { return static_cast<int16_t>(180 - axisBar); }
+
+Refraction lensOnBars(int sphereBar, int cylinderBar, int axisBar) {
+    return Refraction{phoropterSphere(sphereBar), phoropterCylinder(cylinderBar),
+                      static_cast<double>(phoropterAxis(axisBar))};
+}

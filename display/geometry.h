@@ -5,6 +5,18 @@
 #include <optional>
 #include <string>
 
+#include "optics/refraction.h"
+
+// --- The lens on the bars ---
+
+// The phoropter lens the three lens scroll bars give (foroS, foroC, foroA): a quarter dioptre
+// per step, the sphere from position 40 and both falling as the bar moves right; the axis 180
+// minus the position (0 is the direction of 180).
+double phoropterSphere(int sphereBar);
+double phoropterCylinder(int cylinderBar);
+int phoropterAxis(int axisBar);
+Refraction lensOnBars(int sphereBar, int cylinderBar, int axisBar);
+
 // --- Readouts ---
 
 // The sphere readout is the sphere part of the refraction texts: spherePart (optics/refraction.h).

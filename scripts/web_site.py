@@ -196,7 +196,8 @@ def bundle(site):
     """Puts main.js and the page's modules it imports (those of web/, the design and where the
     chart pictures lie) into main.js, each imported one in a function of its own (so that their
     names cannot meet), in the order they are needed; the window logic's (trainer.js) stays an import, so that the
-    browser tests can serve their own build of it. Removes the modules put in."""
+    browser tests can serve their own build of it. Removes the modules put in, except those that
+    a module loaded later imports as well."""
     order, seen = [], set()
 
     def visit(name, path):
@@ -240,8 +241,13 @@ def bundle(site):
     outside = ''.join(re.findall(r'^import .*;\n', main, re.MULTILINE))
     main = re.sub(r'^import .*;\n', '', main, flags=re.MULTILINE)
     (site / 'main.js').write_text(outside + '\n'.join(parts) + '// main.js\n' + main, encoding='utf-8')
+    # A module the later ones import too (the shared DOM helpers) stays a file of its own for them.
+    later = set(modules(site, later=True)) - set(modules(site))
+    needed_later = {m for name in later if (site / name).exists()
+                    for _, _, m in LOCAL_IMPORT.findall((site / name).read_text(encoding='utf-8'))}
     for name in order[:-1]:
-        (site / name).unlink()
+        if name not in needed_later:
+            (site / name).unlink()
 
 
 def write_page(site, data):

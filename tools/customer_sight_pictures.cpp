@@ -15,7 +15,7 @@ namespace {
 bool save(const CustomerPicture& pic, const QDir& dir, const QString& name) {
     const QImage img(pic.rgba.data(), pic.width, pic.height, pic.width * 4, QImage::Format_RGBA8888);
     const QString path = dir.filePath(name + QStringLiteral(".png"));
-    QTextStream(stdout) << path << "  " << QString::fromStdString(pic.description) << '\n';
+    QTextStream(stdout) << path << '\n';
     return img.save(path, "PNG");
 }
 

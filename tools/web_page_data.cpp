@@ -11,7 +11,7 @@
 
 #include "app/form1/form1.h"
 #include "app/web/json.h"
-#include "app/web/session.h"
+#include "app/web/page_sitting.h"
 #include "app/web/shown_texts.h"
 #include "app/web/window_data.h"
 

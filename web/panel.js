@@ -1,21 +1,10 @@
 // The panel beside the window: the case code, the customer's view, 振り返り (the review of a
 // case) and 今回の記録 (the sitting's record). Every text, row, plot coordinate and picture
-// comes from the window logic's session; the panel only shows them and forwards what the
+// comes from the window logic's sitting; the panel only shows them and forwards what the
 // person asks (a code, a row, a save, a print). Built once the window is interactive.
 
-import { LINES, drawReviewPlot } from './review_plot.js';
-
-const PLOT_HEIGHT = 230;
-
-function el(name, attributes = {}, ...children) {
-  const e = document.createElement(name);
-  for (const [k, v] of Object.entries(attributes)) {
-    if (k === 'text') e.textContent = v;
-    else if (v !== false && v != null) e.setAttribute(k, v === true ? '' : String(v));
-  }
-  e.append(...children);
-  return e;
-}
+import { el, svgEl } from './dom.js';
+import { drawReviewPlot } from './review_plot.js';
 
 // A table with one header cell per column and an empty body.
 function table(id, caption, columns) {
@@ -52,8 +41,8 @@ function loadStyle() {
 }
 
 export class RecordPanel {
-  // host.session(): the page's session, null after the end; host.rebuild(): builds the window
-  // anew after the session put a fresh window in place (a new code).
+  // host.sitting(): the page's sitting, null after the end; host.rebuild(): builds the window
+  // anew after the sitting put a fresh window in place (a new code).
   static async create(Trainer, host) {
     await loadStyle();
     return new RecordPanel(Trainer, host);
@@ -61,7 +50,7 @@ export class RecordPanel {
 
   constructor(Trainer, host) {
     this.host = host;
-    const t = (this.texts = JSON.parse(Trainer.Session.panelTexts()));
+    const t = (this.texts = JSON.parse(Trainer.PageSitting.panelTexts()));
     this.open = true;
     this.shown = {}; // what each part last drew, to redraw only what changed
     this.message = '';
@@ -89,17 +78,11 @@ export class RecordPanel {
       el('h2', { id: 'PatientViewCaption', text: t.customerView }), this.single, this.faces);
 
     this.reviewHidden = el('p', { id: 'ReviewHidden', text: t.reviewHidden });
-    this.plot = document.createElementNS('http://www.w3.org/2000/svg', 'svg');
-    this.plot.id = 'ReviewPlot';
-    this.plot.setAttribute('role', 'img');
-    this.plot.setAttribute('aria-label', t.review);
-    this.plot.setAttribute('aria-describedby', 'ReviewPlotText');
+    this.plot = svgEl('svg', { id: 'ReviewPlot', role: 'img', 'aria-label': t.review, 'aria-describedby': 'ReviewPlotText' });
     this.plotText = el('div', { id: 'ReviewPlotText', class: 'visually-hidden' });
-    const legend = el('ul', { class: 'legend', 'aria-hidden': 'true' },
-      ...LINES.map((line, i) => el('li', {}, el('span', { class: 'swatch', style: `border-top: 3px ${line.dash ? 'dashed' : 'solid'} ${line.colour}` }), t.lines[i])));
     this.steps = table('ReviewSteps', t.reviewSteps, t.reviewColumns);
     this.summary = el('dl', { id: 'ReviewSummary' });
-    this.reviewShown = el('div', { class: 'review' }, this.plot, legend, this.plotText, this.summary,
+    this.reviewShown = el('div', { class: 'review' }, this.plot, this.plotText, this.summary,
       el('div', { class: 'scroll', tabindex: '0', role: 'group', 'aria-label': t.reviewSteps }, this.steps));
     const reviewPart = el('section', { id: 'CaseReview', 'aria-labelledby': 'CaseReviewHeading' },
       el('h2', { id: 'CaseReviewHeading', text: t.review }), this.reviewHidden, this.reviewShown);
@@ -132,17 +115,13 @@ export class RecordPanel {
     window.addEventListener('afterprint', () => document.documentElement.classList.remove('printing-record'));
     // Leaving the page with a record not saved asks first, as pages do.
     window.addEventListener('beforeunload', (e) => {
-      if (this.host.session()?.unsaved()) {
+      if (this.host.sitting()?.unsaved()) {
         e.preventDefault();
         e.returnValue = '';
       }
     });
-    // The plot is drawn for the width it has.
-    new ResizeObserver(() => {
-      if (this.open && this.lastData) this.drawReview(this.lastData.review);
-    }).observe(this.reviewShown);
-    this.root.inert = !host.session();
-    this.refresh();
+    this.root.inert = !host.sitting();
+    this.draw();
   }
 
   setOpen(open) {
@@ -150,23 +129,27 @@ export class RecordPanel {
     this.toggle.setAttribute('aria-expanded', String(open));
     this.toggle.textContent = open ? this.texts.close : this.texts.open;
     this.body.hidden = !open;
-    if (open) this.refresh();
+    if (open) this.draw();
   }
 
-  // After every action on the window and every new window: reads the session's panel data and
-  // shows what changed. Folded, it only announces the end of a case.
+  // After every action on the window: announces the end of a case when the action ended one
+  // (folded too), and shows what changed.
   refresh() {
-    const session = this.host.session();
-    if (!session) return;
-    const announce = session.announcement();
+    const announce = this.host.sitting()?.announcement();
     if (announce) {
       this.announcer.textContent = '';
       // A new text in the live region, even when it repeats the last one.
       requestAnimationFrame(() => (this.announcer.textContent = announce));
     }
-    if (!this.open) return;
-    const data = JSON.parse(session.panel());
-    this.lastData = data;
+    this.draw();
+  }
+
+  // Reads the sitting's panel data and shows what changed; announces nothing (the end was
+  // announced after the action that ended the case, not again when the panel redraws).
+  draw() {
+    const sitting = this.host.sitting();
+    if (!sitting || !this.open) return;
+    const data = JSON.parse(sitting.panel());
     this.code.textContent = data.code;
     this.codeMessage.textContent = this.message || data.message;
     this.unsavedNote.hidden = !data.unsaved;
@@ -174,20 +157,20 @@ export class RecordPanel {
     this.scores.textContent = data.summary;
     this.drawRows(data);
     this.drawReview(data.review);
-    this.drawView(session, data.view);
+    this.drawView(sitting, data.view);
   }
 
   drawRows(data) {
-    const key = JSON.stringify([data.rows, data.reviewed]);
+    const key = JSON.stringify([data.rows, data.current]);
     if (this.shown.rows === key) return;
     this.shown.rows = key;
     fillRows(this.table, data.rows, (cell, text, i) => {
-      const choose = el('button', { type: 'button', class: 'choose', 'aria-pressed': String(i === data.reviewed), text });
+      const choose = el('button', { type: 'button', class: 'choose', 'aria-pressed': String(i === data.current), text });
       choose.addEventListener('click', () => this.chooseCase(i));
       cell.append(choose);
     });
     [...this.table.tBodies[0].rows].forEach((row, i) => {
-      row.classList.toggle('reviewed', i === data.reviewed);
+      row.classList.toggle('current', i === data.current);
       // A click anywhere on a row chooses it, as its button does from the keyboard.
       row.addEventListener('click', (e) => {
         if (!e.target.closest('button')) this.chooseCase(i);
@@ -202,31 +185,30 @@ export class RecordPanel {
       this.shown.review = null;
       return;
     }
-    const width = Math.max(240, Math.floor(this.reviewShown.clientWidth));
-    const key = JSON.stringify(review) + width;
+    const key = JSON.stringify(review);
     if (this.shown.review === key) return;
     this.shown.review = key;
-    const session = this.host.session();
-    if (!session) return;
-    drawReviewPlot(this.plot, JSON.parse(session.plot(width, PLOT_HEIGHT)));
+    const sitting = this.host.sitting();
+    if (!sitting) return;
+    drawReviewPlot(this.plot, JSON.parse(sitting.plot()));
     this.plotText.textContent = review.plotText;
     fillRows(this.steps, review.rows);
     this.summary.replaceChildren(...review.summary.flatMap(([heading, text]) => [el('dt', { text: heading }), el('dd', { text })]));
   }
 
   // The customer's view: fetched only while shown and only when something it depends on changed.
-  drawView(session, view) {
+  drawView(sitting, view) {
     this.viewPart.hidden = !view.shown;
     if (!view.shown || this.shown.view === view.version) return;
     this.shown.view = view.version;
-    const pictures = JSON.parse(session.customerView());
+    const pictures = JSON.parse(sitting.customerView());
     const canvases = pictures.length === 2 ? [this.front, this.back] : [this.single];
     this.single.hidden = pictures.length === 2;
     this.faces.hidden = pictures.length !== 2;
     pictures.forEach((p, i) => {
       const canvas = canvases[i];
       // A copy at once: the view into the module's memory lasts only until its next call.
-      const bytes = new Uint8ClampedArray(session.pictureBytes(i));
+      const bytes = new Uint8ClampedArray(sitting.pictureBytes(i));
       canvas.width = p.width;
       canvas.height = p.height;
       canvas.getContext('2d').putImageData(new ImageData(bytes, p.width, p.height), 0, 0);
@@ -235,25 +217,25 @@ export class RecordPanel {
   }
 
   chooseCase(index) {
-    this.host.session()?.chooseCase(index);
-    this.refresh();
+    this.host.sitting()?.chooseCase(index);
+    this.draw();
   }
 
   startCode() {
-    const session = this.host.session();
-    if (!session) return;
+    const sitting = this.host.sitting();
+    if (!sitting) return;
     const text = this.input.value;
-    let result = session.startCode(text, false);
+    let result = sitting.startCode(text, false);
     if (result === 'confirm') {
       if (!window.confirm(this.texts.abandonQuestion)) return;
-      result = session.startCode(text, true);
+      result = sitting.startCode(text, true);
     }
     this.message = result === 'bad' ? this.texts.badCaseCode : '';
     if (result === 'ok') {
       this.input.value = '';
       this.shown = {};
       this.host.rebuild();
-      this.refresh();
+      this.draw();
     } else {
       // The same message again is announced again.
       this.codeMessage.textContent = '';
@@ -262,22 +244,22 @@ export class RecordPanel {
   }
 
   saveCsv() {
-    const session = this.host.session();
-    if (!session) return;
+    const sitting = this.host.sitting();
+    if (!sitting) return;
     try {
-      const bytes = new Uint8Array(session.csvBytes()); // a copy, BOM and all
+      const bytes = new Uint8Array(sitting.csvBytes()); // a copy, BOM and all
       const url = URL.createObjectURL(new Blob([bytes], { type: 'text/csv;charset=utf-8' }));
-      const a = el('a', { href: url, download: session.csvFileName(), hidden: true });
+      const a = el('a', { href: url, download: sitting.csvFileName(), hidden: true });
       document.body.append(a);
       a.click();
       a.remove();
       setTimeout(() => URL.revokeObjectURL(url), 10000);
-      session.markSaved();
+      sitting.markSaved();
       this.saveMessage.textContent = this.texts.saved;
     } catch (e) {
       this.saveMessage.textContent = `${this.texts.saveFailed}：${e.message}`;
     }
-    this.refresh();
+    this.draw();
   }
 
   printRecord() {
@@ -294,6 +276,6 @@ export class RecordPanel {
   started() {
     this.root.inert = false;
     this.shown = {};
-    this.refresh();
+    this.draw();
   }
 }

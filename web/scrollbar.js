@@ -5,15 +5,10 @@
 //   Home / End:                  the ends
 //   thumb drag:                  one change, at the release
 
+import { el, setAttr } from './dom.js';
+
 const MIN_THUMB = 26; // as short as the desktop's thumb gets
 export const ARROW = 17; // width of each arrow button, as the style sheet draws it
-
-// Writes only what differs: a write of the same value would still make the browser restyle
-// (and for SVG re-lay out) the element, so taking over the window index.html shows would
-// cost a layout.
-export function setAttr(el, name, value) {
-  if (el.getAttribute(name) !== value) el.setAttribute(name, value);
-}
 
 export class ScrollBar {
   // act(kind, argument) with kind 'arrow' or 'track' (argument -1 / +1) or 'release' (value).
@@ -173,8 +168,5 @@ export class ScrollBar {
 }
 
 function part(classes) {
-  const d = document.createElement('div');
-  d.className = classes;
-  d.setAttribute('aria-hidden', 'true');
-  return d;
+  return el('div', { class: classes, 'aria-hidden': 'true' });
 }

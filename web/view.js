@@ -2,12 +2,11 @@
 // of the window logic's state after every action. Nothing here decides a text, an answer or
 // a visibility; it shows what the state says.
 
-import { ARROW, ScrollBar, setAttr } from './scrollbar.js';
+import { SVG, setAttr, setStyle } from './dom.js';
+import { ARROW, ScrollBar } from './scrollbar.js';
 // Where each chart picture lies in the one picture that holds them all (written when the site
 // is built): one file for the page to ask for and decode instead of four.
 import PICTURES from './pictures.js';
-
-const SVG = 'http://www.w3.org/2000/svg';
 
 // The two Japanese faces of the layout, served with the page as subsets.
 const FAMILIES = {
@@ -16,10 +15,6 @@ const FAMILIES = {
 };
 
 const rgb = (c) => `rgb(${c[0]}, ${c[1]}, ${c[2]})`;
-
-function setVar(el, name, value) {
-  if (el.style.getPropertyValue(name) !== value) el.style.setProperty(name, value);
-}
 
 // The control's font as the window logic resolved it (the window's default where it names none).
 function fontOf(d) {
@@ -48,6 +43,137 @@ export function smallestTouchScale(design) {
   return 24 / Math.min(...sides);
 }
 
+function paint(el, d) {
+  el.style.font = fontOf(d).css;
+  if (d.look.fore) el.style.color = rgb(d.look.fore);
+  if (d.look.back) el.style.backgroundColor = rgb(d.look.back);
+}
+
+// One builder per kind of control: makes the control's element (`fresh`), or takes over the
+// one shown, and wires its input. Each returns the element that carries the control's id and
+// the box placed at its geometry (the same but for an option button, whose box holds the
+// radio button and its label).
+const BUILDERS = {
+  form(view, d, fresh, stage) {
+    const el = view.element(d, 'div');
+    if (fresh) {
+      el.className = 'window';
+      stage.append(el);
+    }
+    return { el, box: el };
+  },
+
+  frame(view, d, fresh) {
+    const el = view.element(d, 'fieldset');
+    if (fresh) {
+      el.className = 'frame';
+      const legend = document.createElement('legend');
+      el.append(legend);
+      // The caption colour is the legend's alone; what the frame holds keeps the window's.
+      if (d.look.fore) legend.style.setProperty('--caption', rgb(d.look.fore));
+      legend.style.font = fontOf(d).css;
+      el.style.setProperty('--caption-middle', `${Math.round(fontOf(d).px * 1.2) >> 1}px`);
+    }
+    view.captions.set(d.name, el.querySelector(':scope > legend'));
+    return { el, box: el };
+  },
+
+  label(view, d, fresh) {
+    const el = view.element(d, 'div');
+    if (fresh) {
+      el.className = 'label';
+      paint(el, d);
+      el.style.textAlign = { left: 'left', centre: 'center', right: 'right' }[d.look.align];
+      if (d.look.border) el.classList.add('bordered');
+      if (!d.look.transparent) el.classList.add('opaque');
+    }
+    view.captions.set(d.name, el);
+    return { el, box: el };
+  },
+
+  button(view, d, fresh) {
+    const el = view.element(d, 'button');
+    if (fresh) {
+      el.type = 'button';
+      el.className = 'button';
+      paint(el, d);
+    }
+    view.captions.set(d.name, el);
+    el.addEventListener('click', () => view.act('click', d.name));
+    return { el, box: el };
+  },
+
+  // The radio button and its label side by side in the control's box; the label, which holds
+  // the caption as its only content, fills the rest of the box.
+  option(view, d, fresh) {
+    const el = view.element(d, 'input');
+    let box;
+    if (fresh) {
+      box = document.createElement('span');
+      box.className = 'option';
+      el.type = 'radio';
+      el.name = d.container;
+      const text = document.createElement('label');
+      text.htmlFor = d.name;
+      box.append(el, text);
+      paint(box, d);
+    } else box = el.parentNode;
+    view.captions.set(d.name, box.querySelector('label'));
+    el.addEventListener('click', () => view.act('select', d.name));
+    el.addEventListener('keydown', (e) => view.arrowInGroup(e, d));
+    // Enter and Return select the focused option, as Space does; nothing else.
+    el.addEventListener('keydown', (e) => {
+      if (e.key !== 'Enter' || e.altKey || e.ctrlKey || e.metaKey) return;
+      e.preventDefault();
+      view.act('select', d.name);
+    });
+    return { el, box };
+  },
+
+  hscroll(view, d) {
+    const el = view.element(d, 'div');
+    view.bars.set(d.name, new ScrollBar(el, d, (kind, arg) => view.act(kind, d.name, arg)));
+    return { el, box: el };
+  },
+
+  image(view, d, fresh) {
+    const el = view.element(d, 'img');
+    if (fresh) {
+      el.className = 'image';
+      el.src = 'assets/charts.png';
+      el.style.objectPosition = `${-PICTURES[d.picture][0]}px ${-PICTURES[d.picture][1]}px`;
+      el.alt = '';
+      el.draggable = false;
+    }
+    return { el, box: el };
+  },
+
+  circle(view, d, fresh) {
+    const el = view.shown.get(d.name) ?? document.createElementNS(SVG, 'circle');
+    if (fresh) {
+      if (d.hasBorder) {
+        setAttr(el, 'stroke', d.look.fore ? rgb(d.look.fore) : 'var(--window-text)');
+        setAttr(el, 'stroke-width', String(d.look.borderWidth * view.twipsPerPixel));
+      } else {
+        setAttr(el, 'stroke', 'none');
+      }
+      if (d.fillStyle === 0) setAttr(el, 'fill', d.fillColour ? rgb(d.fillColour) : 'var(--button-face)');
+      else setAttr(el, 'fill', 'none');
+    }
+    return { el };
+  },
+
+  line(view, d, fresh) {
+    const el = view.shown.get(d.name) ?? document.createElementNS(SVG, 'line');
+    if (fresh) {
+      el.setAttribute('stroke', d.look.fore ? rgb(d.look.fore) : 'var(--window-text)');
+      el.setAttribute('stroke-width', String(d.look.borderWidth * view.twipsPerPixel));
+      el.setAttribute('stroke-linecap', 'round');
+    }
+    return { el };
+  },
+};
+
 function place(el, d) {
   el.style.left = `${d.left}px`;
   el.style.top = `${d.top}px`;
@@ -64,8 +190,8 @@ export class WindowView {
     const form = design.find((d) => d.kind === 'form');
     this.twipsPerPixel = form.twipsPerPixel;
     // The colours the window logic paints for the system's button face and window text.
-    setVar(document.documentElement, '--button-face', rgb(form.buttonFace));
-    setVar(document.documentElement, '--window-text', rgb(form.windowText));
+    setStyle(document.documentElement, '--button-face', rgb(form.buttonFace));
+    setStyle(document.documentElement, '--window-text', rgb(form.windowText));
     this.act = act;
     this.elements = new Map(); // control name -> element carrying its id
     this.boxes = new Map(); // control name -> element placed at its geometry
@@ -94,105 +220,10 @@ export class WindowView {
   // built from the same design when the site was built, so only its wiring is done again
   // (writing its look once more would cost the browser a restyle of the whole window).
   build(d, stage) {
+    const builder = BUILDERS[d.kind];
+    if (!builder) return;
     const fresh = !this.shown.has(d.name);
-    let el;
-    let box;
-    switch (d.kind) {
-      case 'form':
-        el = box = this.element(d, 'div');
-        if (fresh) {
-          el.className = 'window';
-          stage.append(el);
-        }
-        break;
-      case 'frame':
-        el = box = this.element(d, 'fieldset');
-        if (fresh) {
-          el.className = 'frame';
-          const legend = document.createElement('legend');
-          el.append(legend);
-          // The caption colour is the legend's alone; what the frame holds keeps the window's.
-          if (d.look.fore) legend.style.setProperty('--caption', rgb(d.look.fore));
-          legend.style.font = fontOf(d).css;
-          el.style.setProperty('--caption-middle', `${Math.round(fontOf(d).px * 1.2) >> 1}px`);
-        }
-        this.captions.set(d.name, el.querySelector(':scope > legend'));
-        break;
-      case 'label':
-        el = box = this.element(d, 'div');
-        if (fresh) {
-          el.className = 'label';
-          this.paint(el, d);
-          el.style.textAlign = { left: 'left', centre: 'center', right: 'right' }[d.look.align];
-          if (d.look.border) el.classList.add('bordered');
-          if (!d.look.transparent) el.classList.add('opaque');
-        }
-        this.captions.set(d.name, el);
-        break;
-      case 'button':
-        el = box = this.element(d, 'button');
-        if (fresh) {
-          el.type = 'button';
-          el.className = 'button';
-          this.paint(el, d);
-        }
-        this.captions.set(d.name, el);
-        el.addEventListener('click', () => this.act('click', d.name));
-        break;
-      case 'option': {
-        // The radio button and its label side by side in the control's box; the label,
-        // which holds the caption as its only content, fills the rest of the box.
-        el = this.element(d, 'input');
-        if (fresh) {
-          box = document.createElement('span');
-          box.className = 'option';
-          el.type = 'radio';
-          el.name = d.container;
-          const text = document.createElement('label');
-          text.htmlFor = d.name;
-          box.append(el, text);
-          this.paint(box, d);
-        } else box = el.parentNode;
-        this.captions.set(d.name, box.querySelector('label'));
-        el.addEventListener('click', () => this.act('select', d.name));
-        el.addEventListener('keydown', (e) => this.arrowInGroup(e, d));
-        // Enter and Return select the focused option, as Space does; nothing else.
-        el.addEventListener('keydown', (e) => {
-          if (e.key !== 'Enter' || e.altKey || e.ctrlKey || e.metaKey) return;
-          e.preventDefault();
-          this.act('select', d.name);
-        });
-        break;
-      }
-      case 'hscroll':
-        el = box = this.element(d, 'div');
-        this.bars.set(d.name, new ScrollBar(el, d, (kind, arg) => this.act(kind, d.name, arg)));
-        break;
-      case 'image':
-        el = box = this.element(d, 'img');
-        if (fresh) {
-          el.className = 'image';
-          el.src = 'assets/charts.png';
-          el.style.objectPosition = `${-PICTURES[d.picture][0]}px ${-PICTURES[d.picture][1]}px`;
-          el.alt = '';
-          el.draggable = false;
-        }
-        break;
-      case 'circle':
-        el = this.shown.get(d.name) ?? document.createElementNS(SVG, 'circle');
-        if (fresh) this.shapeLook(el, d);
-        break;
-      case 'line':
-        el = this.shown.get(d.name) ?? document.createElementNS(SVG, 'line');
-        if (fresh) {
-          el.setAttribute('stroke', d.look.fore ? rgb(d.look.fore) : 'var(--window-text)');
-          el.setAttribute('stroke-width', String(d.look.borderWidth * this.twipsPerPixel));
-          el.setAttribute('stroke-linecap', 'round');
-        }
-        break;
-      default:
-        return;
-    }
+    const { el, box } = builder(this, d, fresh, stage);
     if (fresh) {
       el.id = d.name;
       // A caption takes one line where the window logic says its box is too low for two.
@@ -253,23 +284,6 @@ export class WindowView {
       const z = this.boxes.get(this.design.get(name).container).style.zIndex;
       if (box.style.zIndex !== z) box.style.zIndex = z;
     }
-  }
-
-  paint(el, d) {
-    el.style.font = fontOf(d).css;
-    if (d.look.fore) el.style.color = rgb(d.look.fore);
-    if (d.look.back) el.style.backgroundColor = rgb(d.look.back);
-  }
-
-  shapeLook(el, d) {
-    if (d.hasBorder) {
-      setAttr(el, 'stroke', d.look.fore ? rgb(d.look.fore) : 'var(--window-text)');
-      setAttr(el, 'stroke-width', String(d.look.borderWidth * this.twipsPerPixel));
-    } else {
-      setAttr(el, 'stroke', 'none');
-    }
-    if (d.fillStyle === 0) setAttr(el, 'fill', d.fillColour ? rgb(d.fillColour) : 'var(--button-face)');
-    else setAttr(el, 'fill', 'none');
   }
 
   // The circles and lines of a frame are drawn in one SVG in the frame's twips.

@@ -43,7 +43,8 @@ void Form1::refuti() {
         C = -1.25;
         A = 60;
     }
-    Label17.caption = refractionText(S, C, A) + " です。";
+    reading_ = refractionText(S, C, A);
+    Label17.caption = reading_ + " です。";
 }
 
 void Form1::Form_Load() {

@@ -7,17 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "app/form1/events.h"
 #include "app/window/controls.h"
 #include "app/window/platform.h"
 #include "display/geometry.h"
 #include "optics/refraction.h"
 
-enum class Question;  // subject/answers.h
-enum class Chart;     // subject/answers.h
-
 // Romanised names are explained in docs/glossary.md. Members the window names itself keep
 // those names; the helpers added around them are plain English.
-class Form1 {
+class Form1 : private InputListener {
 public:
     // `random` gives the customers' draws and the dial's guesses alike.
     Form1(Platform& platform, RandomSource& random) : Form1(platform, random, random) {}
@@ -128,6 +126,12 @@ public:
     // Controls that take the keyboard focus, in tab order.
     const std::vector<Control*>& tabOrder() const { return tabOrder_; }
 
+    // Who is told what each user input did (app/form1/events.h); nobody by default. The window
+    // runs the same with and without one.
+    void setObserver(WindowObserver* observer) { observer_ = observer; }
+    // The window's setting now, as values.
+    WindowSetting setting() const;
+
     // --- Values kept between events ---
     float seikaiS = 0, seikaiC = 0, seikaiA = 0;  // the hidden full correction
     double foroS = 0, foroC = 0;                  // the phoropter lens
@@ -199,9 +203,21 @@ private:
     // Moves a line of the phoropter view to `ends`, in single precision as lines keep them.
     static void placeLine(Line& line, const LineEnds& ends);
 
+    // Every user input to a control of the window: the setting before it, and after its
+    // handlers the account for the observer (app/form1/events.cpp).
+    void inputBegins(Control& control) override;
+    void inputEnds(Control& control) override;
+    WindowEvent accountFor(const Control& control) const;
+
     Platform& platform_;
     RandomSource& random_;
     RandomSource& dial_;
     std::vector<Control*> all_;
     std::vector<Control*> tabOrder_;
+
+    std::string reading_;  // the auto-refractor reading refuti wrote, without " です。"
+    WindowObserver* observer_ = nullptr;
+    int inputDepth_ = 0;
+    WindowSetting before_;  // at the start of the input being handled
+    bool couldAsk_ = false, couldRestart_ = false;
 };

@@ -7,10 +7,9 @@
 #include "optics/refraction.h"
 
 void Form1::readPhoropter() {
-    // The sphere's offset is taken in 16 bits, as scroll-bar values are, before the division.
-    foroS = static_cast<int16_t>(HScroll1.value() - 40) / -4.0;
-    foroC = HScroll2.value() / -4.0;
-    foroA = static_cast<int16_t>(180 - HScroll3.value());
+    foroS = phoropterSphere(HScroll1.value());
+    foroC = phoropterCylinder(HScroll2.value());
+    foroA = static_cast<int16_t>(phoropterAxis(HScroll3.value()));
 }
 
 void Form1::computeResidual() {

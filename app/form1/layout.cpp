@@ -300,6 +300,8 @@ void Form1::wireEvents() {
     Option8.onClick = [this] { Option8_Click(); };
     Command6.onClick = [this] { Command6_Click(); };
     // Option1 to Option4 and Option9 have no handler: a question is only asked by Command6.
+    // Every user input is told to the window, which tells its observer what the input did.
+    for (Control* c : all_) c->setInputListener(this);
 }
 
 Form1::Form1(Platform& platform, RandomSource& customers, RandomSource& dial)

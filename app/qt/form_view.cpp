@@ -92,12 +92,12 @@ const Control* FormView::controlOf(const QWidget* w) const {
 }
 
 template <class Action>
-void FormView::act(const Control& control, ActionKind kind, Action&& action) {
+void FormView::act(const Control&, Action&& action) {
     const Control* focused = controlOf(focusWidget());
     action();
     sync();
     settleFocus(focused);
-    if (observer_) observer_(control, kind);
+    if (observer_) observer_();
 }
 
 void FormView::settleFocus(const Control* focused) {
@@ -205,7 +205,7 @@ QWidget* FormView::buildButton(CommandButton& b, QWidget* parent) {
     }
     connect(button, &QPushButton::clicked, this, [this, &b] {
         bool clicked = false;
-        act(b, ActionKind::Click, [&b, &clicked] { clicked = b.userClick(); });
+        act(b, [&b, &clicked] { clicked = b.userClick(); });
         if (clicked) announce(this, qs(announcementAfter(form_, b)));
     });
     return button;
@@ -217,13 +217,12 @@ QWidget* FormView::buildOption(OptionButton& o, QWidget* parent) {
     option->setWrap(captionWraps(o));
     option->setAutoExclusive(false);
     keepWindowText(option, true);
-    connect(option, &QAbstractButton::clicked, this,
-            [this, &o] { act(o, ActionKind::Select, [&o] { o.userSelect(); }); });
+    connect(option, &QAbstractButton::clicked, this, [this, &o] { act(o, [&o] { o.userSelect(); }); });
     connect(option, &OptionWidget::arrowMove, this, [this, &o](int step) {
         OptionButton* to = const_cast<OptionButton*>(arrowTarget(form_, o, step));
         if (!to) return;
         widgetFor(*to)->setFocus(Qt::TabFocusReason);
-        act(*to, ActionKind::Select, [to] { to->userSelect(); });
+        act(*to, [to] { to->userSelect(); });
     });
     return option;
 }
@@ -247,33 +246,30 @@ QWidget* FormView::buildScroll(HScrollBar& s, QWidget* parent) {
         switch (action) {
         case QAbstractSlider::SliderSingleStepAdd:
         case QAbstractSlider::SliderSingleStepSub:  // arrow buttons, Left and Right
-            act(s, ActionKind::Arrow,
-                [&s, action] { s.userArrow(action == QAbstractSlider::SliderSingleStepAdd ? +1 : -1); });
+            act(s, [&s, action] { s.userArrow(action == QAbstractSlider::SliderSingleStepAdd ? +1 : -1); });
             break;
         case QAbstractSlider::SliderPageStepAdd:
         case QAbstractSlider::SliderPageStepSub:  // the track, PageUp and PageDown
-            act(s, ActionKind::Track,
-                [&s, action] { s.userTrack(action == QAbstractSlider::SliderPageStepAdd ? +1 : -1); });
+            act(s, [&s, action] { s.userTrack(action == QAbstractSlider::SliderPageStepAdd ? +1 : -1); });
             break;
         case QAbstractSlider::SliderToMinimum:  // Home and End
-            act(s, ActionKind::Release, [&s] { s.userRelease(s.min); });
+            act(s, [&s] { s.userRelease(s.min); });
             break;
         case QAbstractSlider::SliderToMaximum:
-            act(s, ActionKind::Release, [&s] { s.userRelease(s.max); });
+            act(s, [&s] { s.userRelease(s.max); });
             break;
         case QAbstractSlider::SliderMove:
             // The wheel moves the thumb as one step to its new place; a drag waits for the release.
-            if (!bar->isSliderDown()) act(s, ActionKind::Release, [&s, bar] { s.userRelease(bar->sliderPosition()); });
+            if (!bar->isSliderDown()) act(s, [&s, bar] { s.userRelease(bar->sliderPosition()); });
             break;
         default:
             break;
         }
     });
     connect(bar, &QAbstractSlider::sliderReleased, this,
-            [this, bar, &s] { act(s, ActionKind::Release, [&s, bar] { s.userRelease(bar->sliderPosition()); }); });
+            [this, bar, &s] { act(s, [&s, bar] { s.userRelease(bar->sliderPosition()); }); });
     // Anything else that sets the value directly (the bar's context menu) counts as a release there.
-    connect(bar, &QAbstractSlider::valueChanged, this,
-            [this, &s](int v) { act(s, ActionKind::Release, [&s, v] { s.userRelease(v); }); });
+    connect(bar, &QAbstractSlider::valueChanged, this, [this, &s](int v) { act(s, [&s, v] { s.userRelease(v); }); });
     return bar;
 }
 

@@ -21,9 +21,9 @@ class FormView : public QWidget {
 public:
     explicit FormView(Form1& form, QWidget* parent = nullptr);
 
-    // Told of every user action after the window has handled it and the widgets mirror it:
-    // which control was operated and how (the record beside the window follows the window so).
-    using ActionObserver = std::function<void(const Control&, ActionKind)>;
+    // Told after every user action, once the window has handled it and the widgets mirror it
+    // (the panel beside the window then shows what the window told the record).
+    using ActionObserver = std::function<void()>;
     void setActionObserver(ActionObserver observer) { observer_ = std::move(observer); }
 
     // Puts the keyboard focus on the window's first stop, as at start.
@@ -52,7 +52,7 @@ private:
     // where it belongs when the action took it from the control that had it, and tells the
     // observer.
     template <class Action>
-    void act(const Control& control, ActionKind kind, Action&& action);
+    void act(const Control& control, Action&& action);
     void settleFocus(const Control* focused);
     void stack(const Frame& container);
     void setTabChain();

@@ -239,8 +239,7 @@ RecordPanel::RecordPanel(Sitting& sitting, QWidget* parent) : QWidget(parent), s
     reviewColumn->addWidget(reviewHidden_);
     plot_ = new ReviewPlotWidget(review_);
     plot_->setObjectName(QStringLiteral("ReviewPlot"));
-    plot_->setFixedHeight(232);
-    reviewColumn->addWidget(plot_);
+    reviewColumn->addWidget(plot_, 0, Qt::AlignHCenter);  // at the size the core draws it
     steps_ = makeTable(headers(kReviewColumns), "ReviewSteps", review_);
     steps_->setAccessibleName(qs(panel_text::kReviewSteps));
     steps_->setFixedHeight(150);
@@ -258,7 +257,7 @@ RecordPanel::RecordPanel(Sitting& sitting, QWidget* parent) : QWidget(parent), s
 
     // 今回の記録: one row per customer, the scores, saving and printing.
     auto* sittingBox = new QGroupBox(qs(panel_text::kSitting), content);
-    sittingBox->setObjectName(QStringLiteral("SessionRecord"));
+    sittingBox->setObjectName(QStringLiteral("SittingRecord"));
     auto* sittingColumn = new QVBoxLayout(sittingBox);
     record_ = makeTable(headers(kSittingColumns), "SessionTable", sittingBox);
     record_->setAccessibleName(qs(panel_text::kSitting));
@@ -360,10 +359,10 @@ void RecordPanel::showRecord() {
     }
     unsavedNote_->setVisible(sitting_.unsaved());
 
-    // The row of the case the review shows, or the current case while its review is hidden.
-    const int selected = static_cast<int>(sitting_.reviewedIndex().value_or(cases.empty() ? 0 : cases.size() - 1));
+    const auto row = sitting_.currentRow();
+    const int selected = static_cast<int>(row.value_or(0));
     const auto rows = record_->selectionModel()->selectedRows();
-    if (!cases.empty() && (rows.isEmpty() || rows.first().row() != selected)) {
+    if (row && (rows.isEmpty() || rows.first().row() != selected)) {
         selecting_ = true;
         record_->selectRow(selected);
         selecting_ = false;
@@ -462,16 +461,19 @@ void RecordPanel::showCustomerView() {
 }
 
 void RecordPanel::startTypedCode() {
-    const QString typed = codeInput_->text();
-    const auto code = CaseCode::parse(typed.toStdString());
-    if (!code) {
+    const std::string typed = codeInput_->text().toStdString();
+    Sitting::CodeAnswer answer = sitting_.answerCode(typed, false);
+    if (answer == Sitting::CodeAnswer::Unreadable) {
         codeMessage_->setText(qs(kBadCaseCodeMessage));
         announce(this, qs(kBadCaseCodeMessage));
         return;
     }
     codeMessage_->clear();
-    if (sitting_.newCodeAbandonsWork() && !confirmAbandon_()) return;
-    emit startCodeRequested(*code);
+    if (answer == Sitting::CodeAnswer::AskFirst) {
+        if (!confirmAbandon_()) return;
+        answer = sitting_.answerCode(typed, true);
+    }
+    if (answer == Sitting::CodeAnswer::Start) emit startCodeRequested(*CaseCode::parse(typed));
 }
 
 void RecordPanel::saveCsv() {

@@ -1,10 +1,19 @@
 #pragma once
-// The plot of 振り返り: the residual of one case against the step number, drawn with QPainter from
-// the geometry the core works out for the widget's size (reviewPlot).
+// The plot of 振り返り: the residual of one case against the step number, painted with QPainter
+// from what the core works out (reviewPlot): every stroke, line, ring and text, at the size both
+// views draw it.
 
+#include <QColor>
+#include <QFont>
 #include <QWidget>
 
 #include "app/teaching/review.h"
+
+class QPainter;
+
+QColor qColour(const PlotColour& c);
+// Paints `plot` with `font` (at each text's own pixel size), from the painter's origin.
+void paintReviewPlot(QPainter& painter, const ReviewPlot& plot, const QFont& font);
 
 class ReviewPlotWidget : public QWidget {
     Q_OBJECT
@@ -16,23 +25,15 @@ public:
     void setCase(const CaseRecord* c);
     const CaseRecord* shownCase() const { return case_; }
 
-    // The colours of the three lines, in the legend's order: equivalent, cylinder, axis difference.
-    static QColor equivalentColour() { return QColor(0, 84, 190); }
-    static QColor cylinderColour() { return QColor(200, 70, 0); }
-    static QColor axisColour() { return QColor(0, 128, 64); }
-
-    // The band above the plot that holds the scale titles and the legend.
-    static constexpr int kLegendHeight = 20;
-
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // Draws the case at the widget's size; the geometry is kept while size and steps stay.
+    // The core's plot of the case shown, worked out again when the case has grown.
     const ReviewPlot& plot();
 
     const CaseRecord* case_ = nullptr;
     ReviewPlot plot_;
     size_t plottedSteps_ = 0;
-    QSize plottedSize_;
+    bool valid_ = false;
 };

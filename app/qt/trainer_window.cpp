@@ -9,7 +9,6 @@
 #include "app/qt/accessible.h"
 #include "app/qt/record_panel.h"
 #include "app/teaching/panel_texts.h"
-#include "app/teaching/review.h"
 
 namespace {
 
@@ -66,7 +65,7 @@ TrainerWindow::TrainerWindow(Sitting& sitting, QtPlatform& platform, QWidget* pa
 void TrainerWindow::buildView() {
     view_ = new FormView(sitting_.form(), this);
     view_->move(0, 0);
-    view_->setActionObserver([this](const Control& control, ActionKind kind) { afterAction(control, kind); });
+    view_->setActionObserver([this] { afterAction(); });
     connect(view_, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
     platform_.setWindow(view_);
 }
@@ -107,13 +106,8 @@ void TrainerWindow::paintEvent(QPaintEvent* event) {
     if (open_) QTimer::singleShot(0, this, [this] { panel(); });
 }
 
-void TrainerWindow::afterAction(const Control& control, ActionKind kind) {
-    const CaseRecord* before = sitting_.recorder().current();
-    const bool endedBefore = before && before->status == CaseStatus::Ended;
-    sitting_.observe({kind, control.name()});
-    const CaseRecord* now = sitting_.recorder().current();
-    if (now && now->status == CaseStatus::Ended && !endedBefore && &control == &sitting_.form().Command5)
-        announce(view_, QString::fromStdString(endAnnouncement(*now)));
+void TrainerWindow::afterAction() {
+    if (!sitting_.announcement().empty()) announce(view_, QString::fromStdString(sitting_.announcement()));
     if (panel_ && open_) panel_->refresh();
 }
 

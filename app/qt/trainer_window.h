@@ -54,7 +54,7 @@ protected:
 
 private:
     void buildView();
-    void afterAction(const Control& control, ActionKind kind);
+    void afterAction();
     void linkTabOrder();
     void fitWidth();
 

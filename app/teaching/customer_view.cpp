@@ -4,16 +4,17 @@
 #include "app/teaching/record.h"
 
 bool customerViewShown(const Form1& form) {
-    const bool measuringInTest = form.Option10.selected() && form.Command5.visible;
-    return !measuringInTest && form.selectedChart() != Chart::None;
+    const WindowSetting s = form.setting();
+    return !hiddenUntilEnd(s.mode, !s.ended) && s.chart != Chart::None;
 }
 
 std::vector<CustomerPicture> customerView(const Form1& form) {
     if (!customerViewShown(form)) return {};
     const Chart chart = form.selectedChart();
-    const Refraction zanyo = residualOf(form).zanyo;
+    const WindowSetting s = form.setting();
+    const Refraction zanyo = residualBetween(s.correction, s.lens).zanyo;
     Step lens;
-    lens.lens = lensOnBars(form);
+    lens.lens = s.lens;
     const std::string name = std::string(kCustomerViewCaption) + "：" + chartName(chart) + "、レンズ " + lensText(lens);
     if (!form.Frame4.visible) {
         CustomerPicture picture = customerSight(chart, zanyo);

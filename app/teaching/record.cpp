@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/form1/form1.h"
 #include "display/geometry.h"
 #include "subject/answers.h"
 
@@ -22,30 +21,6 @@ int CaseRecord::questions() const {
 int64_t CaseRecord::durationMs() const { return result().timeMs; }
 
 namespace {
-
-// The lens of the three bars, by the window's own rules (Form1::readPhoropter).
-Refraction lensOfBars(int16_t h1, int16_t h2, int16_t h3) {
-    return Refraction{static_cast<int16_t>(h1 - 40) / -4.0, h2 / -4.0,
-                      static_cast<double>(static_cast<int16_t>(180 - h3))};
-}
-
-Residual residualBetween(const Refraction& correction, const Refraction& lens) {
-    Residual r;
-    r.zanyo = zanyoDosuu(correction, lens);
-    r.equivalent = touka(r.zanyo.S, r.zanyo.C);
-    r.blur = bokeRyou(r.zanyo.S, r.zanyo.C);
-    r.axisDifference = static_cast<int>(std::abs(lens.A - correction.A));
-    r.score = tennsuu(r.zanyo, static_cast<int>(lens.A), correction.A);
-    return r;
-}
-
-Refraction correctionOf(const Form1& f) { return Refraction{f.seikaiS, f.seikaiC, f.seikaiA}; }
-
-Mode modeOf(const Form1& f) {
-    if (f.Option11.selected()) return Mode::Practice;
-    if (f.Option12.selected()) return Mode::Sample;
-    return Mode::Test;
-}
 
 std::string axisDegrees(int degrees) {
     // As the readouts write it: 0 is the same direction as 180.
@@ -70,6 +45,16 @@ const char* questionName(int question) {
 }
 
 }  // namespace
+
+Residual residualBetween(const Refraction& correction, const Refraction& lens) {
+    Residual r;
+    r.zanyo = zanyoDosuu(correction, lens);
+    r.equivalent = touka(r.zanyo.S, r.zanyo.C);
+    r.blur = bokeRyou(r.zanyo.S, r.zanyo.C);
+    r.axisDifference = static_cast<int>(std::abs(lens.A - correction.A));
+    r.score = tennsuu(r.zanyo, static_cast<int>(lens.A), correction.A);
+    return r;
+}
 
 std::string dioptreText(double d) {
     // Built by appending: GCC 12 warns falsely (-Wrestrict) on "+" + std::string at -O3.
@@ -138,122 +123,88 @@ std::string durationText(int64_t ms) {
     return buf;
 }
 
-Refraction lensOnBars(const Form1& f) { return lensOfBars(f.HScroll1.value(), f.HScroll2.value(), f.HScroll3.value()); }
-
-Residual residualOf(const Form1& f) {
-    return residualBetween(correctionOf(f), lensOfBars(f.HScroll1.value(), f.HScroll2.value(), f.HScroll3.value()));
-}
-
-Recorder::Seen Recorder::look(const Form1& f) {
-    Seen s;
-    s.bars[0] = f.HScroll1.value();
-    s.bars[1] = f.HScroll2.value();
-    s.bars[2] = f.HScroll3.value();
-    s.bars[3] = f.HScroll4.value();
-    s.crossCylinderIn = f.Frame4.visible;
-    s.front = f.Label20.caption != "うら";
-    s.chart = static_cast<int>(f.selectedChart());
-    s.mode = modeOf(f);
-    s.ended = !f.Command5.visible;
-    s.canAsk = f.Command6.takesInput();
-    s.canRestart = f.STARTbutton.takesInput();
-    return s;
-}
-
-void Recorder::startCode(const Form1& form, const CaseCode& code) {
+void Recorder::startCode(const WindowSetting& setting, const CaseCode& code) {
     if (!cases_.empty() && cases_.back().status == CaseStatus::Measuring) cases_.back().status = CaseStatus::Abandoned;
-    beginCase(form, code, 0);
+    beginCase(setting, code, 0);
 }
 
-void Recorder::beginCase(const Form1& form, const CaseCode& code, uint64_t customer) {
+void Recorder::beginCase(const WindowSetting& setting, const CaseCode& code, uint64_t customer) {
     CaseRecord c;
     c.code = code;
     c.customer = customer;
     c.steps.reserve(64);
     cases_.push_back(std::move(c));
     caseStartMs_ = clock_.nowMs();
-    addStep(form, look(form), StepKind::Start, 0);
+    WindowEvent start;
+    start.kind = WindowEventKind::NewCustomer;
+    start.after = setting;
+    addStep(start, StepKind::Start, 0);
 }
 
-void Recorder::addStep(const Form1& f, const Seen& now, StepKind kind, int choice) {
+void Recorder::addStep(const WindowEvent& e, StepKind kind, int choice) {
+    const WindowSetting& now = e.after;
     CaseRecord& c = cases_.back();
     Step& s = c.steps.emplace_back();
     s.timeMs = clock_.nowMs() - caseStartMs_;
     s.kind = kind;
     s.choice = choice;
     for (int i = 0; i < 3; ++i) s.lensBars[i] = now.bars[i];
-    s.lens = lensOfBars(s.lensBars[0], s.lensBars[1], s.lensBars[2]);
-    s.crossCylinder = {now.crossCylinderIn, handleDirection(now.bars[3]), now.front};
-    s.correction = correctionOf(f);
+    s.lens = now.lens;
+    s.crossCylinder = {now.crossCylinderIn, now.handle, now.front};
+    s.correction = now.correction;
     s.residual = residualBetween(s.correction, s.lens);
-    // A question the handler ignores (no chart chosen) leaves the last answer standing: not this one's.
-    if (kind == StepKind::Question && f.Label16.visible &&
-        checkChart(static_cast<Question>(choice), f.selectedChart()) != ChartCheck::Ignored) {
-        s.answered = true;
-        s.answer = f.Label16.caption;
-    }
-    seen_ = now;
+    s.answered = e.answered;
+    s.answer = e.answer;
     c.mode = now.mode;
-    // Only a new customer and the sample mode change the reading. Kept without the window's " です。".
-    if (kind == StepKind::Start || kind == StepKind::Mode) {
-        constexpr std::string_view kTail = " です。";
-        std::string_view reading = f.Label17.caption;
-        if (reading.ends_with(kTail)) reading.remove_suffix(kTail.size());
-        c.reading = reading;
-    }
+    // Only a new customer and the sample mode change the reading.
+    if (kind == StepKind::Start || kind == StepKind::Mode) c.reading = now.reading;
 }
 
-void Recorder::observe(const Form1& form, const UserAction& action) {
+void Recorder::windowEvent(const WindowEvent& e) {
     if (cases_.empty()) return;  // nothing to add to before startCode
-    const Seen before = seen_;
-    const Seen now = look(form);
-    const std::string_view name = action.control;
-
-    if (name == "STARTbutton") {
-        if (before.canRestart && !form.STARTbutton.visible) {
-            CaseRecord& done = cases_.back();
-            if (done.status == CaseStatus::Measuring) done.status = CaseStatus::Abandoned;
-            beginCase(form, done.code, done.customer + 1);
-        } else {
-            seen_ = now;
-        }
+    switch (e.kind) {
+    case WindowEventKind::Nothing:
+        return;
+    case WindowEventKind::NewCustomer: {
+        CaseRecord& done = cases_.back();
+        if (done.status == CaseStatus::Measuring) done.status = CaseStatus::Abandoned;
+        beginCase(e.after, done.code, done.customer + 1);
         return;
     }
-
-    std::optional<std::pair<StepKind, int>> step;
-    if (name == "HScroll1" && now.bars[0] != before.bars[0])
-        step = {StepKind::Sphere, 0};
-    else if (name == "HScroll2" && now.bars[1] != before.bars[1])
-        step = {StepKind::Cylinder, 0};
-    else if (name == "HScroll3" && now.bars[2] != before.bars[2])
-        step = {StepKind::Axis, 0};
-    else if (name == "HScroll4" && now.bars[3] != before.bars[3])
-        step = {StepKind::CrossCylinderTurn, 0};
-    else if (name == "Command2" && now.crossCylinderIn && !before.crossCylinderIn)
-        step = {StepKind::CrossCylinderIn, 0};
-    else if (name == "Command4" && !now.crossCylinderIn && before.crossCylinderIn)
-        step = {StepKind::CrossCylinderOut, 0};
-    else if (name == "Command3" && now.front != before.front)
-        step = {StepKind::CrossCylinderFlip, 0};
-    else if ((name == "Option5" || name == "Option6" || name == "Option7" || name == "Option8") &&
-             now.chart != before.chart)
-        step = {StepKind::Chart, now.chart};
-    else if ((name == "Option10" || name == "Option11" || name == "Option12") && now.mode != before.mode)
-        step = {StepKind::Mode, static_cast<int>(now.mode)};
-    else if (name == "Command6" && before.canAsk) {
-        // Asked even when the handler ignores it for want of a chart; then without an answer.
-        if (const auto q = form.selectedQuestion()) step = {StepKind::Question, static_cast<int>(*q)};
-    } else if (name == "Command5" && now.ended && !before.ended)
-        step = {StepKind::End, 0};
-
-    if (!step) {
-        seen_ = now;
+    case WindowEventKind::Lens:
+        addStep(e,
+                e.bar == LensBar::Sphere     ? StepKind::Sphere
+                : e.bar == LensBar::Cylinder ? StepKind::Cylinder
+                                             : StepKind::Axis,
+                0);
         return;
-    }
-    addStep(form, now, step->first, step->second);
-    CaseRecord& c = cases_.back();
-    if (step->first == StepKind::End) {
+    case WindowEventKind::CrossCylinderIn:
+        addStep(e, StepKind::CrossCylinderIn, 0);
+        return;
+    case WindowEventKind::CrossCylinderOut:
+        addStep(e, StepKind::CrossCylinderOut, 0);
+        return;
+    case WindowEventKind::CrossCylinderTurn:
+        addStep(e, StepKind::CrossCylinderTurn, 0);
+        return;
+    case WindowEventKind::CrossCylinderFlip:
+        addStep(e, StepKind::CrossCylinderFlip, 0);
+        return;
+    case WindowEventKind::Chart:
+        addStep(e, StepKind::Chart, static_cast<int>(e.after.chart));
+        return;
+    case WindowEventKind::Question:
+        addStep(e, StepKind::Question, static_cast<int>(e.question));
+        return;
+    case WindowEventKind::Mode:
+        addStep(e, StepKind::Mode, static_cast<int>(e.after.mode));
+        return;
+    case WindowEventKind::End: {
+        addStep(e, StepKind::End, 0);
+        CaseRecord& c = cases_.back();
         c.status = CaseStatus::Ended;
         c.endStep = c.steps.size() - 1;
+        return;
+    }
     }
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The record of a sitting: for each customer, one step per user action that changed what the
 // customer is given or asked, with the lens, the cross cylinder, the answer and the residual
-// after it. The recorder only looks at the window after each action; it never writes to it.
+// after it. The recorder keeps what the window tells it (app/form1/events.h); it never sees the
+// window itself.
 
 #include <cstdint>
 #include <optional>
@@ -9,10 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "app/form1/events.h"
 #include "app/teaching/case_code.h"
 #include "optics/refraction.h"
-
-class Form1;
 
 // Milliseconds from some fixed moment. The program gives a steady clock; tests a fake one.
 class RecordClock {
@@ -25,15 +25,6 @@ class SteadyRecordClock : public RecordClock {
 public:
     int64_t nowMs() const override;
 };
-
-// A user action as a view forwards it: what was done to which control (its name).
-enum class ActionKind { Click, Select, Arrow, Track, Release };
-struct UserAction {
-    ActionKind kind = ActionKind::Click;
-    std::string_view control;
-};
-
-enum class Mode { Test, Practice, Sample };
 
 enum class StepKind {
     Start,   // the customer appeared
@@ -92,6 +83,8 @@ struct CaseRecord {
     std::optional<size_t> endStep;
 
     const Step& result() const { return endStep ? steps[*endStep] : steps.back(); }
+    // In test mode, until the end, the correct value and what follows from it are not shown.
+    bool hiddenUntilEnd() const { return ::hiddenUntilEnd(mode, status == CaseStatus::Measuring); }
     int questions() const;
     // Time from the customer's appearance to the end (or to the last step when not ended).
     int64_t durationMs() const;
@@ -114,47 +107,34 @@ std::string durationText(int64_t ms);
 // A signed dioptre value for the review: "+0.50Ｄ", "0.00Ｄ", "-1.25Ｄ".
 std::string dioptreText(double d);
 
-// The residual of a window's current setting, worked out from its scroll bars and hidden
-// correction with the window's own functions; also where the window has not computed it.
-Residual residualOf(const Form1& form);
-// The lens on the window's bars (foroS, foroC, foroA), by the window's own rules.
-Refraction lensOnBars(const Form1& form);
+// The residual a lens leaves before a hidden correction, worked out with the window's own
+// functions (zanyoDosuu, the score); also where the window has not computed it.
+Residual residualBetween(const Refraction& correction, const Refraction& lens);
 
 // --- Recording ---
 
-class Recorder {
+class Recorder : public WindowObserver {
 public:
     explicit Recorder(const RecordClock& clock) : clock_(clock) {}
 
-    // A sitting with `code`: its first customer is now in the window (Form_Load, or the window
-    // put back for a new code). A customer still being measured is kept as abandoned.
-    void startCode(const Form1& form, const CaseCode& code);
+    // A sitting with `code`: its first customer is now in the window, set as `setting` says
+    // (Form_Load, or the window put back for a new code). A customer still being measured is
+    // kept as abandoned.
+    void startCode(const WindowSetting& setting, const CaseCode& code);
 
-    // After the window has handled `action`. Records a step when the action changed what the
-    // customer is given or asked (the control named and what the window now shows decide; a
-    // refused action changes nothing and records nothing). Choosing a question is no step,
-    // asking it is. 再測定 starts the code's next customer.
-    void observe(const Form1& form, const UserAction& action);
+    // What the window says a user input did. A step when it changed what the customer is given
+    // or asked (choosing a question is no step, asking it is); 再測定 starts the code's next
+    // customer.
+    void windowEvent(const WindowEvent& event) override;
 
     const std::vector<CaseRecord>& cases() const { return cases_; }
     const CaseRecord* current() const { return cases_.empty() ? nullptr : &cases_.back(); }
 
 private:
-    // What the window showed after the last action, to tell what an action changed.
-    struct Seen {
-        int16_t bars[4] = {};
-        bool crossCylinderIn = false, front = true;
-        int chart = 0;
-        Mode mode = Mode::Test;
-        bool ended = false;
-        bool canAsk = false, canRestart = false;
-    };
-    static Seen look(const Form1& form);
-    void beginCase(const Form1& form, const CaseCode& code, uint64_t customer);
-    void addStep(const Form1& form, const Seen& now, StepKind kind, int choice);
+    void beginCase(const WindowSetting& setting, const CaseCode& code, uint64_t customer);
+    void addStep(const WindowEvent& event, StepKind kind, int choice);
 
     const RecordClock& clock_;
     std::vector<CaseRecord> cases_;
-    Seen seen_;
     int64_t caseStartMs_ = 0;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <numbers>
 
 namespace {
 
@@ -38,6 +39,95 @@ std::vector<PlotTick> ticksOf(const Rounded& r, Position at, Label label) {
         ticks.push_back({at(v), v, label(v)});
     }
     return ticks;
+}
+
+// The look. Each line has a dash of its own, so that the three differ without colour too.
+constexpr PlotColour kPaper{255, 255, 255}, kInk{20, 20, 20}, kFrame{120, 120, 120}, kGrid{225, 225, 225},
+    kZero{0, 0, 0}, kEquivalentColour{0, 90, 200}, kCylinderColour{200, 60, 0}, kAxisColour{0, 130, 60},
+    kAnswerColour{0, 60, 140};
+constexpr double kLineWidth = 2, kTickLength = 4, kLabelGap = 6, kRingRadius = 4;
+constexpr double kLabelSize = 11, kTitleSize = 10, kAnswerSize = 10;
+// An answer slants up and away from its ring by this angle: neighbours then lie side by side.
+constexpr double kAnswerSlant = 35;
+
+// The width of a text of full-width characters (the legend's names, the answers), one em each.
+double fullWidth(const std::string& text, double size) {
+    double chars = 0;
+    for (unsigned char ch : text) chars += (ch & 0xC0) != 0x80;  // lead bytes only
+    return chars * size;
+}
+
+PlotPoint turned(PlotPoint v, double degrees) {
+    const double a = degrees * std::numbers::pi / 180;  // a picture's angle, not the window's 3.14
+    return {v.x * std::cos(a) - v.y * std::sin(a), v.x * std::sin(a) + v.y * std::cos(a)};
+}
+
+// Everything the views paint, from the scales and points worked out before.
+void addLook(ReviewPlot& p) {
+    const PlotPen frame{kFrame, 1, {}};
+    const PlotPen axisPen{kAxisColour, kLineWidth, {2, 3}};
+    const PlotPen cylinderPen{kCylinderColour, kLineWidth, {6, 3}};
+    const PlotPen equivalentPen{kEquivalentColour, kLineWidth, {}};
+    p.paper = kPaper;
+    for (const PlotTick& t : p.dioptres.ticks) p.strokes.push_back({{p.left, t.at}, {p.right, t.at}, {kGrid, 1, {}}});
+    p.strokes.push_back({{p.left, p.top}, {p.right, p.top}, frame});
+    p.strokes.push_back({{p.right, p.top}, {p.right, p.bottom}, frame});
+    p.strokes.push_back({{p.right, p.bottom}, {p.left, p.bottom}, frame});
+    p.strokes.push_back({{p.left, p.bottom}, {p.left, p.top}, frame});
+    for (const PlotTick& t : p.dioptres.ticks) {
+        p.strokes.push_back({{p.left - kTickLength, t.at}, {p.left, t.at}, frame});
+        p.texts.push_back({t.label, {p.left - kLabelGap, t.at}, TextAnchor::End, 0, kLabelSize, kInk});
+    }
+    // The right scale in the colour of the line it belongs to.
+    for (const PlotTick& t : p.degrees.ticks) {
+        p.strokes.push_back({{p.right, t.at}, {p.right + kTickLength, t.at}, {kAxisColour, 1, {}}});
+        p.texts.push_back({t.label, {p.right + kLabelGap, t.at}, TextAnchor::Start, 0, kLabelSize, kAxisColour});
+    }
+    for (const PlotTick& t : p.steps.ticks) {
+        p.strokes.push_back({{t.at, p.bottom}, {t.at, p.bottom + kTickLength}, frame});
+        p.texts.push_back({t.label, {t.at, p.bottom + 15}, TextAnchor::Middle, 0, kLabelSize, kInk});
+    }
+    p.strokes.push_back({{p.left, p.zeroY}, {p.right, p.zeroY}, {kZero, 1.5, {}}});
+
+    // Titles along the left and right edges, the steps' under the right end of their scale.
+    const double middle = (p.top + p.bottom) / 2;
+    p.texts.push_back({p.dioptres.title, {11, middle}, TextAnchor::Middle, -90, kTitleSize, kInk});
+    p.texts.push_back({p.degrees.title, {p.width - 6, middle}, TextAnchor::Middle, 90, kTitleSize, kAxisColour});
+    p.texts.push_back({p.steps.title, {p.right, p.bottom + 25}, TextAnchor::End, 0, kTitleSize, kInk});
+
+    p.lines.reserve(3);
+    p.lines.push_back({kAxisDifferenceName, axisPen, p.axisDifference});
+    p.lines.push_back({kCylinderName, cylinderPen, p.cylinder});
+    p.lines.push_back({kEquivalentName, equivalentPen, p.equivalent});
+
+    // The legend on the steps' title's line, from the left end of the scale: the equivalent first.
+    double x = p.left;
+    const double y = p.bottom + 25;
+    for (auto line = p.lines.rbegin(); line != p.lines.rend(); ++line) {
+        p.strokes.push_back({{x, y}, {x + 18, y}, line->pen});
+        p.texts.push_back({line->name, {x + 22, y}, TextAnchor::Start, 0, kTitleSize, kInk});
+        x += 22 + fullWidth(line->name, kTitleSize) + 14;
+    }
+
+    // A question asked: a ring on the equivalent line, the answer slanting up and to the right
+    // from it; to the left where it would cross the right end of the plot area, down where it
+    // would leave the top of the picture.
+    for (const PlotMark& m : p.questions) {
+        p.rings.push_back({m.at, kRingRadius, equivalentPen, kPaper});
+        if (m.text.empty()) continue;
+        const double slant = kAnswerSlant * std::numbers::pi / 180, length = fullWidth(m.text, kAnswerSize);
+        const double sx = m.at.x + length * std::cos(slant) + 3 > p.right ? -1 : 1;
+        const double rise = length * std::sin(slant) + 8;
+        const double sy = m.at.y < rise ? 1 : -1;
+        const double angle = kAnswerSlant * sx * sy;
+        const PlotPoint off = turned({3 * sx, 7 * sy}, angle);
+        p.texts.push_back({m.text,
+                           {m.at.x + off.x, m.at.y + off.y},
+                           sx > 0 ? TextAnchor::Start : TextAnchor::End,
+                           angle,
+                           kAnswerSize,
+                           kAnswerColour});
+    }
 }
 
 }  // namespace
@@ -85,6 +175,7 @@ ReviewPlot reviewPlot(const CaseRecord& c, double width, double height) {
         p.axisDifference.push_back({x, aAt(s.residual.axisDifference)});
         if (s.kind == StepKind::Question) p.questions.push_back({i, p.equivalent.back(), s.answered ? s.answer : ""});
     }
+    addLook(p);
     return p;
 }
 
@@ -140,4 +231,4 @@ std::string endAnnouncement(const CaseRecord& c) {
     return "測定終了　" + std::to_string(c.result().residual.score) + " 点";
 }
 
-bool reviewShown(const CaseRecord& c) { return c.status != CaseStatus::Measuring || c.mode != Mode::Test; }
+bool reviewShown(const CaseRecord& c) { return !c.hiddenUntilEnd(); }

@@ -34,6 +34,53 @@ struct PlotMark {
     std::string text;
 };
 
+// The plot's look, the same in both views: colours in sRGB, lengths in the plot's pixels.
+struct PlotColour {
+    int r = 0, g = 0, b = 0;
+    bool operator==(const PlotColour&) const = default;
+};
+
+// A stroke: its colour, its width, and its dashes (lengths drawn and left out in turn; none:
+// solid).
+struct PlotPen {
+    PlotColour colour;
+    double width = 1;
+    std::vector<double> dashes;
+};
+
+struct PlotSegment {
+    PlotPoint from, to;
+    PlotPen pen;
+};
+
+// One of the three lines of the residual, with its legend name.
+struct PlotLine {
+    std::string name;
+    PlotPen pen;
+    std::vector<PlotPoint> points;
+};
+
+struct PlotRing {
+    PlotPoint centre;
+    double radius = 0;
+    PlotPen pen;
+    PlotColour fill;
+};
+
+enum class TextAnchor { Start, Middle, End };
+
+// A text: `at` is on the text's vertical middle (the middle of its em box), at the text's start,
+// middle or end; the text is turned by `angle` degrees clockwise about `at`. `size` is the
+// font's pixel size; the font is the panel's.
+struct PlotText {
+    std::string text;
+    PlotPoint at;
+    TextAnchor anchor = TextAnchor::Start;
+    double angle = 0;
+    double size = 11;
+    PlotColour colour;
+};
+
 // Pixel coordinates of a picture `width` x `height`, origin top left, y downwards.
 struct ReviewPlot {
     double width = 0, height = 0;
@@ -44,6 +91,15 @@ struct ReviewPlot {
     double zeroY = 0;                                 // the zero line of the dioptre scale
     std::vector<PlotPoint> equivalent, cylinder, axisDifference;
     std::vector<PlotMark> questions;
+
+    // What both views paint, in this order: the paper; the strokes (grid, frame, ticks, the zero
+    // line, the legend's swatches); the lines (axis difference, cylinder, and the equivalent on
+    // top); the questions' rings; the texts (tick labels, scale titles, legend, answers).
+    PlotColour paper;
+    std::vector<PlotSegment> strokes;
+    std::vector<PlotLine> lines;
+    std::vector<PlotRing> rings;
+    std::vector<PlotText> texts;
 };
 
 // Names of the three lines, for the legend.
@@ -55,6 +111,10 @@ inline constexpr const char* kAxisDifferenceName = "軸のずれ";
 inline constexpr double kPlotMarginLeft = 56, kPlotMarginRight = 44, kPlotMarginTop = 14, kPlotMarginBottom = 30;
 
 ReviewPlot reviewPlot(const CaseRecord& c, double width, double height);
+
+// The size both views draw the review's plot at (the page scales it down where it has less room),
+// so that they show the same ranges, ticks and marks.
+inline constexpr double kReviewPlotWidth = 480, kReviewPlotHeight = 260;
 
 // The table of steps (ReviewSteps).
 inline constexpr std::array<const char*, 6> kReviewColumns = {"番号", "時間", "操作", "レンズ", "残余度数", "答え"};

@@ -16,12 +16,15 @@ void Sitting::startCode(CaseCode code) {
     random_ = std::make_unique<CodeRandom>(code);
     form_ = std::make_unique<Form1>(platform_, random_->customerSource(), random_->dialSource());
     form_->Form_Load();
-    recorder_.startCode(*form_, code);
+    form_->setObserver(this);
+    recorder_.startCode(form_->setting(), code);
     chosen_.reset();
+    announcement_.clear();
 }
 
-void Sitting::observe(const UserAction& action) {
-    recorder_.observe(*form_, action);
+void Sitting::windowEvent(const WindowEvent& event) {
+    recorder_.windowEvent(event);
+    announcement_ = event.kind == WindowEventKind::End ? endAnnouncement(cases().back()) : std::string();
     // A new customer: the review follows the current case again.
     if (chosen_ && cases().size() != casesAtChoice_) chosen_.reset();
 }
@@ -29,6 +32,12 @@ void Sitting::observe(const UserAction& action) {
 bool Sitting::newCodeAbandonsWork() const {
     const CaseRecord* c = recorder_.current();
     return c && c->status == CaseStatus::Measuring && c->steps.size() > 1;
+}
+
+Sitting::CodeAnswer Sitting::answerCode(const std::string& text, bool confirmed) const {
+    if (!CaseCode::parse(text)) return CodeAnswer::Unreadable;
+    if (newCodeAbandonsWork() && !confirmed) return CodeAnswer::AskFirst;
+    return CodeAnswer::Start;
 }
 
 std::optional<size_t> Sitting::reviewedIndex() const {
@@ -41,6 +50,11 @@ std::optional<size_t> Sitting::reviewedIndex() const {
 const CaseRecord* Sitting::reviewed() const {
     const auto index = reviewedIndex();
     return index ? &cases()[*index] : nullptr;
+}
+
+std::optional<size_t> Sitting::currentRow() const {
+    if (cases().empty()) return std::nullopt;
+    return reviewedIndex().value_or(cases().size() - 1);
 }
 
 void Sitting::chooseCase(size_t index) {
@@ -69,8 +83,7 @@ SittingRow sittingRow(const CaseRecord& c, int number) {
     row[1] = modeName(c.mode);
     row[2] = c.code.text();
     row[3] = c.reading;
-    const bool hidden = c.status == CaseStatus::Measuring && c.mode == Mode::Test;
-    row[4] = hidden ? "" : refractionText(r.correction.S, r.correction.C, r.correction.A);
+    row[4] = c.hiddenUntilEnd() ? "" : refractionText(r.correction.S, r.correction.C, r.correction.A);
     switch (c.status) {
     case CaseStatus::Ended:
         row[5] = lensText(r);

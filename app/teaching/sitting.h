@@ -14,12 +14,16 @@
 #include "app/teaching/record.h"
 
 // The window, the random streams of its code and the record, as both views run them. A view
-// builds its widgets on form(), forwards every user action it ran on the window to observe(),
-// and rebuilds them when a new code has put a fresh window in place.
-class Sitting {
+// builds its widgets on form() and gives the user's input to its controls; the window tells the
+// sitting what each input did. A view rebuilds its widgets when a new code has put a fresh window
+// in place.
+class Sitting : private WindowObserver {
 public:
     // The window of `code`'s first customer, loaded as at start, and the record begun.
     Sitting(Platform& platform, const RecordClock& clock, CaseCode code);
+    // The window tells this sitting what each input did: it stays where it was made.
+    Sitting(const Sitting&) = delete;
+    Sitting& operator=(const Sitting&) = delete;
 
     Form1& form() { return *form_; }
     const Form1& form() const { return *form_; }
@@ -27,12 +31,18 @@ public:
     const Recorder& recorder() const { return recorder_; }
     const std::vector<CaseRecord>& cases() const { return recorder_.cases(); }
 
-    // After the view ran `action` on the window.
-    void observe(const UserAction& action);
+    // What a screen reader is told after the last action: the end of a case with its score
+    // (endAnnouncement) when that action ended one, else nothing.
+    const std::string& announcement() const { return announcement_; }
 
     // Starting another code now would abandon a customer the trainee has begun to measure:
     // ask first.
     bool newCodeAbandonsWork() const;
+    // What a code typed as `text` comes to: it cannot be read (the panel says so and nothing
+    // changes), it would abandon a customer being measured and `confirmed` is false (the panel
+    // asks first), or it starts now (startCode).
+    enum class CodeAnswer { Unreadable, AskFirst, Start };
+    CodeAnswer answerCode(const std::string& text, bool confirmed) const;
     // A fresh window for `code`'s first customer, as if the program had been started with it;
     // the customer being measured is kept in the record as abandoned. The old window is gone.
     void startCode(CaseCode code);
@@ -44,6 +54,9 @@ public:
     std::optional<size_t> reviewedIndex() const;
     // Choose a row of the record (0 is the first customer); out of range follows the current case.
     void chooseCase(size_t index);
+    // The row the record marks as current: the case the review shows, else (its review hidden)
+    // the case being measured; nothing while the record is empty.
+    std::optional<size_t> currentRow() const;
 
     // Whether the record holds something the person has not saved. Only a start with nothing
     // done is nothing to lose.
@@ -52,6 +65,8 @@ public:
     void markSaved();
 
 private:
+    // What the window says each user input did: into the record, and what follows for the panel.
+    void windowEvent(const WindowEvent& event) override;
     size_t recordedSteps() const;
 
     Platform& platform_;
@@ -61,6 +76,7 @@ private:
     std::optional<size_t> chosen_;
     size_t casesAtChoice_ = 0;
     size_t savedSteps_ = 0;
+    std::string announcement_;
 };
 
 inline constexpr std::array<const char*, 10> kSittingColumns = {

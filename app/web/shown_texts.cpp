@@ -7,7 +7,7 @@
 #include "app/teaching/panel_texts.h"
 #include "app/teaching/review.h"
 #include "app/teaching/sitting.h"
-#include "app/web/session.h"
+#include "app/web/page_sitting.h"
 #include "subject/answers.h"
 
 namespace {
@@ -38,20 +38,12 @@ public:
     }
 
     void click(CommandButton& b) {
-        const bool done = b.userClick();
-        sitting_.observe({ActionKind::Click, b.name()});
-        if (done) note();
+        if (b.userClick()) note();
     }
     void select(OptionButton& o) {
-        const bool done = o.userSelect();
-        sitting_.observe({ActionKind::Select, o.name()});
-        if (done) note();
+        if (o.userSelect()) note();
     }
-    bool release(HScrollBar& bar, int value) {
-        const bool done = bar.userRelease(value);
-        sitting_.observe({ActionKind::Release, bar.name()});
-        return done;
-    }
+    bool release(HScrollBar& bar, int value) { return bar.userRelease(value); }
 
     // The customer's view as it stands: only its descriptions are texts.
     void noteView() {
@@ -67,12 +59,7 @@ public:
             for (const auto& [heading, text] : reviewSummary(c)) record.insert({heading, text});
             record.insert(reviewPlotText(c));
             record.insert(endAnnouncement(c));
-            const ReviewPlot plot = reviewPlot(c, 480, 230);
-            for (const PlotScale* scale : {&plot.steps, &plot.dioptres, &plot.degrees}) {
-                record.insert(scale->title);
-                for (const PlotTick& t : scale->ticks) record.insert(t.label);
-            }
-            for (const PlotMark& m : plot.questions) record.insert(m.text);
+            for (const PlotText& t : reviewPlot(c, kReviewPlotWidth, kReviewPlotHeight).texts) record.insert(t.text);
         }
         for (const std::string& ch : charactersOf(record)) panel_.insert(ch);
     }

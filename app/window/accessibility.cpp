@@ -55,18 +55,18 @@ const Control* focusAfterAction(const Form1& form, const Control* focused) {
 
 namespace {
 
-// How a readout shows a bar position: dioptres a quarter per step from a zero position (the sign
-// falling as the bar moves right), or an axis of 180 minus the position with 0 read as 180.
+// How a readout shows a bar position: the lens the bar gives (a quarter dioptre per step), or an
+// axis with 0 read as 180, the same direction.
 struct Unit {
     bool axis;
-    int zeroAt;  // dioptres only
-    double perStep;
+    double (*dioptres)(int position);  // dioptres only
 };
-constexpr Unit kSphere{false, 40, -0.25}, kCylinder{false, 0, -0.25}, kAxis{true, 0, 0};
+constexpr double kDioptreStep = 0.25;
+constexpr Unit kSphere{false, phoropterSphere}, kCylinder{false, phoropterCylinder}, kAxis{true, nullptr};
 
 double readoutNumber(const Unit& u, int position) {
-    if (!u.axis) return (position - u.zeroAt) * u.perStep + 0.0;  // + 0.0: no minus zero
-    const int degrees = 180 - position;
+    if (!u.axis) return u.dioptres(position) + 0.0;  // + 0.0: no minus zero
+    const int degrees = phoropterAxis(position);
     return degrees == 0 ? 180 : degrees;
 }
 
@@ -127,7 +127,7 @@ std::optional<ReadoutScale> readoutScale(const Form1& form, const Control& c) {
         const double a = readoutNumber(b->unit, bar.min), z = readoutNumber(b->unit, bar.max);
         s.minimum = std::min(a, z);
         s.maximum = std::max(a, z);
-        s.step = std::abs(b->unit.perStep);
+        s.step = kDioptreStep;
     }
     return s;
 }

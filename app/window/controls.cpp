@@ -9,9 +9,11 @@ bool Control::takesInput() const {
 }
 
 bool CommandButton::userClick() {
-    if (!takesInput()) return false;
-    if (onClick) onClick();
-    return true;
+    return userInput([this] {
+        if (!takesInput()) return false;
+        if (onClick) onClick();
+        return true;
+    });
 }
 
 void OptionButton::setSelected(bool on) {
@@ -29,9 +31,11 @@ void OptionButton::setSelected(bool on) {
 }
 
 bool OptionButton::userSelect() {
-    if (!takesInput()) return false;
-    setSelected(true);
-    return true;
+    return userInput([this] {
+        if (!takesInput()) return false;
+        setSelected(true);
+        return true;
+    });
 }
 
 void HScrollBar::setValue(int v) {
@@ -42,21 +46,27 @@ void HScrollBar::setValue(int v) {
 }
 
 bool HScrollBar::userArrow(int direction) {
-    if (!takesInput()) return false;
-    setValue(value_ + (direction < 0 ? -smallChange : smallChange));
-    return true;
+    return userInput([&] {
+        if (!takesInput()) return false;
+        setValue(value_ + (direction < 0 ? -smallChange : smallChange));
+        return true;
+    });
 }
 
 bool HScrollBar::userTrack(int direction) {
-    if (!takesInput()) return false;
-    setValue(value_ + (direction < 0 ? -largeChange : largeChange));
-    return true;
+    return userInput([&] {
+        if (!takesInput()) return false;
+        setValue(value_ + (direction < 0 ? -largeChange : largeChange));
+        return true;
+    });
 }
 
 bool HScrollBar::userRelease(int v) {
-    if (!takesInput()) return false;
-    setValue(v);
-    return true;
+    return userInput([&] {
+        if (!takesInput()) return false;
+        setValue(v);
+        return true;
+    });
 }
 
 const std::string* captionOf(const Control& c) {

@@ -51,6 +51,17 @@ struct Look {
 enum class Kind { Form, Frame, Label, Button, Option, HScroll, Image, Circle, Line };
 
 class Frame;
+class Control;
+
+// Told of every input the user gives a control, before its handlers run and after they have all
+// returned (refused inputs too). Handlers that set other controls run nested inside and are not
+// inputs of their own.
+class InputListener {
+public:
+    virtual ~InputListener() = default;
+    virtual void inputBegins(Control& control) = 0;
+    virtual void inputEnds(Control& control) = 0;
+};
 
 class Control {
 public:
@@ -76,10 +87,27 @@ public:
     // are visible and enabled.
     bool takesInput() const;
 
+    // Who is told of the user's inputs to this control (the window, for all of its own).
+    void setInputListener(InputListener* listener) { listener_ = listener; }
+
 private:
     Kind kind_;
     std::string name_;
     Frame* container_ = nullptr;
+
+protected:
+    // Tells the listener of one user input around `handle` (which returns whether the control took it).
+    template <class Handle>
+    bool userInput(Handle&& handle) {
+        InputListener* listener = listener_;
+        if (listener) listener->inputBegins(*this);
+        const bool taken = handle();
+        if (listener) listener->inputEnds(*this);
+        return taken;
+    }
+
+private:
+    InputListener* listener_ = nullptr;
 };
 
 class Frame : public Control {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/web/json.h"
-#include "app/web/session.h"
+#include "app/web/page_sitting.h"
 #include "app/web/window_data.h"
 #include "app/window/accessibility.h"
 #include "app/window/view_rules.h"
@@ -52,7 +52,7 @@ TEST(Snapshot, DesignListsEveryControlWithPixelsTabIndexAndPictures) {
 }
 
 TEST(Snapshot, ActionsGoThroughTheUserPathAndReportEffectsOnce) {
-    Session s(42);
+    PageSitting s(42);
     std::string st = s.state();
     EXPECT_EQ(memberOf(st, "HScroll1", "value"), "40");
     EXPECT_EQ(memberOf(st, "Frame4", "visible"), "false");
@@ -83,7 +83,7 @@ TEST(Snapshot, ActionsGoThroughTheUserPathAndReportEffectsOnce) {
 }
 
 TEST(Snapshot, TheSameSeedMeetsTheSameCustomer) {
-    Session a(7), b(7), c(8);
+    PageSitting a(7), b(7), c(8);
     EXPECT_EQ(a.state(), b.state());
     EXPECT_NE(memberOf(a.state(), "Label17", "caption"), "");
     a.click("Command5");
@@ -115,7 +115,7 @@ TEST(Snapshot, DesignCarriesFocusMarkAndDisabledCaptionColoursForEachFace) {
 }
 
 TEST(Snapshot, StateCarriesReadoutTextsPhoropterWordsAndTheFocusAfterAnAction) {
-    Session s(42);
+    PageSitting s(42);
     std::string st = s.arrow("HScroll1", -1);
     EXPECT_EQ(memberOf(st, "HScroll1", "valueText"), "\"Ｓ+0.25Ｄ\"");
     EXPECT_EQ(memberOf(st, "HScroll1", "valueText"), memberOf(st, "Label4", "caption"));

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -37,6 +38,11 @@ TEST(JapaneseDialogs, SaveAndPrintDialogsSayWhatTheyDoInJapanese) {
     save.setOption(QFileDialog::DontUseNativeDialog);
     save.setAcceptMode(QFileDialog::AcceptSave);
     const QStringList saveTexts = buttonTexts(save);
+    // Pictures to look at, where asked for.
+    if (const QString folder = qEnvironmentVariable("PANEL_PICTURES"); !folder.isEmpty()) {
+        QDir().mkpath(folder);
+        save.grab().save(QDir(folder).filePath(QStringLiteral("save-dialog.png")));
+    }
     EXPECT_TRUE(hasButtonStartingWith(saveTexts, QStringLiteral("保存")))
         << saveTexts.join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(hasButtonStartingWith(saveTexts, QStringLiteral("キャンセル")))

@@ -136,10 +136,10 @@ TEST(RecordPanel, BesideTheUnchangedWindowWithAToggleThatFoldsIt) {
     EXPECT_EQ(d.window.windowTitle(), "Form1");
     EXPECT_EQ(d.find("HScroll1")->geometry(), QRect(96, 32, 137, 17));
     for (const char* name :
-         {"RecordPanel",     "RecordPanelToggle", "CaseCode",         "CaseCodeInput",   "CaseCodeStart",
-          "CaseCodeMessage", "CaseReview",        "ReviewPlot",       "ReviewSteps",     "ReviewSummary",
-          "SessionTable",    "ScoreSummary",      "SaveCsv",          "SaveCsvMessage",  "PrintRecord",
-          "UnsavedNote",     "PatientView",       "PatientViewFront", "PatientViewBack", "PatientViewCaption"})
+         {"RecordPanel",     "RecordPanelToggle",  "CaseCode",     "CaseCodeInput", "CaseCodeStart", "CaseCodeMessage",
+          "CaseReview",      "ReviewPlot",         "ReviewSteps",  "ReviewSummary", "SessionTable",  "ScoreSummary",
+          "SaveCsv",         "SaveCsvMessage",     "PrintRecord",  "UnsavedNote",   "PatientView",   "PatientViewFront",
+          "PatientViewBack", "PatientViewCaption", "SittingRecord"})
         d.find(name);
     expectHeaders(d.table("ReviewSteps"), kReviewColumns);
     expectHeaders(d.table("SessionTable"), kSittingColumns);
@@ -231,17 +231,15 @@ TEST(RecordPanel, TheReviewWaitsForTheEndInTestModeThenShowsTheCase) {
     // The plot as drawn: white paper with the three lines in their colours inside the plot area.
     QApplication::processEvents();
     const QImage picture = plot->grab().toImage();
-    const int band = ReviewPlotWidget::kLegendHeight;
-    const ReviewPlot g = reviewPlot(c, plot->width(), plot->height() - band);
+    const ReviewPlot g = reviewPlot(c, kReviewPlotWidth, kReviewPlotHeight);
     const double ratio = picture.devicePixelRatio();
-    const QRect area =
-        QRectF(QPointF(g.left + 2, g.top + band + 2), QPointF(g.right - 2, g.bottom + band - 2)).toRect();
+    const QRect area = QRectF(QPointF(g.left + 2, g.top + 2), QPointF(g.right - 2, g.bottom - 2)).toRect();
     std::map<QRgb, int> colours;
     for (int y = static_cast<int>(area.top() * ratio); y < area.bottom() * ratio; ++y)
         for (int x = static_cast<int>(area.left() * ratio); x < area.right() * ratio; ++x)
             ++colours[picture.pixel(x, y) & 0xFFFFFF];
     EXPECT_GT(colours[0xFFFFFF], area.width() * area.height() * ratio * ratio / 2) << "mostly paper";
-    for (const QColor& line : {ReviewPlotWidget::equivalentColour(), ReviewPlotWidget::cylinderColour()})
+    for (const QColor& line : {qColour(g.lines[2].pen.colour), qColour(g.lines[1].pen.colour)})  // equivalent, cylinder
         EXPECT_GT(colours[line.rgb() & 0xFFFFFF], 10) << line.name().toStdString();
     d.keep("ended.png");
 }

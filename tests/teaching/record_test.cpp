@@ -18,8 +18,8 @@
 
 namespace {
 
-// A window, its recorder, and the trainee's hands: every action goes to the window and then,
-// as a view would forward it, to the recorder.
+// A window, its recorder, and the trainee's hands: every action goes to the window, which tells
+// the recorder what it did.
 struct RecordedWindow {
     TestForm t;
     FakeRecordClock clock;
@@ -27,28 +27,17 @@ struct RecordedWindow {
 
     explicit RecordedWindow(float S = -1, float C = -1, float A = 90, uint64_t code = 42) {
         t.setCase(S, C, A);
-        recorder.startCode(*t, CaseCode(code));
+        t->setObserver(&recorder);
+        recorder.startCode(t->setting(), CaseCode(code));
     }
     Form1& w() { return *t; }
     const CaseRecord& current() { return *recorder.current(); }
     const Step& last() { return current().steps.back(); }
 
-    void click(CommandButton& b) {
-        b.userClick();
-        recorder.observe(*t, {ActionKind::Click, b.name()});
-    }
-    void select(OptionButton& o) {
-        o.userSelect();
-        recorder.observe(*t, {ActionKind::Select, o.name()});
-    }
-    void arrow(HScrollBar& s, int direction) {
-        s.userArrow(direction);
-        recorder.observe(*t, {ActionKind::Arrow, s.name()});
-    }
-    void release(HScrollBar& s, int value) {
-        s.userRelease(value);
-        recorder.observe(*t, {ActionKind::Release, s.name()});
-    }
+    void click(CommandButton& b) { b.userClick(); }
+    void select(OptionButton& o) { o.userSelect(); }
+    void arrow(HScrollBar& s, int direction) { s.userArrow(direction); }
+    void release(HScrollBar& s, int value) { s.userRelease(value); }
 };
 
 // The lens of the bars as the window's rules give it, worked out here independently.
@@ -204,7 +193,7 @@ TEST(Record, NewCustomersAndNewCodes) {
 
     // A new code while measuring: the customer is kept, as abandoned.
     s.arrow(w.HScroll1, 1);
-    s.recorder.startCode(w, CaseCode(7));
+    s.recorder.startCode(w.setting(), CaseCode(7));
     ASSERT_EQ(s.recorder.cases().size(), 3u);
     EXPECT_EQ(s.recorder.cases()[1].status, CaseStatus::Abandoned);
     EXPECT_EQ(s.current().code, CaseCode(7));
@@ -250,7 +239,8 @@ TEST(Record, TheWindowIsTheSameWithAndWithoutTheRecord) {
     TestForm bare, watched;
     FakeRecordClock clock;
     Recorder recorder(clock);
-    recorder.startCode(*watched, CaseCode(1));
+    watched->setObserver(&recorder);
+    recorder.startCode(watched->setting(), CaseCode(1));
     ASSERT_EQ(everything(bare), everything(watched));
 
     std::mt19937 rng(20261208);
@@ -272,21 +262,18 @@ TEST(Record, TheWindowIsTheSameWithAndWithoutTheRecord) {
         if (name == "Command1") continue;  // END: the program would be gone
         const int how = static_cast<int>(rng() % 3);
         const int value = static_cast<int>(rng() % 200) - 10;
-        ActionKind kind = ActionKind::Click;
         for (TestForm* t : {&bare, &watched}) {
             Control* c = (*t)->find(name);
             if (auto* b = dynamic_cast<CommandButton*>(c)) b->userClick();
-            if (auto* o = dynamic_cast<OptionButton*>(c)) o->userSelect(), kind = ActionKind::Select;
+            if (auto* o = dynamic_cast<OptionButton*>(c)) o->userSelect();
             if (auto* s = dynamic_cast<HScrollBar*>(c)) {
-                kind = how == 0 ? ActionKind::Arrow : how == 1 ? ActionKind::Track : ActionKind::Release;
                 if (how == 0) s->userArrow(value % 2 ? 1 : -1);
                 if (how == 1) s->userTrack(value % 2 ? 1 : -1);
                 if (how == 2) s->userRelease(value);
             }
         }
         clock.now += 350;
-        recorder.observe(*watched, {kind, name});
-        if (i % 750 == 749) recorder.startCode(*watched, CaseCode(i));
+        if (i % 750 == 749) recorder.startCode(watched->setting(), CaseCode(i));
         const std::string a = everything(bare), b = everything(watched);
         ASSERT_EQ(a, b) << "after action " << i << " on " << name;
     }
@@ -350,6 +337,35 @@ TEST(Review, PlotOfASmallCase) {
     EXPECT_EQ(p.questions[0].at.x, 206);
     EXPECT_EQ(p.questions[0].at.y, 142);
     EXPECT_EQ(p.questions[0].text, "緑がよく見えます");
+}
+
+TEST(Review, AnswersSlantAwayFromTheEdgesTheyWouldLeave) {
+    // Questions at the top left, the middle and the top right of the plot.
+    CaseRecord c = caseOf({{-2, 0, 0}, {0, 0, 0}, {-1, 0, 0}, {-1, 0, 0}, {-1, 0, 0}, {-1, 0, 0}, {0, 0, 0}});
+    for (size_t i : {1, 3, 6}) {
+        c.steps[i].kind = StepKind::Question;
+        c.steps[i].answered = true;
+        c.steps[i].answer = "赤の方がよく見えます";
+    }
+    const ReviewPlot p = reviewPlot(c, kReviewPlotWidth, kReviewPlotHeight);
+    std::vector<const PlotText*> answers;
+    for (const PlotText& t : p.texts)
+        if (t.text == "赤の方がよく見えます") answers.push_back(&t);
+    ASSERT_EQ(answers.size(), 3u);
+    ASSERT_EQ(p.questions.size(), 3u);
+    // At the top: downwards; in the middle: upwards; near the right edge: ending at the ring.
+    EXPECT_GT(answers[0]->angle, 0);
+    EXPECT_GT(answers[0]->at.y, p.questions[0].at.y);
+    EXPECT_EQ(answers[0]->anchor, TextAnchor::Start);
+    EXPECT_LT(answers[1]->angle, 0);
+    EXPECT_LT(answers[1]->at.y, p.questions[1].at.y);
+    EXPECT_EQ(answers[1]->anchor, TextAnchor::Start);
+    EXPECT_EQ(answers[2]->anchor, TextAnchor::End);
+    EXPECT_LT(answers[2]->angle, 0);  // rising to the ring from below left
+    EXPECT_GT(answers[2]->at.y, p.questions[2].at.y);
+    // One ring per question, on the equivalent line.
+    ASSERT_EQ(p.rings.size(), 3u);
+    EXPECT_EQ(p.rings[1].centre.y, p.questions[1].at.y);
 }
 
 TEST(Review, ScalesStayReadableForLongAndFlatCases) {
@@ -480,8 +496,8 @@ TEST(SittingRecord, RowsWithTheWindowsTextsAndTheCsvBytes) {
     s.click(w.STARTbutton);
     s.arrow(w.HScroll1, 1);
     const std::string secondCorrection = w.Label7.caption;
-    s.recorder.startCode(w, CaseCode(5));  // the second customer is left unfinished
-    s.arrow(w.HScroll1, 1);                // the third is being measured, in test mode
+    s.recorder.startCode(w.setting(), CaseCode(5));  // the second customer is left unfinished
+    s.arrow(w.HScroll1, 1);                          // the third is being measured, in test mode
 
     const auto rows = sittingRows(s.recorder.cases());
     ASSERT_EQ(rows.size(), 3u);
@@ -524,7 +540,7 @@ TEST(SittingRecord, AverageAndBestOfTheEndedCases) {
     s.click(w.Command5);
     const int second = s.current().result().residual.score;
     s.click(w.STARTbutton);
-    s.recorder.startCode(w, CaseCode(9));  // abandoned: not counted
+    s.recorder.startCode(w.setting(), CaseCode(9));  // abandoned: not counted
     const auto summary = scoreSummary(s.recorder.cases());
     ASSERT_TRUE(summary);
     EXPECT_EQ(summary->ended, 2);

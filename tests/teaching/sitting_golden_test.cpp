@@ -54,10 +54,8 @@ struct Player {
             const int direction = lcg.next(2) ? 1 : -1;
             if (lcg.next(4) == 0) {
                 bar.userTrack(direction);
-                sitting.observe({ActionKind::Track, bar.name()});
             } else {
                 bar.userArrow(direction);
-                sitting.observe({ActionKind::Arrow, bar.name()});
             }
         } else if (r < 46) {
             OptionButton* charts[] = {&f.Option5, &f.Option6, &f.Option7, &f.Option8};
@@ -79,14 +77,8 @@ struct Player {
             click(f.STARTbutton);
         }
     }
-    void click(CommandButton& b) {
-        b.userClick();
-        sitting.observe({ActionKind::Click, b.name()});
-    }
-    void select(OptionButton& o) {
-        o.userSelect();
-        sitting.observe({ActionKind::Select, o.name()});
-    }
+    void click(CommandButton& b) { b.userClick(); }
+    void select(OptionButton& o) { o.userSelect(); }
 };
 
 uint64_t fnv1a(const std::vector<uint8_t>& bytes, uint64_t h = 0xcbf29ce484222325ull) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/teaching/customer_view.h"
+#include "app/teaching/review.h"
 #include "app/teaching/sitting.h"
 #include "tests/test_support.h"
 
@@ -20,17 +21,14 @@ struct Desk {
     void click(CommandButton& b) {
         clock.now += 1500;
         b.userClick();
-        sitting.observe({ActionKind::Click, b.name()});
     }
     void select(OptionButton& o) {
         clock.now += 1500;
         o.userSelect();
-        sitting.observe({ActionKind::Select, o.name()});
     }
     void arrow(HScrollBar& s, int direction) {
         clock.now += 1500;
         s.userArrow(direction);
-        sitting.observe({ActionKind::Arrow, s.name()});
     }
     // 測定終了正解は？ then 再測定.
     void nextCustomer() {
@@ -145,7 +143,8 @@ TEST(CustomerView, HiddenInTestModeUntilTheEndAndFollowsTheCrossCylinder) {
     EXPECT_EQ(one[0].rgba.size(), static_cast<size_t>(one[0].width) * one[0].height * 4);
 
     // The picture is the chart through the residual of the lenses on the bars.
-    const CustomerPicture direct = customerSight(Chart::Dial, residualOf(w).zanyo);
+    const CustomerPicture direct =
+        customerSight(Chart::Dial, zanyoDosuu({w.seikaiS, w.seikaiC, w.seikaiA}, w.setting().lens));
     EXPECT_EQ(one[0].rgba, direct.rgba);
 
     const CustomerViewKey before = customerViewKey(w);
@@ -157,4 +156,74 @@ TEST(CustomerView, HiddenInTestModeUntilTheEndAndFollowsTheCrossCylinder) {
     ASSERT_EQ(faces.size(), 2u);
     EXPECT_TRUE(faces[0].description.ends_with("、おもて"));
     EXPECT_TRUE(faces[1].description.ends_with("、うら"));
+}
+
+TEST(Sitting, ATypedCodeIsUnreadableAsksFirstOrStarts) {
+    using Answer = Sitting::CodeAnswer;
+    Desk desk(5);
+    EXPECT_EQ(desk.sitting.answerCode("0000-0001", false), Answer::Unreadable);
+    EXPECT_EQ(desk.sitting.answerCode("0000-0001-1", false), Answer::Start);  // nothing begun
+    desk.arrow(desk.w().HScroll1, 1);
+    EXPECT_EQ(desk.sitting.answerCode("0000-0001-1", false), Answer::AskFirst);
+    EXPECT_EQ(desk.sitting.answerCode("0000-0001-1", true), Answer::Start);
+    // Unreadable stays unreadable, asked or not; the window is untouched by asking.
+    EXPECT_EQ(desk.sitting.answerCode("0000-0001-2", true), Answer::Unreadable);
+    EXPECT_EQ(desk.sitting.code(), CaseCode(5));
+    desk.click(desk.w().Command5);  // an ended customer is nothing to lose
+    EXPECT_EQ(desk.sitting.answerCode("0000-0001-1", false), Answer::Start);
+}
+
+TEST(Sitting, TheCurrentRowIsTheReviewedCaseElseTheOneBeingMeasured) {
+    Desk desk(11);
+    // Test mode, measuring: the review is hidden, the row of the customer still marks where we are.
+    desk.arrow(desk.w().HScroll1, -1);
+    EXPECT_EQ(desk.sitting.reviewed(), nullptr);
+    EXPECT_EQ(desk.sitting.currentRow(), std::optional<size_t>(0));
+    desk.nextCustomer();
+    EXPECT_EQ(desk.sitting.currentRow(), std::optional<size_t>(1));
+    desk.sitting.chooseCase(0);  // an ended case chosen: its row
+    EXPECT_EQ(desk.sitting.currentRow(), std::optional<size_t>(0));
+    desk.sitting.chooseCase(1);  // the hidden one chosen: still its row
+    EXPECT_EQ(desk.sitting.currentRow(), std::optional<size_t>(1));
+    desk.sitting.chooseCase(0);
+    desk.nextCustomer();  // a new customer: back to the current case
+    EXPECT_EQ(desk.sitting.currentRow(), std::optional<size_t>(2));
+}
+
+TEST(Sitting, TheEndIsAnnouncedWithItsScoreOnTheActionThatEndsACase) {
+    Desk desk(7);
+    EXPECT_EQ(desk.sitting.announcement(), "");
+    desk.arrow(desk.w().HScroll1, 1);
+    EXPECT_EQ(desk.sitting.announcement(), "");
+    desk.click(desk.w().Command5);
+    const CaseRecord& ended = desk.sitting.cases().back();
+    ASSERT_EQ(ended.status, CaseStatus::Ended);
+    EXPECT_EQ(desk.sitting.announcement(), endAnnouncement(ended));
+    EXPECT_EQ(desk.sitting.announcement(), "測定終了　" + std::to_string(ended.result().residual.score) + " 点");
+    // Once: the next action, even on the end button again, says nothing more.
+    desk.click(desk.w().Command5);
+    EXPECT_EQ(desk.sitting.announcement(), "");
+    desk.click(desk.w().STARTbutton);
+    EXPECT_EQ(desk.sitting.announcement(), "");
+    // Ended in another mode, announced alike; a new code forgets what was said.
+    desk.select(desk.w().Option12);
+    desk.click(desk.w().Command5);
+    EXPECT_EQ(desk.sitting.announcement(), endAnnouncement(desk.sitting.cases().back()));
+    desk.sitting.startCode(CaseCode(8));
+    EXPECT_EQ(desk.sitting.announcement(), "");
+}
+
+TEST(CustomerView, ThePicturesAreNamedByChartLensAndFace) {
+    Desk desk(21);
+    Form1& w = desk.w();
+    desk.select(w.Option12);  // sample mode
+    desk.select(w.Option8);   // the dots
+    desk.click(w.Command2);
+    const std::vector<CustomerPicture> faces = customerView(w);
+    ASSERT_EQ(faces.size(), 2u);
+    Step lens;
+    lens.lens = w.setting().lens;
+    const std::string name = "見え方のイメージ：点群視標、レンズ " + lensText(lens);
+    EXPECT_EQ(faces[0].description, name + "、おもて");
+    EXPECT_EQ(faces[1].description, name + "、うら");
 }

@@ -14,9 +14,9 @@ const ASSETS = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..
 
 test('every control is an element at its layout geometry, with the design state of the core', async () => {
   const Trainer = await core();
-  const session = new Trainer.Session(11);
-  const design = JSON.parse(session.design());
-  const state = JSON.parse(session.state());
+  const sitting = new Trainer.PageSitting(11);
+  const design = JSON.parse(sitting.design());
+  const state = JSON.parse(sitting.state());
   const { page, errors, context } = await openWindow(site.browser, site.server.url, { seed: 11 });
 
   // Geometry: every control but the circles and lines (drawn in the SVG) is a box at its
@@ -71,7 +71,7 @@ test('every control is an element at its layout geometry, with the design state 
   const pictures = await page.evaluate(() => [...document.querySelectorAll('img')].map((i) => [i.id, i.naturalWidth > 0]));
   assert.deepEqual(pictures.map(([id]) => id).sort(), design.filter((d) => d.kind === 'image').map((d) => d.name).sort());
   for (const [id, loaded] of pictures) assert.ok(loaded, `${id} loaded`);
-  session.delete();
+  sitting.delete();
   assert.deepEqual(errors, []);
   await context.close();
 });
@@ -187,9 +187,9 @@ test('taking the window over writes nothing but the texts the customer brings', 
 
 test('where the window logic runs before the fonts have come, the page first shows the window taken over, focused as the window logic says', async () => {
   const Trainer = await core();
-  const session = new Trainer.Session(7);
-  const { firstFocus } = JSON.parse(session.state());
-  session.delete();
+  const sitting = new Trainer.PageSitting(7);
+  const { firstFocus } = JSON.parse(sitting.state());
+  sitting.delete();
   const context = await site.browser.newContext({ viewport: { width: 900, height: 680 } });
   const page = await context.newPage();
   await page.route('**/*.woff2', async (route) => {
@@ -238,9 +238,20 @@ test('the window index.html shows before the window logic runs is the live one a
   const context = await site.browser.newContext({ viewport: { width: 900, height: 680 } });
   const page = await context.newPage();
   await page.route('**/trainer.wasm', (route) => route.abort());
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(e.message));
   await page.goto(`${site.server.url}?seed=9&sw=off`);
   await page.evaluate(() => document.fonts.ready);
   const designed = await page.evaluate(boxes);
+  // Until the window logic has come the window takes no action: a button pressed and a scroll
+  // bar's keys change nothing and raise nothing of the page's, while its scripts run.
+  await page.waitForFunction(() => performance.getEntriesByName('trainer-script').length > 0);
+  await page.click('#Command2');
+  await page.focus('#HScroll1');
+  await page.keyboard.press('ArrowRight');
+  await page.keyboard.press('End');
+  assert.deepEqual(await page.evaluate(boxes), designed);
+  assert.deepEqual(errors.filter((m) => !/wasm|fetch|WebAssembly/i.test(m)), []);
   await context.close();
 
   const { page: live, context: liveContext } = await openWindow(site.browser, site.server.url, {

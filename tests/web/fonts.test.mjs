@@ -38,34 +38,34 @@ test('every caption of a long walk of the window logic is in both fonts of the p
   const pick = (list) => list[Math.floor(random() * list.length)];
   const shown = new Map(); // character -> a caption showing it
 
-  let session = new Trainer.Session(1);
+  let sitting = new Trainer.PageSitting(1);
   const note = (json) => {
     const state = JSON.parse(json);
     for (const c of state.controls) for (const ch of c.caption ?? '') if (!shown.has(ch)) shown.set(ch, c.caption);
   };
-  note(session.state());
+  note(sitting.state());
   for (let i = 0; i < 40000; ++i) {
     const r = random();
-    if (r < 0.35) note(session.click(pick(buttons).name));
-    else if (r < 0.6) note(session.select(pick(options).name));
+    if (r < 0.35) note(sitting.click(pick(buttons).name));
+    else if (r < 0.6) note(sitting.select(pick(options).name));
     else {
       const bar = pick(bars);
       const how = random();
-      if (how < 0.4) note(session.arrow(bar.name, random() < 0.5 ? -1 : 1));
-      else if (how < 0.6) note(session.track(bar.name, random() < 0.5 ? -1 : 1));
-      else note(session.release(bar.name, bar.min + Math.floor(random() * (bar.max - bar.min + 1))));
+      if (how < 0.4) note(sitting.arrow(bar.name, random() < 0.5 ? -1 : 1));
+      else if (how < 0.6) note(sitting.track(bar.name, random() < 0.5 ? -1 : 1));
+      else note(sitting.release(bar.name, bar.min + Math.floor(random() * (bar.max - bar.min + 1))));
     }
     if (i % 5000 === 4999) {
-      // END, and a new session as the page starts one.
-      note(session.click('Command1'));
-      session.delete();
-      session = new Trainer.Session(i + 2);
-      note(session.state());
+      // END, and a new sitting as the page starts one.
+      note(sitting.click('Command1'));
+      sitting.delete();
+      sitting = new Trainer.PageSitting(i + 2);
+      note(sitting.state());
     }
   }
-  session.delete();
+  sitting.delete();
 
-  // The page's own texts: the end of a session and its button (not the design data in a script).
+  // The page's own texts: the end of a sitting and its button (not the design data in a script).
   const page = await readFile(path.join(SITE, 'index.html'), 'utf8');
   const body = page.slice(page.indexOf('<body>')).replace(/<(noscript|script)\b[\s\S]*?<\/\1>/g, '');
   for (const ch of body.replace(/<[^>]*>/g, '').replace(/\s+/g, '')) if (!shown.has(ch)) shown.set(ch, 'index.html');

@@ -11,13 +11,13 @@ import { SCREENSHOTS, core, expected, openWindow, readPage, useSiteAndBrowser } 
 
 const site = useSiteAndBrowser({ screenshots: true });
 
-// The page and a core session of the same seed, acted on alike.
+// The page and a core sitting of the same seed, acted on alike.
 async function pair(seed, scale = 1) {
   const Trainer = await core();
-  const session = new Trainer.Session(seed);
-  const design = JSON.parse(session.design());
+  const sitting = new Trainer.PageSitting(seed);
+  const design = JSON.parse(sitting.design());
   const opened = await openWindow(site.browser, site.server.url, { seed, scale });
-  return { ...opened, session, design, state: JSON.parse(session.state()) };
+  return { ...opened, sitting, design, state: JSON.parse(sitting.state()) };
 }
 
 const focusedId = (page) => page.evaluate(() => document.activeElement?.id ?? '');
@@ -36,7 +36,7 @@ function contrast(a, b) {
 const parseRgb = (css) => css.match(/\d+(\.\d+)?/g).slice(0, 3).map(Number);
 
 test('scroll bars say what they set and what their readouts show, after every action', async () => {
-  const { page, context, session, design } = await pair(3);
+  const { page, context, sitting, design } = await pair(3);
   const readouts = { HScroll1: 'Label4', HScroll2: 'Label6', HScroll3: 'Label8', HScroll4: 'Label3' };
   const names = { HScroll1: '球面度数', HScroll2: '円柱度数', HScroll3: '乱視軸', HScroll4: 'クロスシリンダーの中間軸' };
   const spoken = () =>
@@ -76,12 +76,12 @@ test('scroll bars say what they set and what their readouts show, after every ac
   await page.keyboard.press('ArrowRight');
   await check('the cross cylinder in');
   let state;
-  session.track('HScroll1', +1);
-  session.arrow('HScroll1', -1);
-  session.arrow('HScroll2', -1);
-  session.track('HScroll3', -1);
-  session.click('Command2');
-  state = JSON.parse(session.arrow('HScroll4', +1));
+  sitting.track('HScroll1', +1);
+  sitting.arrow('HScroll1', -1);
+  sitting.arrow('HScroll2', -1);
+  sitting.track('HScroll3', -1);
+  sitting.click('Command2');
+  state = JSON.parse(sitting.arrow('HScroll4', +1));
   assert.deepEqual(await readPage(page, design), expected(state));
   const svg = await page.evaluate(() => {
     const s = document.querySelector('#Frame5 svg');
@@ -91,15 +91,15 @@ test('scroll bars say what they set and what their readouts show, after every ac
   assert.match(state.phoropter, /クロスシリンダー/);
   const before = svg.label;
   await page.keyboard.press('PageUp');
-  state = JSON.parse(session.track('HScroll4', +1));
+  state = JSON.parse(sitting.track('HScroll4', +1));
   assert.equal(await page.getAttribute('#Frame5 svg', 'aria-label'), state.phoropter);
   assert.notEqual(state.phoropter, before);
-  session.delete();
+  sitting.delete();
   await context.close();
 });
 
 test('Space and Enter press buttons; one that hides or disables itself hands the focus on, never to END or the end button', async () => {
-  const { page, context, session, design, errors } = await pair(5);
+  const { page, context, sitting, design, errors } = await pair(5);
   let state;
   // [button, key, where the focus must be after it]
   for (const [name, key, to] of [
@@ -112,10 +112,10 @@ test('Space and Enter press buttons; one that hides or disables itself hands the
   ]) {
     await page.focus(`#${name}`);
     await page.keyboard.press(key);
-    state = JSON.parse(session.click(name));
+    state = JSON.parse(sitting.click(name));
     const at = await focusedId(page);
     assert.equal(at, to, `focus after ${key} on ${name}`);
-    assert.equal(at, session.focusAfter(name));
+    assert.equal(at, sitting.focusAfter(name));
     assert.ok(!['Command1', 'Command5'].includes(at) || at === name, `moved onto ${at}`);
   }
   assert.deepEqual(await readPage(page, design), expected(state));
@@ -125,18 +125,18 @@ test('Space and Enter press buttons; one that hides or disables itself hands the
   await page.focus('#Option11');
   assert.equal(await page.isChecked('#Option11'), false);
   await page.keyboard.press('Enter');
-  session.select('Option11');
+  sitting.select('Option11');
   assert.equal(await page.isChecked('#Option11'), true);
   await page.focus('#HScroll1');
   await page.keyboard.press('Enter');
   await page.keyboard.press('NumpadEnter');
   await page.focus('#Command5');
   await page.keyboard.press('Space');
-  state = JSON.parse(session.click('Command5'));
+  state = JSON.parse(sitting.click('Command5'));
   assert.equal(await focusedId(page), 'STARTbutton');
   assert.deepEqual(await readPage(page, design), expected(state));
   assert.deepEqual(errors, []);
-  session.delete();
+  sitting.delete();
   await context.close();
 });
 

@@ -13,16 +13,16 @@ const site = useSiteAndBrowser({ screenshots: true });
 // The page and the core after the same clicks.
 async function played(seed, clicks, scale) {
   const Trainer = await core();
-  const session = new Trainer.Session(seed);
-  const design = JSON.parse(session.design());
+  const sitting = new Trainer.PageSitting(seed);
+  const design = JSON.parse(sitting.design());
   const opened = await openWindow(site.browser, site.server.url, { seed, scale });
-  let state = session.state();
+  let state = sitting.state();
   for (const id of clicks) {
     await opened.page.click(`#${id}`);
-    state = id.startsWith('Option') ? session.select(id) : session.click(id);
+    state = id.startsWith('Option') ? sitting.select(id) : sitting.click(id);
   }
   assert.deepEqual(await readPage(opened.page, design), expected(JSON.parse(state)));
-  session.delete();
+  sitting.delete();
   return { ...opened, design };
 }
 

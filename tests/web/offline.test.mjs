@@ -21,17 +21,17 @@ test('after one visit the page loads and plays with the server stopped', async (
     await page.reload();
     await page.waitForSelector('html[data-ready="true"]');
     const Trainer = await core();
-    const session = new Trainer.Session(21);
-    const design = JSON.parse(session.design());
+    const sitting = new Trainer.PageSitting(21);
+    const design = JSON.parse(sitting.design());
     await page.click('#HScroll1 .arrow.left');
-    session.arrow('HScroll1', -1);
+    sitting.arrow('HScroll1', -1);
     await page.click('#Command6');
-    const state = JSON.parse(session.click('Command6'));
+    const state = JSON.parse(sitting.click('Command6'));
     assert.deepEqual(await readPage(page, design), expected(state));
     assert.ok(await page.isVisible('#Label16'), 'the customer answered');
     const pictures = await page.evaluate(() => [...document.images].every((i) => i.complete && i.naturalWidth > 0));
     assert.ok(pictures, 'the chart pictures came from the cache');
-    session.delete();
+    sitting.delete();
     await context.close();
   } finally {
     await browser.close();

@@ -65,17 +65,17 @@ async function violations(page, fixed) {
 test('Tab meets the desktop\'s stops in its order, through the cross cylinder, a chart and the modes', async () => {
   const Trainer = await core();
   const design = designOf(Trainer);
-  const session = new Trainer.Session(1);
+  const sitting = new Trainer.PageSitting(1);
   const { page, context, errors } = await openWindow(site.browser, site.server.url, { seed: 1 });
-  let state = JSON.parse(session.state());
+  let state = JSON.parse(sitting.state());
   assert.deepEqual(await tabWalk(page), desktopStops(design, state), 'start');
   for (const name of ['Command2', 'Option8', 'Option12']) {
     await page.click(`#${name}`);
-    state = JSON.parse(name.startsWith('Option') ? session.select(name) : session.click(name));
+    state = JSON.parse(name.startsWith('Option') ? sitting.select(name) : sitting.click(name));
     assert.deepEqual(await tabWalk(page), desktopStops(design, state), `after ${name}`);
   }
   assert.deepEqual(errors, []);
-  session.delete();
+  sitting.delete();
   await context.close();
 });
 

@@ -24,7 +24,7 @@ const AXE = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
 const PARTS = ['RecordPanel', 'RecordPanelToggle', 'CaseCode', 'CaseCodeInput', 'CaseCodeStart', 'CaseCodeMessage',
   'CaseReview', 'ReviewPlot', 'ReviewSteps', 'ReviewSummary', 'SessionTable', 'ScoreSummary', 'SaveCsv',
   'SaveCsvMessage', 'PrintRecord', 'UnsavedNote', 'PatientView', 'PatientViewFront', 'PatientViewBack',
-  'PatientViewCaption'];
+  'PatientViewCaption', 'SittingRecord'];
 
 // What the desktop build prints (tools/probes/panel_probe_main.cpp).
 async function probe(...args) {
@@ -48,17 +48,17 @@ async function openPanel(url, query, { width = 1400, height = 900, scale = 1, ac
 const rowsOf = (page, id) =>
   page.$$eval(`#${id} tbody tr`, (rows) => rows.map((r) => [...r.cells].map((c) => c.textContent)));
 
-// Runs the same actions on the page and on a core session (same seed); `actions` are
+// Runs the same actions on the page and on a core sitting (same seed); `actions` are
 // [kind, name, argument] as the page's act() takes them.
-async function play(page, session, actions) {
+async function play(page, sitting, actions) {
   for (const [kind, name, argument] of actions) {
     if (kind === 'arrow') {
       await page.focus(`#${name}`);
       await page.keyboard.press(argument < 0 ? 'ArrowLeft' : 'ArrowRight');
-      session.arrow(name, argument);
+      sitting.arrow(name, argument);
     } else {
       await page.click(`#${name}`);
-      session[kind](name);
+      sitting[kind](name);
     }
   }
 }
@@ -67,7 +67,7 @@ const withoutColumn = (rows, column) => rows.map((r) => r.filter((_, i) => i !==
 
 test('the panel: its parts, beside the window on a wide page and below it on a tablet, the toggle folds it', async () => {
   const Trainer = await core();
-  const texts = JSON.parse(Trainer.Session.panelTexts());
+  const texts = JSON.parse(Trainer.PageSitting.panelTexts());
   for (const [width, height, beside] of [[1400, 900, true], [820, 1180, false]]) {
     const { page, context, errors } = await openPanel(site.server.url, 'seed=3', { width, height });
     const seen = await page.evaluate((ids) => {
@@ -115,8 +115,8 @@ test('the panel: its parts, beside the window on a wide page and below it on a t
 
 test('after two customers: the review of the ended case, the record of both, the end announced, a row chosen by keyboard', async () => {
   const Trainer = await core();
-  const texts = JSON.parse(Trainer.Session.panelTexts());
-  const session = new Trainer.Session(5);
+  const texts = JSON.parse(Trainer.PageSitting.panelTexts());
+  const sitting = new Trainer.PageSitting(5);
   const { page, context, errors } = await openPanel(site.server.url, 'seed=5');
   // Test mode: nothing of the review before the end.
   assert.deepEqual(await page.evaluate(() => ['ReviewHidden', 'ReviewPlot', 'ReviewSteps']
@@ -125,10 +125,18 @@ test('after two customers: the review of the ended case, the record of both, the
   assert.equal(await page.isVisible('#CustomerView'), false);
   const first = [['click', 'Command2'], ['arrow', 'HScroll1', 1], ['arrow', 'HScroll1', 1], ['select', 'Option7'],
     ['select', 'Option2'], ['click', 'Command6'], ['arrow', 'HScroll4', -1], ['click', 'Command3'], ['click', 'Command5']];
-  await play(page, session, first);
-  const core1 = JSON.parse(session.panel());
-  assert.match(core1.announce, /^測定終了\u3000\d+ 点$/);
-  await page.waitForFunction((text) => document.getElementById('EndAnnouncement').textContent === text, core1.announce);
+  await play(page, sitting, first);
+  const core1 = JSON.parse(sitting.panel());
+  const announced = sitting.announcement();
+  assert.match(announced, /^測定終了\u3000\d+ 点$/);
+  await page.waitForFunction((text) => document.getElementById('EndAnnouncement').textContent === text, announced);
+  // Said once, as on the desktop: the panel redrawn (a row chosen) says nothing again.
+  await page.evaluate(() => (document.getElementById('EndAnnouncement').textContent = 'heard'));
+  await page.click('#SessionTable tbody tr:first-child button');
+  await page.evaluate(() => new Promise((resolve) => {
+    requestAnimationFrame(() => requestAnimationFrame(resolve));
+  }));
+  assert.equal(await page.textContent('#EndAnnouncement'), 'heard');
   const review = await page.evaluate(() => {
     const plot = document.getElementById('ReviewPlot');
     return {
@@ -150,8 +158,8 @@ test('after two customers: the review of the ended case, the record of both, the
   assert.deepEqual(review.summary.filter((_, i) => i % 2 === 0), core1.review.summary.map(([h]) => h));
 
   // The second customer, left measuring.
-  await play(page, session, [['click', 'STARTbutton'], ['select', 'Option11'], ['arrow', 'HScroll2', -1]]);
-  const core2 = JSON.parse(session.panel());
+  await play(page, sitting, [['click', 'STARTbutton'], ['select', 'Option11'], ['arrow', 'HScroll2', -1]]);
+  const core2 = JSON.parse(sitting.panel());
   const rows = await rowsOf(page, 'SessionTable');
   assert.equal(rows.length, 2);
   assert.deepEqual(withoutColumn(rows, 9), withoutColumn(core2.rows, 9));
@@ -164,7 +172,7 @@ test('after two customers: the review of the ended case, the record of both, the
   // The first row, chosen from the keyboard.
   await page.focus('#SessionTable tbody tr:first-child button');
   await page.keyboard.press('Enter');
-  session.chooseCase(0);
+  sitting.chooseCase(0);
   assert.deepEqual(withoutColumn(await rowsOf(page, 'ReviewSteps'), 1), withoutColumn(core1.review.rows, 1));
   assert.deepEqual(await page.$$eval('#SessionTable tbody button', (b) => b.map((e) => e.getAttribute('aria-pressed'))), ['true', 'false']);
 
@@ -175,7 +183,68 @@ test('after two customers: the review of the ended case, the record of both, the
     return e.defaultPrevented;
   }), true);
   assert.deepEqual(errors, []);
-  session.delete();
+  sitting.delete();
+  await context.close();
+});
+
+// The case tests/qt/review_plot_test.cpp plays on the desktop, on the same code: practice mode,
+// lens changes, a chart, three questions, the cross cylinder in and turned, the end.
+const SCRIPTED_CASE = [['select', 'Option11'], ['arrow', 'HScroll1', 1], ['arrow', 'HScroll1', 1], ['select', 'Option7'],
+  ['select', 'Option2'], ['click', 'Command6'], ['arrow', 'HScroll2', -1], ['arrow', 'HScroll2', -1], ['arrow', 'HScroll2', -1],
+  ['click', 'Command6'], ['click', 'Command2'], ['arrow', 'HScroll4', 1], ['click', 'Command3'], ['click', 'Command6'],
+  ['click', 'Command5']];
+
+test('the review plot: the page\'s SVG draws the core\'s plot of a scripted case, stroke by stroke and text by text', async () => {
+  const Trainer = await core();
+  const sitting = new Trainer.PageSitting(5);
+  const { page, context, errors } = await openPanel(site.server.url, 'seed=5');
+  await play(page, sitting, SCRIPTED_CASE);
+  const plot = JSON.parse(sitting.plot());
+  sitting.delete();
+  await page.waitForFunction(() => document.querySelectorAll('#ReviewPlot text').length > 0);
+  const drawn = await page.evaluate(() => {
+    const svg = document.getElementById('ReviewPlot');
+    const attrs = (e, names) => Object.fromEntries(names.map((n) => [n, e.getAttribute(n)]));
+    const pen = ['stroke', 'stroke-width', 'stroke-dasharray'];
+    const box = svg.getBoundingClientRect();
+    return {
+      size: [svg.getAttribute('viewBox'), box.width, box.height],
+      paper: svg.querySelector('rect').getAttribute('fill'),
+      strokes: [...svg.querySelectorAll('line')].map((e) => attrs(e, ['x1', 'y1', 'x2', 'y2', ...pen])),
+      lines: [...svg.querySelectorAll('polyline')].map((e) => attrs(e, ['points', 'fill', ...pen])),
+      rings: [...svg.querySelectorAll('circle')].map((e) => attrs(e, ['cx', 'cy', 'r', 'fill', ...pen])),
+      texts: [...svg.querySelectorAll('text')].map((e) => ({ text: e.textContent, ...attrs(e, ['x', 'y', 'text-anchor', 'font-size', 'fill', 'transform']) })),
+      // What the style sheet makes of them: nothing of its own.
+      styled: [...svg.querySelectorAll('line, polyline, circle')].every((e) => getComputedStyle(e).stroke === e.getAttribute('stroke')) &&
+        [...svg.querySelectorAll('text')].every((e) => getComputedStyle(e).fill === e.getAttribute('fill') &&
+          getComputedStyle(e).fontSize === `${e.getAttribute('font-size')}px`),
+    };
+  });
+  const s = (v) => String(v);
+  const pen = (p) => ({ stroke: p.stroke, 'stroke-width': s(p.width), 'stroke-dasharray': p.dash || 'none' });
+  // At the core's size where the panel has room, as on the desktop.
+  assert.deepEqual(drawn.size, [`0 0 ${plot.width} ${plot.height}`, plot.width, plot.height]);
+  assert.equal(drawn.paper, plot.paper);
+  assert.deepEqual(drawn.strokes, plot.strokes.map((l) => ({ x1: s(l.x1), y1: s(l.y1), x2: s(l.x2), y2: s(l.y2), ...pen(l) })));
+  assert.deepEqual(drawn.lines, plot.lines.map((l) => {
+    const points = [];
+    for (let i = 0; i < l.points.length; i += 2) points.push(`${l.points[i]},${l.points[i + 1]}`);
+    return { points: points.join(' '), fill: 'none', ...pen(l) };
+  }));
+  assert.deepEqual(drawn.rings, plot.rings.map((r) => ({ cx: s(r.x), cy: s(r.y), r: s(r.r), fill: r.fill, ...pen(r) })));
+  assert.deepEqual(drawn.texts, plot.texts.map((t) => ({
+    text: t.text, x: s(t.x), y: s(t.y), 'text-anchor': t.anchor, 'font-size': s(t.size), fill: t.fill,
+    transform: t.angle ? `rotate(${t.angle} ${t.x} ${t.y})` : null,
+  })));
+  assert.ok(drawn.styled, 'the style sheet overrides none of the core\'s colours and sizes');
+  // The same scales and marks as the desktop draws for this case (tests/qt/review_plot_test.cpp).
+  const labels = drawn.texts.map((t) => t.text);
+  for (const label of ['0', '2', '12', '-7', '-1', '0°', '15°', '75°', '手順', '残余度数（Ｄ）', '軸のずれ（°）', '等価球面', '円柱', '軸のずれ']) {
+    assert.ok(labels.includes(label), `${label} in ${labels.join(' ')}`);
+  }
+  assert.equal(drawn.rings.length, 3, 'the three questions asked');
+  await page.locator('#ReviewPlot').screenshot({ path: path.join(SCREENSHOTS, 'review-plot.png') });
+  assert.deepEqual(errors, []);
   await context.close();
 });
 
@@ -210,7 +279,7 @@ test('?case= plays the desktop\'s customers of that code', async () => {
 
 test('a bad code, in the address or typed, shows the message and changes nothing; a good one asks before abandoning', async () => {
   const Trainer = await core();
-  const texts = JSON.parse(Trainer.Session.panelTexts());
+  const texts = JSON.parse(Trainer.PageSitting.panelTexts());
   const { page, context, errors } = await openPanel(site.server.url, 'case=014S-C0PJ-X');
   assert.equal(await page.textContent('#CaseCodeMessage'), texts.badCaseCode);
   assert.equal(await page.getAttribute('#CaseCodeMessage', 'role'), 'alert');
@@ -251,7 +320,7 @@ test('a bad code, in the address or typed, shows the message and changes nothing
 
 test('CSV保存 downloads the record: byte-order mark, header, a row, CRLF, the core\'s file name', async () => {
   const Trainer = await core();
-  const texts = JSON.parse(Trainer.Session.panelTexts());
+  const texts = JSON.parse(Trainer.PageSitting.panelTexts());
   const { page, context, errors } = await openPanel(site.server.url, 'case=014S-C0PJ-V', { acceptDownloads: true });
   await page.click('#Command5');
   const [download] = await Promise.all([page.waitForEvent('download'), page.click('#SaveCsv')]);
@@ -294,9 +363,9 @@ test('the customer\'s view: the desktop build\'s pixels on the canvases, one pic
   for (const actions of scenarios) {
     const desktop = await probe('view', ...actions.map((a) => a.join(' ')));
     const { page, context, errors } = await openPanel(site.server.url, 'seed=1');
-    const session = new Trainer.Session(1);
-    await play(page, session, actions);
-    session.delete();
+    const sitting = new Trainer.PageSitting(1);
+    await play(page, sitting, actions);
+    sitting.delete();
     const ids = desktop.length === 4 ? ['PatientViewFront', 'PatientViewBack'] : ['PatientView'];
     const shown = await page.evaluate((list) => list.map((id) => {
       const c = document.getElementById(id);
@@ -354,16 +423,62 @@ test('axe-core finds nothing in the open panel; its texts are all in the panel\'
 
 // Pictures to look at (build-web/screenshots/panel-*.png): a wide and a tablet-sized page at
 // device scales 1 and 2, after a few actions in practice mode and after an end.
-test('screenshots of the panel', async () => {
+// The size of a PNG in pixels, from its header.
+const pngSize = (png) => [png.readUInt32BE(16), png.readUInt32BE(20)];
+
+// How the page lies out in the screenshot: its size, the window's and the panel's boxes, and every
+// element of the panel that reaches sideways outside the panel's box or, text in a box of its own,
+// outside its own box (what scrolls inside a scrolling part, the SVG's drawing and the texts only
+// screen readers get are left out: they are clipped by design; beside the window the panel
+// scrolls downwards within itself).
+const layoutOf = (page) => page.evaluate(() => {
+  const panel = document.getElementById('RecordPanel');
+  const outer = panel.getBoundingClientRect();
+  const overflowing = panel.scrollWidth > panel.clientWidth ? ['RecordPanel (scrolls sideways)'] : [];
+  for (const e of panel.querySelectorAll('*')) {
+    if (e.closest('.visually-hidden') || e.parentElement.closest('.scroll, svg')) continue;
+    const r = e.getBoundingClientRect();
+    if (r.width === 0 && r.height === 0) continue;
+    const name = e.id || `${e.tagName.toLowerCase()}.${e.className.baseVal ?? e.className} in #${e.closest('[id]').id}`;
+    if (r.left < outer.left - 0.5 || r.right > outer.right + 0.5) overflowing.push(name);
+    else if (!(e instanceof SVGElement) && getComputedStyle(e).overflowX === 'visible' && e.scrollWidth > e.clientWidth + 1 && e.clientWidth > 0) overflowing.push(`${name} (its text)`);
+  }
+  const box = (el) => el.getBoundingClientRect().toJSON();
+  return {
+    page: [document.documentElement.scrollWidth, document.documentElement.scrollHeight],
+    form: box(document.getElementById('Form1')), panel: outer.toJSON(), overflowing,
+  };
+});
+
+test('screenshots of the panel: the page as laid out, beside the window on a wide page, below it on a tablet, nothing outside its box', async () => {
   const noCore = { click() {}, select() {}, arrow() {} };
   for (const [name, width, height] of [['wide', 1400, 900], ['tablet', 820, 1180]]) {
     for (const scale of [1, 2]) {
       const { page, context, errors } = await openPanel(site.server.url, 'case=014S-C0PJ-V', { width, height, scale });
       await play(page, noCore, [['select', 'Option11'], ['select', 'Option7'], ['arrow', 'HScroll1', 1], ['select', 'Option2'],
         ['click', 'Command6'], ['arrow', 'HScroll2', -1], ['arrow', 'HScroll2', -1], ['click', 'Command6']]);
-      await page.screenshot({ path: path.join(SCREENSHOTS, `panel-${name}-practice-x${scale}.png`), fullPage: true });
+      const shots = [];
+      shots.push([await page.screenshot({ path: path.join(SCREENSHOTS, `panel-${name}-practice-x${scale}.png`), fullPage: true }), await layoutOf(page)]);
       await play(page, noCore, [['click', 'Command2'], ['arrow', 'HScroll4', 1], ['click', 'Command5']]);
-      await page.screenshot({ path: path.join(SCREENSHOTS, `panel-${name}-ended-x${scale}.png`), fullPage: true });
+      await page.waitForSelector('#ReviewPlot polyline', { state: 'attached' });
+      shots.push([await page.screenshot({ path: path.join(SCREENSHOTS, `panel-${name}-ended-x${scale}.png`), fullPage: true }), await layoutOf(page)]);
+      for (const [png, layout] of shots) {
+        const where = `${name} x${scale}`;
+        // The whole page, at the device's scale, and never wider than the screen.
+        assert.deepEqual(pngSize(png), [width * scale, layout.page[1] * scale], where);
+        assert.equal(layout.page[0], width, `${where}: the page scrolls sideways`);
+        assert.ok(layout.panel.width > 300 && layout.panel.height > 300, `${where}: panel ${JSON.stringify(layout.panel)}`);
+        if (name === 'wide') {
+          // Beside the window, its top within the window's height, inside the screen.
+          assert.ok(layout.panel.left >= layout.form.right - 0.5, `${where}: panel not right of the window`);
+          assert.ok(layout.panel.top < layout.form.bottom && layout.panel.right <= width + 0.5, `${where}: panel not beside the window`);
+        } else {
+          // Below the window, the window scaled to the page's width as without the panel.
+          assert.ok(layout.panel.top >= layout.form.bottom - 0.5 && layout.panel.left === 0, `${where}: panel not below the window`);
+          assert.ok(Math.abs(layout.form.width - 878 * Math.min(1, width / 878, height / 655)) < 0.5, `${where}: window ${layout.form.width}`);
+        }
+        assert.deepEqual(layout.overflowing, [], `${where}: outside their boxes`);
+      }
       assert.deepEqual(errors, []);
       await context.close();
     }

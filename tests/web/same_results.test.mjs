@@ -3,7 +3,7 @@
 // programs: the portable sine, cosine, tangent, arc tangents and power on one table of arguments
 // (tests/optics/trig_table.h), the residual texts of every hidden cylinder against every lens
 // (tools/probes/residual_texts_main.cpp) and a seeded walk of user actions on the window
-// (tools/probes/session_walk_main.cpp). Their output must be equal line for line.
+// (tools/probes/sitting_walk_main.cpp). Their output must be equal line for line.
 
 import assert from 'node:assert/strict';
 import { execFile } from 'node:child_process';
@@ -55,7 +55,7 @@ test('the residual texts of every hidden cylinder against every lens are the sam
 });
 
 test('a seeded walk of 5000 actions leaves the same state of every control in both builds', async () => {
-  // Each line: the action and a digest of the state JSON after it; `session_walk SEED 5000 full`
+  // Each line: the action and a digest of the state JSON after it; `sitting_walk SEED 5000 full`
   // prints the states themselves.
-  await sameInBothBuilds('session_walk', ['20261208', '5000'], 5000);
+  await sameInBothBuilds('sitting_walk', ['20261208', '5000'], 5000);
 });

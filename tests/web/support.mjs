@@ -124,9 +124,9 @@ export function core() {
 
 // The design of the window, as the core gives it.
 export function designOf(Trainer) {
-  const session = new Trainer.Session(1);
-  const design = JSON.parse(session.design());
-  session.delete();
+  const sitting = new Trainer.PageSitting(1);
+  const design = JSON.parse(sitting.design());
+  sitting.delete();
   return design;
 }
 

@@ -19,23 +19,23 @@ test('taps on arrows, track and buttons, a touch drag of a thumb and a pen act a
   await page.goto(`${site.server.url}?seed=4&sw=off`);
   await page.waitForSelector('html[data-ready="true"]');
   const Trainer = await core();
-  const session = new Trainer.Session(4);
-  const design = JSON.parse(session.design());
+  const sitting = new Trainer.PageSitting(4);
+  const design = JSON.parse(sitting.design());
 
   const tap = async (selector) => {
     const c = await centreOf(page, selector);
     await page.touchscreen.tap(c.x, c.y);
   };
   await tap('#HScroll1 .arrow.right');
-  session.arrow('HScroll1', 1);
+  sitting.arrow('HScroll1', 1);
   await tap('#HScroll2 .arrow.right');
-  session.arrow('HScroll2', 1);
+  sitting.arrow('HScroll2', 1);
   const thumb = await centreOf(page, '#HScroll3 .thumb');
   const track = await centreOf(page, '#HScroll3 .track');
   await page.touchscreen.tap((track.left + thumb.x - 10) / 2, track.y); // midway along the track left of the thumb
-  session.track('HScroll3', -1);
+  sitting.track('HScroll3', -1);
   await tap('#Command6');
-  let state = session.click('Command6');
+  let state = sitting.click('Command6');
   assert.deepEqual(await readPage(page, design), expected(JSON.parse(state)));
 
   // A touch drag of the HScroll1 thumb to the right end: one change, at the release.
@@ -48,7 +48,7 @@ test('taps on arrows, track and buttons, a touch drag of a thumb and a pen act a
   assert.equal(await page.getAttribute('#HScroll1', 'aria-valuenow'), '41', 'no change while the thumb is dragged');
   await touch('touchMove', end.x + 40);
   await touch('touchEnd');
-  state = session.release('HScroll1', 80);
+  state = sitting.release('HScroll1', 80);
   assert.deepEqual(await readPage(page, design), expected(JSON.parse(state)));
 
   // A pen on the left arrow and on an option button.
@@ -58,10 +58,10 @@ test('taps on arrows, track and buttons, a touch drag of a thumb and a pen act a
       await cdp.send('Input.dispatchMouseEvent', { type, x: c.x, y: c.y, button: 'left', clickCount: 1, pointerType: 'pen' });
   };
   await pen('#HScroll1 .arrow.left');
-  session.arrow('HScroll1', -1);
+  sitting.arrow('HScroll1', -1);
   await pen('#Option4 + label');
-  state = session.select('Option4');
+  state = sitting.select('Option4');
   assert.deepEqual(await readPage(page, design), expected(JSON.parse(state)));
-  session.delete();
+  sitting.delete();
   await context.close();
 });

@@ -45,12 +45,12 @@ class Pair {
     this.characters = new Set();
   }
 
-  // The page's session with `seed`: the one it was opened with, after an end the next one.
+  // The page's sitting with `seed`: the one it was opened with, after an end the next one.
   async startCore(seed) {
     this.seed = seed;
-    this.session?.delete();
-    this.session = new this.Trainer.Session(seed);
-    this.note(this.session.state());
+    this.sitting?.delete();
+    this.sitting = new this.Trainer.PageSitting(seed);
+    this.note(this.sitting.state());
   }
 
   note(json) {
@@ -63,7 +63,7 @@ class Pair {
 
   // What the user has done, as the core hears it.
   apply(kind, name, argument) {
-    this.note(argument === undefined ? this.session[kind](name) : this.session[kind](name, argument));
+    this.note(argument === undefined ? this.sitting[kind](name) : this.sitting[kind](name, argument));
   }
 
   operable(name) {
@@ -245,7 +245,7 @@ test(`a seeded walk of ${EVENTS} real input events keeps the page equal to the c
   assert.deepEqual([...pair.characters].filter((c) => !subset.has(c)), []);
   console.log(`walk seed ${SEED}: ${JSON.stringify(counts)}; effects ${JSON.stringify(pair.expectedEffects)}`);
   assert.deepEqual(errors, []);
-  pair.session.delete();
+  pair.sitting.delete();
   await context.close();
 });
 
@@ -255,7 +255,7 @@ test('a whole case played to its score shows what the core scores', async () => 
   const pair = new Pair(Trainer, page, designOf(Trainer));
   await pair.install();
   await pair.startCore(77);
-  const [S, C, A] = JSON.parse(pair.session.hiddenCase());
+  const [S, C, A] = JSON.parse(pair.sitting.hiddenCase());
 
   // Keyboard to each bar: Home or End, then arrows to the value of the hidden correction.
   const setBar = async (name, value) => {

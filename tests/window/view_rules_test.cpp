@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/web/session.h"
+#include "app/web/page_sitting.h"
 #include "app/web/window_data.h"
 #include "app/window/view_rules.h"
 #include "tests/test_support.h"
@@ -31,7 +31,7 @@ TEST(ViewRules, FontsWrapsAndLines) {
 }
 
 TEST(ViewRules, DesignAndStateCarryThemToTheWebView) {
-    Session s(3);
+    PageSitting s(3);
     const std::string design = s.design();
     EXPECT_NE(design.find("\"twipsPerPixel\":15,\"buttonFace\":[240,240,240],\"windowText\":[0,0,0]"),
               std::string::npos);

@@ -13,7 +13,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/web/session.h"
+#include "app/web/page_sitting.h"
 
 namespace {
 
@@ -28,36 +28,35 @@ int main(int argc, char** argv) {
     if (argc < 2) return usage();
     const std::string what = argv[1];
     if (what == "case" && argc == 4) {
-        Session session(1, argv[2]);
+        PageSitting sitting(1, argv[2]);
         const long n = std::strtol(argv[3], nullptr, 10);
         for (long i = 0; i < n; ++i) {
-            const Form1& f = session.form();
+            const Form1& f = sitting.form();
             std::printf("%s %s %s\t%s\n", shortestDecimal(f.seikaiS).c_str(), shortestDecimal(f.seikaiC).c_str(),
-                        shortestDecimal(f.seikaiA).c_str(),
-                        f.Label17.caption.substr(0, f.Label17.caption.find(" です")).c_str());
-            session.click("Command5");  // the end, then the next customer
-            session.click("STARTbutton");
+                        shortestDecimal(f.seikaiA).c_str(), f.setting().reading.c_str());
+            sitting.click("Command5");  // the end, then the next customer
+            sitting.click("STARTbutton");
         }
         return 0;
     }
     if (what != "view") return usage();
-    Session session(1);
+    PageSitting sitting(1);
     for (int i = 2; i < argc; ++i) {
         std::istringstream action(argv[i]);
         std::string kind, name;
         int direction = 0;
         action >> kind >> name >> direction;
         if (kind == "click")
-            session.click(name);
+            sitting.click(name);
         else if (kind == "select")
-            session.select(name);
+            sitting.select(name);
         else if (kind == "arrow")
-            session.arrow(name, direction);
+            sitting.arrow(name, direction);
         else
             return usage();
     }
-    session.customerView();
-    for (size_t i = 0; const CustomerPicture* p = session.picture(i); ++i) {
+    sitting.customerView();
+    for (size_t i = 0; const CustomerPicture* p = sitting.picture(i); ++i) {
         std::printf("%d %d %s\n", p->width, p->height, p->description.c_str());
         std::string hex;
         hex.reserve(p->rgba.size() * 2);

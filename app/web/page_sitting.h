@@ -1,5 +1,5 @@
 #pragma once
-// The window behind the web page: one Session per page, one entry per kind of user action,
+// The window behind the web page: one PageSitting per page, one entry per kind of user action,
 // each returning the state after it as JSON (app/web/window_data.h). Built for the web and its
 // tests only, not into the desktop program.
 
@@ -36,16 +36,16 @@ private:
 
 // One sitting (the window of a case code with its record) with its platform, and one entry per
 // kind of user action. Every action returns the state after it; an action on a control that
-// cannot take it now (hidden, disabled, or of another kind) changes nothing. The record
-// observes every action. The panel beside the window (record, review, case code, the
+// cannot take it now (hidden, disabled, or of another kind) changes nothing. The window tells
+// the record what every action did. The panel beside the window (record, review, case code, the
 // customer's view) has entries of its own, each answering JSON too.
-class Session {
+class PageSitting {
 public:
     // Seed 0 takes a fresh code from the clock, as the desktop program does without a code;
     // any other seed plays the code of that number (tests, demonstrations). `caseText`, when
     // not empty, is a typed code to play instead; one that cannot be read leaves the seed's
     // code in place and panel() says so.
-    explicit Session(uint64_t seed, const std::string& caseText = {});
+    explicit PageSitting(uint64_t seed, const std::string& caseText = {});
 
     const Form1& form() const { return sitting_.form(); }
     const Sitting& sitting() const { return sitting_; }
@@ -64,21 +64,22 @@ public:
 
     // --- The panel ---
 
-    // Every fixed text of the panel: its captions, the tables' column headings, the plot's
-    // line names and the message for a bad code.
+    // Every fixed text of the panel: its captions, the tables' column headings and the message
+    // for a bad code.
     static std::string panelTexts();
-    // What the panel shows now: {code, message, rows, summary, unsaved, reviewed (the row
-    // reviewed, or null), review ({rows, summary, plotText}, or null), announce (the end of
-    // a case when the last action ended one, else ""), view ({shown, version}: the version
-    // changes whenever the customer's view would)}.
+    // What the panel shows now: {code, message, rows, summary, unsaved, current (the row the
+    // record marks, or null), review ({rows, summary, plotText}, or null), view ({shown,
+    // version}: the version changes whenever the customer's view would)}.
     std::string panel() const;
-    // The end of a case when the last action ended one, else "" (for a folded panel).
-    const std::string& announcement() const { return announcement_; }
-    // The plot of the reviewed case for a picture `width` x `height`, or null.
-    std::string plot(double width, double height) const;
-    // Starts the code typed as `text`: "bad" when it cannot be read (nothing changes),
-    // "confirm" when it would abandon a customer being measured and `confirmed` is false
-    // (nothing changes), else "ok": a fresh window, which the view builds anew.
+    // The end of a case when the last action ended one, else "" (also for a folded panel).
+    const std::string& announcement() const { return sitting_.announcement(); }
+    // The plot of the reviewed case as the panel draws it (reviewPanelPlot): its size, paper,
+    // strokes, lines, marks and texts, or null.
+    std::string plot() const;
+    // Starts the code typed as `text` as the sitting answers it (Sitting::answerCode): "bad"
+    // when it cannot be read (nothing changes), "confirm" when it would abandon a customer
+    // being measured and `confirmed` is false (nothing changes), else "ok": a fresh window,
+    // which the view builds anew.
     std::string startCode(const std::string& text, bool confirmed);
     void chooseCase(int index);
     bool unsaved() const { return sitting_.unsaved(); }
@@ -95,14 +96,14 @@ public:
 private:
     template <class T>
     T* find(const std::string& name, Kind kind) const;
-    // After the view ran an action: the record observes it and the panel's news are noted.
-    std::string observed(ActionKind kind, const std::string& name);
+    // After the view ran an action (the window has told the record what it did): the panel's
+    // news are noted, and the state returned.
+    std::string afterAction();
 
     RecordingPlatform platform_;
     SteadyRecordClock clock_;
     std::string message_;  // a bad code given at start
     Sitting sitting_;
-    std::string announcement_;  // the end of a case, after the action that ended it
     CustomerViewKey viewKey_;
     int viewVersion_ = 0;
     std::vector<CustomerPicture> pictures_;

@@ -1,4 +1,4 @@
-#include "app/web/session.h"
+#include "app/web/page_sitting.h"
 
 #include <cstdio>
 #include <utility>
@@ -48,50 +48,59 @@ std::string pointsJson(const std::vector<PlotPoint>& points) {
     return out + ']';
 }
 
-std::string scaleJson(const PlotScale& s) {
-    std::string out;
-    {
-        JsonObject o(out);
-        o.key("min") += number(s.min);
-        o.key("max") += number(s.max);
-        o.str("title", s.title);
-        std::string& ticks = o.key("ticks");
-        ticks += '[';
-        for (size_t i = 0; i < s.ticks.size(); ++i) {
-            if (i) ticks += ',';
-            JsonObject t(ticks);
-            t.key("at") += number(s.ticks[i].at);
-            t.str("label", s.ticks[i].label);
-        }
-        ticks += ']';
+std::string colourJson(const PlotColour& c) {
+    return "\"rgb(" + std::to_string(c.r) + ", " + std::to_string(c.g) + ", " + std::to_string(c.b) + ")\"";
+}
+
+// A stroke as SVG takes it: stroke, stroke-width and stroke-dasharray ("" for solid).
+void penJson(JsonObject& o, const PlotPen& pen) {
+    o.key("stroke") += colourJson(pen.colour);
+    o.key("width") += number(pen.width);
+    std::string dashes;
+    for (double d : pen.dashes) dashes += (dashes.empty() ? "" : " ") + number(d);
+    o.str("dash", dashes);
+}
+
+const char* anchorName(TextAnchor a) {
+    switch (a) {
+    case TextAnchor::Start:
+        return "start";
+    case TextAnchor::Middle:
+        return "middle";
+    case TextAnchor::End:
+        return "end";
     }
-    return out;
+    return "start";
+}
+
+// A JSON list of `items`, each an object written by `write`.
+template <class T, class Write>
+void listJson(std::string& out, const std::vector<T>& items, Write write) {
+    out += '[';
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (i) out += ',';
+        JsonObject o(out);
+        write(o, items[i]);
+    }
+    out += ']';
 }
 
 }  // namespace
 
-Session::Session(uint64_t seed, const std::string& caseText)
+PageSitting::PageSitting(uint64_t seed, const std::string& caseText)
     : message_(caseText.empty() || CaseCode::parse(caseText) ? "" : kBadCaseCodeMessage),
       sitting_(platform_, clock_, CaseCode::parse(caseText).value_or(codeOf(seed))),
       viewKey_(customerViewKey(sitting_.form())) {}
 
-std::string Session::state() { return stateJson(sitting_.form(), platform_.take()); }
+std::string PageSitting::state() { return stateJson(sitting_.form(), platform_.take()); }
 
 template <class T>
-T* Session::find(const std::string& name, Kind kind) const {
+T* PageSitting::find(const std::string& name, Kind kind) const {
     Control* c = const_cast<Form1&>(sitting_.form()).find(name);
     return c && c->kind() == kind ? static_cast<T*>(c) : nullptr;
 }
 
-std::string Session::observed(ActionKind kind, const std::string& name) {
-    const auto ended = [this] {
-        size_t n = 0;
-        for (const CaseRecord& c : sitting_.cases()) n += c.status == CaseStatus::Ended;
-        return n;
-    };
-    const size_t before = ended();
-    sitting_.observe(UserAction{kind, name});
-    announcement_ = ended() > before ? endAnnouncement(sitting_.cases().back()) : std::string();
+std::string PageSitting::afterAction() {
     const CustomerViewKey key = customerViewKey(sitting_.form());
     if (!(key == viewKey_)) {
         viewKey_ = key;
@@ -100,38 +109,38 @@ std::string Session::observed(ActionKind kind, const std::string& name) {
     return state();
 }
 
-std::string Session::click(const std::string& name) {
+std::string PageSitting::click(const std::string& name) {
     if (auto* b = find<CommandButton>(name, Kind::Button)) b->userClick();
-    return observed(ActionKind::Click, name);
+    return afterAction();
 }
 
-std::string Session::select(const std::string& name) {
+std::string PageSitting::select(const std::string& name) {
     if (auto* o = find<OptionButton>(name, Kind::Option)) o->userSelect();
-    return observed(ActionKind::Select, name);
+    return afterAction();
 }
 
-std::string Session::arrow(const std::string& name, int direction) {
+std::string PageSitting::arrow(const std::string& name, int direction) {
     if (auto* s = find<HScrollBar>(name, Kind::HScroll)) s->userArrow(direction);
-    return observed(ActionKind::Arrow, name);
+    return afterAction();
 }
 
-std::string Session::track(const std::string& name, int direction) {
+std::string PageSitting::track(const std::string& name, int direction) {
     if (auto* s = find<HScrollBar>(name, Kind::HScroll)) s->userTrack(direction);
-    return observed(ActionKind::Track, name);
+    return afterAction();
 }
 
-std::string Session::release(const std::string& name, int value) {
+std::string PageSitting::release(const std::string& name, int value) {
     if (auto* s = find<HScrollBar>(name, Kind::HScroll)) s->userRelease(value);
-    return observed(ActionKind::Release, name);
+    return afterAction();
 }
 
-std::string Session::focusAfter(const std::string& focused) const {
+std::string PageSitting::focusAfter(const std::string& focused) const {
     const Form1& form = sitting_.form();
     const Control* to = focusAfterAction(form, form.find(focused));
     return to ? to->name() : std::string();
 }
 
-std::string Session::panelTexts() {
+std::string PageSitting::panelTexts() {
     namespace t = panel_text;
     static constexpr std::pair<const char*, const char*> kTexts[] = {
         {"panel", t::kPanel},
@@ -142,8 +151,6 @@ std::string Session::panelTexts() {
         {"caseCodeStart", t::kCaseCodeStart},
         {"badCaseCode", kBadCaseCodeMessage},
         {"abandonQuestion", t::kAbandonQuestion},
-        {"yes", t::kYes},
-        {"no", t::kNo},
         {"review", t::kReview},
         {"reviewSteps", t::kReviewSteps},
         {"reviewHidden", t::kReviewHidden},
@@ -163,12 +170,11 @@ std::string Session::panelTexts() {
         for (const auto& [key, text] : kTexts) o.str(key, text);
         o.strings("sittingColumns", listOf(kSittingColumns));
         o.strings("reviewColumns", listOf(kReviewColumns));
-        o.strings("lines", {kEquivalentName, kCylinderName, kAxisDifferenceName});
     }
     return out;
 }
 
-std::string Session::panel() const {
+std::string PageSitting::panel() const {
     std::string out;
     {
         JsonObject o(out);
@@ -177,11 +183,10 @@ std::string Session::panel() const {
         o.key("rows") += rowsJson(sittingRows(sitting_.cases()));
         o.str("summary", scoreSummaryText(sitting_.cases()));
         o.boolean("unsaved", sitting_.unsaved());
-        const auto index = sitting_.reviewedIndex();
-        if (index)
-            o.integer("reviewed", static_cast<long long>(*index));
+        if (const auto row = sitting_.currentRow())
+            o.integer("current", static_cast<long long>(*row));
         else
-            o.null("reviewed");
+            o.null("current");
         if (const CaseRecord* c = sitting_.reviewed()) {
             std::string& review = o.key("review");
             JsonObject r(review);
@@ -193,7 +198,6 @@ std::string Session::panel() const {
         } else {
             o.null("review");
         }
-        o.str("announce", announcement_);
         std::string& view = o.key("view");
         JsonObject v(view);
         v.boolean("shown", viewKey_.shown);
@@ -202,61 +206,73 @@ std::string Session::panel() const {
     return out;
 }
 
-std::string Session::plot(double width, double height) const {
+std::string PageSitting::plot() const {
     const CaseRecord* c = sitting_.reviewed();
     if (!c) return "null";
-    const ReviewPlot p = reviewPlot(*c, width, height);
+    const ReviewPlot p = reviewPlot(*c, kReviewPlotWidth, kReviewPlotHeight);
     std::string out;
     {
         JsonObject o(out);
         o.key("width") += number(p.width);
         o.key("height") += number(p.height);
-        o.key("area") +=
-            "[" + number(p.left) + "," + number(p.top) + "," + number(p.right) + "," + number(p.bottom) + "]";
-        o.key("steps") += scaleJson(p.steps);
-        o.key("dioptres") += scaleJson(p.dioptres);
-        o.key("degrees") += scaleJson(p.degrees);
-        o.key("zeroY") += number(p.zeroY);
-        o.key("equivalent") += pointsJson(p.equivalent);
-        o.key("cylinder") += pointsJson(p.cylinder);
-        o.key("axisDifference") += pointsJson(p.axisDifference);
-        std::string& marks = o.key("questions");
-        marks += '[';
-        for (size_t i = 0; i < p.questions.size(); ++i) {
-            if (i) marks += ',';
-            JsonObject m(marks);
-            m.integer("step", static_cast<long long>(p.questions[i].step));
-            m.key("x") += number(p.questions[i].at.x);
-            m.key("y") += number(p.questions[i].at.y);
-            m.str("text", p.questions[i].text);
-        }
-        marks += ']';
+        o.key("paper") += colourJson(p.paper);
+        listJson(o.key("strokes"), p.strokes, [](JsonObject& j, const PlotSegment& s) {
+            j.key("x1") += number(s.from.x);
+            j.key("y1") += number(s.from.y);
+            j.key("x2") += number(s.to.x);
+            j.key("y2") += number(s.to.y);
+            penJson(j, s.pen);
+        });
+        listJson(o.key("lines"), p.lines, [](JsonObject& j, const PlotLine& l) {
+            penJson(j, l.pen);
+            j.key("points") += pointsJson(l.points);
+        });
+        listJson(o.key("rings"), p.rings, [](JsonObject& j, const PlotRing& r) {
+            j.key("x") += number(r.centre.x);
+            j.key("y") += number(r.centre.y);
+            j.key("r") += number(r.radius);
+            j.key("fill") += colourJson(r.fill);
+            penJson(j, r.pen);
+        });
+        listJson(o.key("texts"), p.texts, [](JsonObject& j, const PlotText& t) {
+            j.str("text", t.text);
+            j.key("x") += number(t.at.x);
+            j.key("y") += number(t.at.y);
+            j.str("anchor", anchorName(t.anchor));
+            j.key("angle") += number(t.angle);
+            j.key("size") += number(t.size);
+            j.key("fill") += colourJson(t.colour);
+        });
     }
     return out;
 }
 
-std::string Session::startCode(const std::string& text, bool confirmed) {
-    const auto code = CaseCode::parse(text);
-    if (!code) return "bad";
-    if (sitting_.newCodeAbandonsWork() && !confirmed) return "confirm";
-    sitting_.startCode(*code);
+std::string PageSitting::startCode(const std::string& text, bool confirmed) {
+    switch (sitting_.answerCode(text, confirmed)) {
+    case Sitting::CodeAnswer::Unreadable:
+        return "bad";
+    case Sitting::CodeAnswer::AskFirst:
+        return "confirm";
+    case Sitting::CodeAnswer::Start:
+        break;
+    }
+    sitting_.startCode(*CaseCode::parse(text));
     message_.clear();
-    announcement_.clear();
     pictures_.clear();
     viewKey_ = customerViewKey(sitting_.form());
     ++viewVersion_;
     return "ok";
 }
 
-void Session::chooseCase(int index) {
+void PageSitting::chooseCase(int index) {
     sitting_.chooseCase(index < 0 ? sitting_.cases().size() : static_cast<size_t>(index));
 }
 
-std::string Session::csv() const { return sittingCsv(sitting_.cases()); }
+std::string PageSitting::csv() const { return sittingCsv(sitting_.cases()); }
 
-std::string Session::csvFileName() const { return ::csvFileName(sitting_.code(), localToday()); }
+std::string PageSitting::csvFileName() const { return ::csvFileName(sitting_.code(), localToday()); }
 
-std::string Session::customerView() {
+std::string PageSitting::customerView() {
     pictures_ = ::customerView(sitting_.form());
     std::string out = "[";
     for (size_t i = 0; i < pictures_.size(); ++i) {
@@ -269,6 +285,6 @@ std::string Session::customerView() {
     return out + ']';
 }
 
-const CustomerPicture* Session::picture(size_t index) const {
+const CustomerPicture* PageSitting::picture(size_t index) const {
     return index < pictures_.size() ? &pictures_[index] : nullptr;
 }

@@ -1,8 +1,8 @@
-// A seeded walk of user actions on the window, as the web view drives it (Session): after each
+// A seeded walk of user actions on the window, as the web view drives it (PageSitting): after each
 // action one line with the action and a digest of the state of every control, or with "full"
 // the state itself. The desktop and the WebAssembly build must print the same lines.
 //
-// usage: session_walk [SEED [ACTIONS [full]]]
+// usage: sitting_walk [SEED [ACTIONS [full]]]
 
 #include <cstdint>
 #include <cstdio>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/web/session.h"
+#include "app/web/page_sitting.h"
 
 namespace {
 
@@ -36,11 +36,11 @@ int main(int argc, char** argv) {
     const bool full = argc > 3 && std::string(argv[3]) == "full";
     if (seed == 0) return 2;  // seed 0 would take the clock
 
-    Session session(seed);
+    PageSitting sitting(seed);
     std::vector<std::string> buttons, options;
     std::vector<const HScrollBar*> bars;
-    for (const Control* c : session.form().controls()) {
-        if (c->kind() == Kind::Button && c->name() != "Command1") buttons.push_back(c->name());  // not END
+    for (const Control* c : sitting.form().controls()) {
+        if (c->kind() == Kind::Button && c != &sitting.form().Command1) buttons.push_back(c->name());  // not END
         if (c->kind() == Kind::Option) options.push_back(c->name());
         if (c->kind() == Kind::HScroll) bars.push_back(static_cast<const HScrollBar*>(c));
     }
@@ -56,16 +56,16 @@ int main(int argc, char** argv) {
         case 1:
         case 2:
             action = "arrow " + bar.name() + " " + std::to_string(direction);
-            result = session.arrow(bar.name(), direction);
+            result = sitting.arrow(bar.name(), direction);
             break;
         case 3:
             action = "track " + bar.name() + " " + std::to_string(direction);
-            result = session.track(bar.name(), direction);
+            result = sitting.track(bar.name(), direction);
             break;
         case 4: {
             const int value = bar.min + static_cast<int>((r >> 32) % static_cast<uint64_t>(bar.max - bar.min + 1));
             action = "release " + bar.name() + " " + std::to_string(value);
-            result = session.release(bar.name(), value);
+            result = sitting.release(bar.name(), value);
             break;
         }
         case 5:
@@ -73,13 +73,13 @@ int main(int argc, char** argv) {
         case 7: {
             const std::string& name = buttons[(r >> 16) % buttons.size()];
             action = "click " + name;
-            result = session.click(name);
+            result = sitting.click(name);
             break;
         }
         default: {
             const std::string& name = options[(r >> 16) % options.size()];
             action = "select " + name;
-            result = session.select(name);
+            result = sitting.select(name);
         }
         }
         if (full)

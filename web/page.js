@@ -1,0 +1,171 @@
+// The page around the window: the sitting's lifetime (a new one at each start, none after END),
+// the user's actions passed to it and its state mirrored into the view, the focus after each
+// action, the window's scale on the screen, and what the window logic asks of the machine
+// (beep, print, end).
+
+import { setStyle } from './dom.js';
+import { WindowView, smallestTouchScale } from './view.js';
+
+const WIDTH = 878;
+const HEIGHT = 655;
+
+// A short square-wave tone, as the system's beep.
+class Beeper {
+  constructor() {
+    this.audio = null;
+  }
+
+  beep() {
+    this.audio ??= new AudioContext();
+    const tone = this.audio.createOscillator();
+    const gain = this.audio.createGain();
+    tone.type = 'square';
+    tone.frequency.value = 880;
+    gain.gain.value = 0.08;
+    tone.connect(gain).connect(this.audio.destination);
+    tone.start();
+    tone.stop(this.audio.currentTime + 0.12);
+  }
+}
+
+// Keeps the window at the scale at which it fits the screen; never larger than 100 %. On a
+// touch screen never smaller than the scale at which every control is large enough to touch:
+// the page pans there instead.
+function keepFitting(design) {
+  const touchScale = smallestTouchScale(design);
+  const touch = window.matchMedia('(pointer: coarse)');
+  const fit = () => {
+    const fits = Math.min(1, window.innerWidth / WIDTH, window.innerHeight / HEIGHT);
+    const scale = touch.matches ? Math.max(fits, touchScale) : fits;
+    // Only when it changes (1 where nothing is set): a new value on the root restyles the page.
+    const root = document.documentElement;
+    if ((root.style.getPropertyValue('--scale') || '1') !== String(scale)) setStyle(root, '--scale', String(scale));
+  };
+  fit();
+  window.addEventListener('resize', fit);
+  touch.addEventListener('change', fit);
+}
+
+export class PageController {
+  // `seeded`: the seed of the first start (0: the customers are drawn from the clock, as on the
+  // desktop); with one, each start after an end takes the next, so that a test can follow.
+  // `caseText`: a code each start plays, as the desktop program started with it does.
+  constructor(design, stage, { seeded, caseText }) {
+    this.design = design;
+    this.stage = stage;
+    this.seeded = seeded;
+    this.seed = seeded;
+    this.caseText = caseText;
+    this.beeper = new Beeper();
+    this.Trainer = null;
+    this.sitting = null;
+    this.view = null;
+    this.firstFocus = null; // where the focus starts in the window shown last
+    this.panel = null; // the record panel beside the window (panel.js), once it is there
+    keepFitting(design);
+    document.getElementById('restart').addEventListener('click', () => this.start(this.seeded ? this.seed + 1 : 0));
+  }
+
+  // The first start, once the window logic has loaded: the window takes over the elements of the
+  // window as designed that index.html shows (`shown`), whether the page shows yet or not. The
+  // focus can go to the window only once it shows (focusFirst).
+  begin(Trainer, shown) {
+    this.Trainer = Trainer;
+    this.start(this.seeded, shown);
+  }
+
+  // A new sitting. At the first start the window takes over `shown`; after an end a new window
+  // takes the place of the old one.
+  start(seed, shown = null) {
+    this.seed = seed;
+    this.sitting?.delete();
+    this.sitting = new this.Trainer.PageSitting(seed, this.caseText);
+    const end = document.getElementById('sessionEnd');
+    if (!end.hidden) end.hidden = true;
+    this.showWindow(shown);
+    this.panel?.started();
+  }
+
+  // The sitting's window in the page: `shown` at the first start, else a new view in place of
+  // the old (after an end, or when the panel started a new code in the same sitting). The focus
+  // starts where the window logic says, as on the desktop; at the first start the page may not
+  // show yet (an element not shown cannot take it), so there the caller gives it.
+  showWindow(shown = null) {
+    const act = (kind, name, argument) => this.act(kind, name, argument);
+    if (shown) this.view = new WindowView(this.design, this.stage, act, shown);
+    else {
+      const old = document.getElementById('Form1');
+      this.view = new WindowView(this.design, document.createDocumentFragment(), act);
+      old.replaceWith(this.view.elements.get('Form1'));
+    }
+    const state = JSON.parse(this.sitting.state());
+    this.view.mirror(state);
+    this.firstFocus = state.firstFocus ? this.view.elements.get(state.firstFocus) : null;
+    if (!shown) this.focusFirst();
+  }
+
+  focusFirst() {
+    this.firstFocus?.focus({ preventScroll: true });
+  }
+
+  // A user action for the window logic: its state mirrored, the focus settled, the panel told,
+  // the effects carried out.
+  act(kind, name, argument) {
+    const sitting = this.sitting;
+    if (!sitting) return;
+    const before = this.focusedControl();
+    const state = JSON.parse(argument === undefined ? sitting[kind](name) : sitting[kind](name, argument));
+    this.view.mirror(state);
+    this.settleFocus(before);
+    this.panel?.refresh();
+    this.carryOut(state.effects);
+  }
+
+  // A print in the browser cannot fail, so the window logic never has a notice for the page.
+  carryOut(effects) {
+    for (let i = 0; i < effects.beeps; ++i) this.beeper.beep();
+    if (effects.end) this.showEnd();
+    if (effects.prints > 0) window.print();
+  }
+
+  // The control whose element has the keyboard focus: '' for none (the focus on the page
+  // itself), null for an element of the page's own (the end notice, the restart button).
+  focusedControl() {
+    const el = document.activeElement;
+    if (!el || el === document.body || el === document.documentElement) return '';
+    return this.view.elements.get(el.id) === el ? el.id : null;
+  }
+
+  // After an action the focus stays where it is while that can still be operated; when the
+  // action hid or disabled it (or it fell to the page), it goes where the window logic says.
+  settleFocus(before) {
+    if (before === null || !this.sitting) return;
+    const { elements, state } = this.view;
+    const now = document.activeElement;
+    const stranded = !now || now === document.body || (elements.get(now.id) === now && !state.get(now.id).takesInput);
+    if (!stranded) return;
+    const target = elements.get(this.sitting.focusAfter(before));
+    if (target && target !== now) target.focus({ preventScroll: true });
+  }
+
+  // The sitting has ended: the window stays as it was, inert, under the notice.
+  showEnd() {
+    this.panel?.ended();
+    this.sitting.delete();
+    this.sitting = null;
+    document.getElementById('Form1').inert = true;
+    const end = document.getElementById('sessionEnd');
+    end.hidden = false;
+    end.querySelector('#restart').focus();
+  }
+
+  // The record panel: its module and styles come once the window has been drawn (after the next
+  // frame), so that building the panel does not hold the window's first paint back.
+  async addPanel() {
+    await new Promise((resolve) => {
+      requestAnimationFrame(() => setTimeout(resolve));
+    });
+    const { RecordPanel } = await import('./panel.js');
+    this.panel = await RecordPanel.create(this.Trainer, { sitting: () => this.sitting, rebuild: () => this.showWindow() });
+  }
+}
