@@ -325,11 +325,12 @@ private:
     void huntLastDegree() {
         if (exact(endPointMet_)) return;
         const Lens start = lens_;
+        // The axis alone first, as the sphere and cylinder are nearly always right already.
         static constexpr double kNear[][2] = {{0, 0}, {0, 0.25}, {0, -0.25}, {-0.25, 0.25}, {0.25, -0.25}};
         // Weak cylinders leave the widest zones, and near 45 and 135 the widest errors.
         const int reach = start.C >= -0.5 ? 20 : 10;
-        for (int d = 0; d <= reach; ++d)
-            for (const auto& [dS, dC] : kNear)
+        for (const auto& [dS, dC] : kNear)
+            for (int d = 0; d <= reach; ++d)
                 for (int sign : {1, -1}) {
                     if (d == 0 && (sign == -1 || (dS == 0 && dC == 0))) continue;
                     const Lens next{start.S + dS, start.C + dC, wrapAxis(start.A + sign * d)};
