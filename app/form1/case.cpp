@@ -43,6 +43,7 @@ void Form1::refuti() {
         C = -1.25;
         A = 60;
     }
+    readingLens_ = Refraction{S, C, A};
     reading_ = refractionText(S, C, A);
     Label17.caption = reading_ + " です。";
 }

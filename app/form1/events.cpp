@@ -22,6 +22,7 @@ WindowSetting Form1::setting() const {
     s.ended = !Command5.visible;
     s.correction = Refraction{seikaiS, seikaiC, seikaiA};
     s.reading = reading_;
+    s.readingLens = readingLens_;
     return s;
 }
 

@@ -42,9 +42,10 @@ struct WindowSetting {
     bool front = true;  // おもて faces the customer
     Chart chart = Chart::None;
     Mode mode = Mode::Test;
-    bool ended = false;     // the result is shown
-    Refraction correction;  // the hidden correction (the sample mode replaces it)
-    std::string reading;    // the auto-refractor reading as the window writes it, without " です。"
+    bool ended = false;      // the result is shown
+    Refraction correction;   // the hidden correction (the sample mode replaces it)
+    std::string reading;     // the auto-refractor reading as the window writes it, without " です。"
+    Refraction readingLens;  // the same reading as numbers
 };
 
 struct WindowEvent {

@@ -216,6 +216,7 @@ private:
     std::vector<Control*> tabOrder_;
 
     std::string reading_;  // the auto-refractor reading refuti wrote, without " です。"
+    Refraction readingLens_;
     WindowObserver* observer_ = nullptr;
     int inputDepth_ = 0;
     WindowSetting before_;  // at the start of the input being handled

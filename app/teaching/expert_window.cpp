@@ -1,35 +1,24 @@
 #include "app/teaching/expert_window.h"
 
-#include <cstdlib>
 #include <string>
-#include <vector>
+
+#include "app/teaching/record.h"
 
 WindowExamRoom::WindowExamRoom(CaseCode code, uint64_t customer, bool sample) : random_(code) {
     // The window draws the customer after the current one.
     if (customer > 0) random_.startCustomer(customer - 1);
     form_ = std::make_unique<Form1>(platform_, random_.customerSource(), random_.dialSource());
     form_->Form_Load();
+    form_->setObserver(this);
     if (sample) form_->Option12.userSelect();
 }
 
 Reading WindowExamRoom::reading() {
-    // The three numbers of the reading's text, "Ｓ-3.50Ｄ Ｃ-1.25Ｄ Ａ60° です。", in order.
-    const std::string& text = form_->Label17.caption;
-    std::vector<double> numbers;
-    for (size_t i = 0; i < text.size() && numbers.size() < 3;) {
-        const char c = text[i];
-        const bool digit = c >= '0' && c <= '9';
-        if (digit || ((c == '-' || c == '+') && i + 1 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '9')) {
-            char* end = nullptr;
-            numbers.push_back(std::strtod(text.c_str() + i, &end));
-            i = static_cast<size_t>(end - text.c_str());
-        } else {
-            ++i;
-        }
-    }
-    numbers.resize(3, 0);
-    return Reading{numbers[0], numbers[1], static_cast<int>(numbers[2])};
+    const Refraction r = form_->setting().readingLens;
+    return Reading{r.S, r.C, static_cast<int>(r.A)};
 }
+
+void WindowExamRoom::windowEvent(const WindowEvent& event) { last_ = event; }
 
 void WindowExamRoom::setLens(const Lens& lens) {
     form_->HScroll1.userRelease(static_cast<int>(40 - lens.S * 4));
@@ -51,7 +40,8 @@ std::string WindowExamRoom::ask(Chart chart, Question question) {
                                                                        : f.Option9;
     if (!questionButton.selected()) questionButton.userSelect();
     f.Command6.userClick();
-    return f.Label16.caption;
+    // What the window said the question brought; nothing when it was not answered.
+    return last_.kind == WindowEventKind::Question ? last_.answer : std::string();
 }
 
 void WindowExamRoom::crossCylinderIn(int handle) {
@@ -67,7 +57,8 @@ void WindowExamRoom::crossCylinderOut() {
 
 int WindowExamRoom::endScore() {
     form_->Command5.userClick();
-    return std::atoi(form_->Label23.caption.c_str());
+    // The score of the lens the window ended with, as the window's result shows it.
+    return residualBetween(last_.after.correction, last_.after.lens).score;
 }
 
 ExpertResult playExpert(CaseCode code, uint64_t customer, bool sample) {

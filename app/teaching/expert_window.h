@@ -12,12 +12,15 @@
 #include "app/teaching/expert.h"
 
 // An examination room that is a window: every lens, chart, question and cross-cylinder move is
-// a click or a bar release on the window, every answer the text the window shows.
-class WindowExamRoom : public ExamRoom {
+// a click or a bar release on the window, every answer what the window says its question brought.
+class WindowExamRoom : public ExamRoom, private WindowObserver {
 public:
     // The `customer`-th customer of `code` (0 is the first); with `sample`, the sample mode's
     // customer instead.
     WindowExamRoom(CaseCode code, uint64_t customer, bool sample = false);
+    // The window tells this room what each input did: it stays where it was made.
+    WindowExamRoom(const WindowExamRoom&) = delete;
+    WindowExamRoom& operator=(const WindowExamRoom&) = delete;
 
     Reading reading() override;
     void setLens(const Lens& lens) override;
@@ -25,7 +28,7 @@ public:
     void crossCylinderIn(int handle) override;
     void crossCylinderOut() override;
 
-    // Presses "測定終了正解は？" and reads the score the window shows.
+    // Presses "測定終了正解は？": the score of the result the window shows.
     int endScore();
 
     Form1& form() { return *form_; }
@@ -38,7 +41,10 @@ private:
         PrintResult printWindow() override { return PrintResult::NoPrinter; }
         void showNotice(const std::string&) override {}
     };
+    void windowEvent(const WindowEvent& event) override;
+
     Silent platform_;
+    WindowEvent last_;  // what the window said the last input did
     CodeRandom random_;
     std::unique_ptr<Form1> form_;
 };
