@@ -7,11 +7,14 @@
 import design from './design.js';
 import createTrainer from './trainer.js';
 import { PageController } from './page.js';
+import { LmsLink } from './lms.js';
 
 const params = new URLSearchParams(location.search);
 const page = new PageController(design, document.getElementById('stage'), {
   seeded: Number(params.get('seed')) || 0,
   caseText: params.get('case') ?? '',
+  // Opened from a school's learning system: its link (null elsewhere).
+  lms: LmsLink.open(window),
 });
 
 performance.mark('trainer-script');

@@ -3,7 +3,7 @@
 // action, the window's scale on the screen, and what the window logic asks of the machine
 // (beep, print, end).
 
-import { setStyle } from './dom.js';
+import { el, setStyle } from './dom.js';
 import { WindowView, smallestTouchScale } from './view.js';
 
 const WIDTH = 878;
@@ -50,7 +50,8 @@ export class PageController {
   // `seeded`: the seed of the first start (0: the customers are drawn from the clock, as on the
   // desktop); with one, each start after an end takes the next, so that a test can follow.
   // `caseText`: a code each start plays, as the desktop program started with it does.
-  constructor(design, stage, { seeded, caseText }) {
+  // `lms`: the learning system that opened the page (lms.js), or null.
+  constructor(design, stage, { seeded, caseText, lms = null }) {
     this.design = design;
     this.stage = stage;
     this.seeded = seeded;
@@ -62,7 +63,10 @@ export class PageController {
     this.view = null;
     this.firstFocus = null; // where the focus starts in the window shown last
     this.panel = null; // the record panel beside the window (panel.js), once it is there
+    this.lms = lms;
     keepFitting(design);
+    // Leaving the page ends the attempt in the learning system, as END does.
+    if (lms) window.addEventListener('pagehide', () => this.finishLms());
     document.getElementById('restart').addEventListener('click', () => this.start(this.seeded ? this.seed + 1 : 0));
   }
 
@@ -71,6 +75,11 @@ export class PageController {
   // focus can go to the window only once it shows (focusFirst).
   begin(Trainer, shown) {
     this.Trainer = Trainer;
+    // The class's code, where the teacher set one, is played instead of any other.
+    if (this.lms) {
+      this.lmsSettings = JSON.parse(Trainer.PageSitting.lmsSettings(this.lms.launchData));
+      if (this.lmsSettings.case) this.caseText = this.lmsSettings.case;
+    }
     this.start(this.seeded, shown);
   }
 
@@ -118,6 +127,8 @@ export class PageController {
     this.view.mirror(state);
     this.settleFocus(before);
     this.panel?.refresh();
+    // A case has ended: the learning system hears of it.
+    if (this.lms?.active && sitting.announcement()) this.lms.report(JSON.parse(sitting.lmsReport(this.lms.launchData)));
     this.carryOut(state.effects);
   }
 
@@ -151,12 +162,35 @@ export class PageController {
   // The sitting has ended: the window stays as it was, inert, under the notice.
   showEnd() {
     this.panel?.ended();
+    if (this.lms?.active) {
+      this.finishLms();
+      const texts = JSON.parse(this.Trainer.PageSitting.lmsTexts());
+      document.getElementById('sessionEndText').after(el('p', { id: 'LmsFinished', text: texts.finished }));
+    }
     this.sitting.delete();
     this.sitting = null;
     document.getElementById('Form1').inert = true;
     const end = document.getElementById('sessionEnd');
     end.hidden = false;
     end.querySelector('#restart').focus();
+  }
+
+  // The attempt in the learning system ends with the time spent on this page.
+  finishLms() {
+    this.lms?.finish(this.Trainer ? (ms) => this.Trainer.PageSitting.lmsTimespan(ms) : null);
+  }
+
+  // In a learning system the panel shows whose record it is, and says once when the system
+  // refused a value.
+  showLms() {
+    const texts = JSON.parse(this.Trainer.PageSitting.lmsTexts());
+    const message = el('p', { id: 'LmsMessage', role: 'status' });
+    const part = el('section', { id: 'LmsPart', 'aria-label': texts.student },
+      el('p', { id: 'LmsStudent', text: `${texts.student}\u3000${this.lms.student.name}` }), message);
+    this.panel.body.prepend(part);
+    this.lms.whenRefused((error) => {
+      message.textContent = this.Trainer.PageSitting.lmsRefused(error);
+    });
   }
 
   // The record panel: its module and styles come once the window has been drawn (after the next
@@ -167,5 +201,6 @@ export class PageController {
     });
     const { RecordPanel } = await import('./panel.js');
     this.panel = await RecordPanel.create(this.Trainer, { sitting: () => this.sitting, rebuild: () => this.showWindow() });
+    if (this.lms) this.showLms();
   }
 }

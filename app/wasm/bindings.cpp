@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/web/lms.h"
 #include "app/web/page_sitting.h"
 #include "optics/refraction.h"
 

@@ -6,6 +6,7 @@
 #include "app/teaching/panel_texts.h"
 #include "app/teaching/review.h"
 #include "app/web/json.h"
+#include "app/web/lms.h"
 #include "app/window/accessibility.h"
 
 RecordingPlatform::Effects RecordingPlatform::take() {
@@ -287,4 +288,8 @@ std::string PageSitting::customerView() {
 
 const CustomerPicture* PageSitting::picture(size_t index) const {
     return index < pictures_.size() ? &pictures_[index] : nullptr;
+}
+
+std::string PageSitting::lmsReport(const std::string& launchData) const {
+    return lmsReportJson(::lmsReport(sitting_.cases(), readLaunchData(launchData)));
 }

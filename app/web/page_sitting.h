@@ -76,6 +76,10 @@ public:
     // The plot of the reviewed case as the panel draws it (reviewPanelPlot): its size, paper,
     // strokes, lines, marks and texts, or null.
     std::string plot() const;
+    // What a learning system is told of the sitting's ended cases under the teacher's settings
+    // (the launch data), as JSON (lmsReportJson).
+    std::string lmsReport(const std::string& launchData) const;
+
     // Starts the code typed as `text` as the sitting answers it (Sitting::answerCode): "bad"
     // when it cannot be read (nothing changes), "confirm" when it would abandon a customer
     // being measured and `confirmed` is false (nothing changes), else "ok": a fresh window,

