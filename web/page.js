@@ -39,7 +39,11 @@ function keepFitting(design) {
   const touchScale = smallestTouchScale(design);
   const touch = window.matchMedia('(pointer: coarse)');
   const fit = () => {
-    const fits = Math.min(1, window.innerWidth / WIDTH, window.innerHeight / HEIGHT);
+    // A phone's layout viewport grows to the page's width once the page pans: the screen's
+    // size is what a touch screen fits the window to.
+    const width = touch.matches ? Math.min(window.innerWidth, window.screen.width) : window.innerWidth;
+    const height = touch.matches ? Math.min(window.innerHeight, window.screen.height) : window.innerHeight;
+    const fits = Math.min(1, width / WIDTH, height / HEIGHT);
     const pans = touch.matches && fits < SMALLEST_TOUCH_FIT;
     const scale = pans ? Math.max(fits, touchScale) : fits;
     // Only when it changes (1 where nothing is set): a new value on the root restyles the page.
