@@ -1,8 +1,9 @@
 // One lens change in the page with the record panel open, as a case grows: a click on a scroll
 // bar's arrow, 500 times in one practice case (the sphere bar, back and forth so that the value
 // stays inside its range), timed from the input event to the frame after it (the event's own
-// time stamp to a task queued once that frame has been drawn). Prints, per hundred steps, the
-// median and the slowest; with `folded`, the same with the panel folded, for comparison.
+// time stamp to a task queued once that frame has been drawn, and the work within that: the
+// handlers and the frame's rendering). Prints, per hundred steps, the medians and the slowest
+// work; with `folded`, the same with the panel folded, for comparison.
 //
 //   node bench/lens_change_bench.mjs [steps] [folded]     (after bash scripts/web --build)
 
@@ -23,19 +24,26 @@ await page.waitForSelector('#RecordPanel');
 await page.click('#Option11'); // practice mode: the review follows every step
 if (FOLDED) await page.click('#RecordPanelToggle');
 
-// Each press of an arrow leaves its time in window.lensTimes once the next frame is out.
+// Each press of an arrow leaves its times in window.lensTimes once the next frame is out: the
+// work (from the input event's time stamp to the end of its handlers, and the next frame's
+// rendering, from its start to the first task after it) and the whole wait, which includes
+// the time until the frame begins (headless chromium draws at 60 Hz).
 await page.evaluate(() => {
   window.lensTimes = [];
-  const measure = (e) => {
-    const start = e.timeStamp;
+  let start = 0;
+  window.addEventListener('pointerdown', (e) => (start = e.timeStamp), { capture: true });
+  window.addEventListener('pointerdown', () => {
+    const handled = performance.now();
     requestAnimationFrame(() => {
+      const frame = performance.now();
       const { port1, port2 } = new MessageChannel();
-      port1.onmessage = () => window.lensTimes.push(performance.now() - start);
+      port1.onmessage = () => {
+        const end = performance.now();
+        window.lensTimes.push({ work: handled - start + (end - frame), wait: end - start });
+      };
       port2.postMessage(0);
     });
-  };
-  // Capturing on the window: before the bar's own listener does the work.
-  window.addEventListener('pointerdown', measure, { capture: true });
+  });
 });
 
 const centre = async (selector) => {
@@ -57,9 +65,11 @@ const steps = await page.evaluate(() => document.querySelectorAll('#ReviewSteps 
 const sorted = (list) => [...list].sort((a, b) => a - b);
 console.log(`one lens change, input event to the next frame, panel ${FOLDED ? 'folded' : 'open'} (${new Date().toISOString().slice(0, 10)})`);
 for (let from = 0; from < times.length; from += 100) {
-  const part = sorted(times.slice(from, from + 100));
-  const median = part[Math.floor(part.length / 2)];
-  console.log(`steps ${String(from + 1).padStart(3)}–${String(from + part.length).padEnd(3)}  median ${median.toFixed(1)} ms  slowest ${part.at(-1).toFixed(1)} ms`);
+  const part = times.slice(from, from + 100);
+  const work = sorted(part.map((t) => t.work));
+  const wait = sorted(part.map((t) => t.wait));
+  const median = (list) => list[Math.floor(list.length / 2)].toFixed(1);
+  console.log(`steps ${String(from + 1).padStart(3)}–${String(from + part.length).padEnd(3)}  work median ${median(work)} ms (slowest ${work.at(-1).toFixed(1)})  to the next frame ${median(wait)} ms`);
 }
 if (!FOLDED) console.log(`rows in the step table at the end: ${steps}`);
 await browser.close();
