@@ -203,11 +203,12 @@ export class RecordPanel {
     const sitting = this.host.sitting();
     if (!sitting) return;
     drawReviewPlot(this.plot, JSON.parse(sitting.plot()));
+    // The text alternative in one block per part sent: a new line lays out only its own.
     if (review.from === 0) {
-      this.plotText.textContent = review.plotText;
+      this.plotText.replaceChildren(el('div', { text: review.plotText }));
       fillRows(this.steps, review.rows);
     } else if (review.rows.length) {
-      this.plotText.append(review.plotText);
+      this.plotText.append(el('div', { text: review.plotText }));
       addRows(this.steps, review.rows);
     }
     this.shown.reviewCase = review.case;
