@@ -28,18 +28,28 @@ class Beeper {
   }
 }
 
-// Keeps the window at the scale at which it fits the screen; never larger than 100 %. On a
-// touch screen never smaller than the scale at which every control is large enough to touch:
-// the page pans there instead.
+// Below this scale a touch screen pans instead of fitting the window: the window's controls,
+// their hit areas enlarged as far as their neighbours allow, would get too small to touch.
+const SMALLEST_TOUCH_FIT = 0.85;
+
+// Keeps the window at the scale at which it fits the screen; never larger than 100 %. A touch
+// screen too small for that (a phone) shows it at the scale at which every control is large
+// enough to touch, and the page pans; held upright, where turning it helps, a hint says so.
 function keepFitting(design) {
   const touchScale = smallestTouchScale(design);
   const touch = window.matchMedia('(pointer: coarse)');
   const fit = () => {
-    const fits = Math.min(1, window.innerWidth / WIDTH, window.innerHeight / HEIGHT);
-    const scale = touch.matches ? Math.max(fits, touchScale) : fits;
+    // A phone's layout viewport grows to the page's width once the page pans: the screen's
+    // size is what a touch screen fits the window to.
+    const width = touch.matches ? Math.min(window.innerWidth, window.screen.width) : window.innerWidth;
+    const height = touch.matches ? Math.min(window.innerHeight, window.screen.height) : window.innerHeight;
+    const fits = Math.min(1, width / WIDTH, height / HEIGHT);
+    const pans = touch.matches && fits < SMALLEST_TOUCH_FIT;
+    const scale = pans ? Math.max(fits, touchScale) : fits;
     // Only when it changes (1 where nothing is set): a new value on the root restyles the page.
     const root = document.documentElement;
     if ((root.style.getPropertyValue('--scale') || '1') !== String(scale)) setStyle(root, '--scale', String(scale));
+    if (root.classList.contains('pans') !== pans) root.classList.toggle('pans', pans);
   };
   fit();
   window.addEventListener('resize', fit);

@@ -12,20 +12,26 @@ function table(id, caption, columns) {
   return el('table', { id }, el('caption', { text: caption }), el('thead', {}, head), el('tbody'));
 }
 
-// Fills the body of `table` with `rows` of texts; `first(cell, text, index)` may fill the first
-// cell of each row itself.
+// A row of texts; `first(cell, text, index)` may fill its first cell itself.
+function rowOf(row, i, first) {
+  const tr = el('tr');
+  row.forEach((text, c) => {
+    const cell = el(c === 0 ? 'th' : 'td', c === 0 ? { scope: 'row' } : {});
+    if (c === 0 && first) first(cell, text, i);
+    else cell.textContent = text;
+    tr.append(cell);
+  });
+  return tr;
+}
+
+// Fills the body of `table` with `rows` of texts.
 function fillRows(tableEl, rows, first = null) {
-  const body = tableEl.tBodies[0];
-  body.replaceChildren(...rows.map((row, i) => {
-    const tr = el('tr');
-    row.forEach((text, c) => {
-      const cell = el(c === 0 ? 'th' : 'td', c === 0 ? { scope: 'row' } : {});
-      if (c === 0 && first) first(cell, text, i);
-      else cell.textContent = text;
-      tr.append(cell);
-    });
-    return tr;
-  }));
+  tableEl.tBodies[0].replaceChildren(...rows.map((row, i) => rowOf(row, i, first)));
+}
+
+// Adds `rows` after those the body of `table` has.
+function addRows(tableEl, rows) {
+  tableEl.tBodies[0].append(...rows.map((row, i) => rowOf(row, i, null)));
 }
 
 // Loads the panel's style sheet; resolves once it applies, so that the panel never shows
@@ -149,7 +155,8 @@ export class RecordPanel {
   draw() {
     const sitting = this.host.sitting();
     if (!sitting || !this.open) return;
-    const data = JSON.parse(sitting.panel());
+    // The review's rows come only after those shown already (a case's steps are only added).
+    const data = JSON.parse(sitting.panel(this.shown.reviewCase ?? '', this.shown.reviewRows ?? 0));
     this.code.textContent = data.code;
     this.codeMessage.textContent = this.message || data.message;
     this.unsavedNote.hidden = !data.unsaved;
@@ -178,21 +185,37 @@ export class RecordPanel {
     });
   }
 
+  // The review: a new case drawn whole; a step more of the case shown adds its row, its line of
+  // the text alternative and its point of the plot, and writes the summary anew.
   drawReview(review) {
     this.reviewHidden.hidden = !!review;
     this.reviewShown.hidden = !review;
     if (!review) {
       this.shown.review = null;
+      this.shown.reviewCase = null;
+      this.shown.reviewRows = 0;
       return;
     }
-    const key = JSON.stringify(review);
+    const rows = review.from + review.rows.length;
+    const key = JSON.stringify([review.case, rows, review.summary]);
     if (this.shown.review === key) return;
     this.shown.review = key;
     const sitting = this.host.sitting();
     if (!sitting) return;
     drawReviewPlot(this.plot, JSON.parse(sitting.plot()));
-    this.plotText.textContent = review.plotText;
-    fillRows(this.steps, review.rows);
+    // The text alternative in one block per part sent: a new line lays out only its own.
+    if (review.from === 0) {
+      this.plotText.replaceChildren(el('div', { text: review.plotText }));
+      fillRows(this.steps, review.rows);
+    } else if (review.rows.length) {
+      this.plotText.append(el('div', { text: review.plotText }));
+      addRows(this.steps, review.rows);
+    }
+    this.shown.reviewCase = review.case;
+    this.shown.reviewRows = rows;
+    const summary = JSON.stringify(review.summary);
+    if (this.shown.summary === summary) return;
+    this.shown.summary = summary;
     this.summary.replaceChildren(...review.summary.flatMap(([heading, text]) => [el('dt', { text: heading }), el('dd', { text })]));
   }
 

@@ -2,32 +2,54 @@
 // colour and style, at the size both views draw it (PageSitting.plot); this only draws them. The
 // picture keeps that size where the panel has room and scales down where it has not.
 
-import { svgEl } from './dom.js';
+import { setAttr, svgEl } from './dom.js';
 
 const stroke = (pen) => ({
   stroke: pen.stroke, 'stroke-width': pen.width, 'stroke-dasharray': pen.dash || 'none', 'stroke-linecap': 'butt',
 });
 
-// Draws `plot` (the JSON of PageSitting.plot) into `svg`, replacing what it showed.
+// The elements of `group` made to show `items` in order: the element at each place is kept and
+// only what differs is written (a step more moves the plot's points, and most of its texts stay
+// as they were); `attributes(item)` gives each one's attributes, null for none, `text` its text.
+function show(group, tag, items, attributes) {
+  const kids = group.children;
+  items.forEach((item, i) => {
+    const node = kids[i] ?? group.appendChild(svgEl(tag));
+    for (const [name, value] of Object.entries(attributes(item))) {
+      if (name === 'text') {
+        if (node.textContent !== value) node.textContent = value;
+      } else if (value === null) node.removeAttribute(name);
+      else setAttr(node, name, String(value));
+    }
+  });
+  while (kids.length > items.length) kids[kids.length - 1].remove();
+}
+
+// Draws `plot` (the JSON of PageSitting.plot) into `svg`, in place of what it showed.
 export function drawReviewPlot(svg, plot) {
-  svg.replaceChildren();
-  svg.setAttribute('viewBox', `0 0 ${plot.width} ${plot.height}`);
-  svg.setAttribute('width', plot.width);
-  svg.setAttribute('height', plot.height);
+  setAttr(svg, 'viewBox', `0 0 ${plot.width} ${plot.height}`);
+  setAttr(svg, 'width', String(plot.width));
+  setAttr(svg, 'height', String(plot.height));
   // Everything drawn is described by the text alternative; the parts stay out of the tree.
-  const drawing = svg.appendChild(svgEl('g', { 'aria-hidden': 'true', class: 'plot' }));
-  drawing.append(svgEl('rect', { x: 0, y: 0, width: plot.width, height: plot.height, fill: plot.paper, class: 'paper' }));
-  for (const s of plot.strokes) drawing.append(svgEl('line', { x1: s.x1, y1: s.y1, x2: s.x2, y2: s.y2, ...stroke(s), class: 'stroke' }));
-  for (const line of plot.lines) {
+  let drawing = svg.querySelector(':scope > g.plot');
+  if (!drawing) {
+    drawing = svgEl('g', { 'aria-hidden': 'true', class: 'plot' },
+      svgEl('rect', { x: 0, y: 0, class: 'paper' }), svgEl('g'), svgEl('g'), svgEl('g'), svgEl('g'));
+    svg.replaceChildren(drawing);
+  }
+  const [paper, strokes, lines, rings, texts] = drawing.children;
+  setAttr(paper, 'width', String(plot.width));
+  setAttr(paper, 'height', String(plot.height));
+  setAttr(paper, 'fill', plot.paper);
+  show(strokes, 'line', plot.strokes, (s) => ({ x1: s.x1, y1: s.y1, x2: s.x2, y2: s.y2, ...stroke(s), class: 'stroke' }));
+  show(lines, 'polyline', plot.lines, (line) => {
     const points = [];
     for (let i = 0; i < line.points.length; i += 2) points.push(`${line.points[i]},${line.points[i + 1]}`);
-    drawing.append(svgEl('polyline', { points: points.join(' '), fill: 'none', ...stroke(line), 'stroke-linejoin': 'round', class: 'line' }));
-  }
-  for (const r of plot.rings) drawing.append(svgEl('circle', { cx: r.x, cy: r.y, r: r.r, fill: r.fill, ...stroke(r), class: 'question' }));
-  for (const t of plot.texts) {
-    drawing.append(svgEl('text', {
-      x: t.x, y: t.y, 'text-anchor': t.anchor, 'dominant-baseline': 'central', 'font-size': t.size, fill: t.fill,
-      ...(t.angle ? { transform: `rotate(${t.angle} ${t.x} ${t.y})` } : {}), text: t.text,
-    }));
-  }
+    return { points: points.join(' '), fill: 'none', ...stroke(line), 'stroke-linejoin': 'round', class: 'line' };
+  });
+  show(rings, 'circle', plot.rings, (r) => ({ cx: r.x, cy: r.y, r: r.r, fill: r.fill, ...stroke(r), class: 'question' }));
+  show(texts, 'text', plot.texts, (t) => ({
+    x: t.x, y: t.y, 'text-anchor': t.anchor, 'dominant-baseline': 'central', 'font-size': t.size, fill: t.fill,
+    transform: t.angle ? `rotate(${t.angle} ${t.x} ${t.y})` : null, text: t.text,
+  }));
 }

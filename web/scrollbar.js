@@ -39,6 +39,7 @@ export class ScrollBar {
     if (!this.thumb.parentNode) this.track.append(this.thumb);
     if (!this.left.parentNode) el.append(this.left, this.track, this.right);
 
+    this.tap = null; // a touch on an arrow or the track, acted on when it ends as a tap
     this.left.addEventListener('pointerdown', (e) => this.press(e, () => act('arrow', -1)));
     this.right.addEventListener('pointerdown', (e) => this.press(e, () => act('arrow', +1)));
     this.track.addEventListener('pointerdown', (e) => {
@@ -46,6 +47,10 @@ export class ScrollBar {
       const thumb = this.thumb.getBoundingClientRect();
       this.press(e, () => act('track', e.clientX < thumb.left ? -1 : +1));
     });
+    for (const part of [this.left, this.right, this.track]) {
+      part.addEventListener('pointerup', (e) => this.tapped(e));
+      part.addEventListener('pointercancel', () => (this.tap = null)); // the browser pans the page
+    }
     this.thumb.addEventListener('pointerdown', (e) => this.grab(e));
     this.thumb.addEventListener('pointermove', (e) => this.move(e));
     this.thumb.addEventListener('pointerup', (e) => this.letGo(e));
@@ -108,11 +113,27 @@ export class ScrollBar {
     return w > 0 && this.el.offsetWidth > 0 ? w / this.el.offsetWidth : 1;
   }
 
+  // A mouse or pen acts at once; a finger only once it is lifted without having panned the page
+  // (a swipe that starts on the bar scrolls the page: the bar lets the browser pan, see
+  // style.css, and the browser cancels the touch when it does).
   press(e, action) {
     if (e.button !== 0 || this.disabled) return;
+    if (e.pointerType === 'touch') {
+      this.tap = { id: e.pointerId, action };
+      return;
+    }
     e.preventDefault();
     this.el.focus({ preventScroll: true });
     action();
+  }
+
+  tapped(e) {
+    const tap = this.tap;
+    if (!tap || tap.id !== e.pointerId) return;
+    this.tap = null;
+    if (this.disabled) return;
+    this.el.focus({ preventScroll: true });
+    tap.action();
   }
 
   grab(e) {

@@ -179,10 +179,10 @@ ReviewPlot reviewPlot(const CaseRecord& c, double width, double height) {
     return p;
 }
 
-std::vector<ReviewRow> reviewTable(const CaseRecord& c) {
+std::vector<ReviewRow> reviewTable(const CaseRecord& c, size_t from) {
     std::vector<ReviewRow> rows;
-    rows.reserve(c.steps.size());
-    for (size_t i = 0; i < c.steps.size(); ++i) {
+    rows.reserve(c.steps.size() - std::min(from, c.steps.size()));
+    for (size_t i = from; i < c.steps.size(); ++i) {
         const Step& s = c.steps[i];
         const Refraction& z = s.residual.zanyo;
         rows.push_back({std::to_string(i), durationText(s.timeMs), stepPhrase(s), lensText(s),
@@ -214,9 +214,9 @@ std::vector<std::pair<std::string, std::string>> reviewSummary(const CaseRecord&
             {"点数", score}};
 }
 
-std::string reviewPlotText(const CaseRecord& c) {
+std::string reviewPlotText(const CaseRecord& c, size_t from) {
     std::string out;
-    for (size_t i = 0; i < c.steps.size(); ++i) {
+    for (size_t i = from; i < c.steps.size(); ++i) {
         const Step& s = c.steps[i];
         out += std::to_string(i) + " " + stepPhrase(s) + "：" + kEquivalentName + " " +
                dioptreText(s.residual.equivalent) + "、" + kCylinderName + " " + dioptreText(s.residual.zanyo.C) +

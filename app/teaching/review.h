@@ -119,13 +119,16 @@ inline constexpr double kReviewPlotWidth = 480, kReviewPlotHeight = 260;
 // The table of steps (ReviewSteps).
 inline constexpr std::array<const char*, 6> kReviewColumns = {"番号", "時間", "操作", "レンズ", "残余度数", "答え"};
 using ReviewRow = std::array<std::string, kReviewColumns.size()>;
-std::vector<ReviewRow> reviewTable(const CaseRecord& c);
+// The rows of steps `from` onwards: a case's steps are only ever added, so a view that shows the
+// first rows of a case already asks only for the rest.
+std::vector<ReviewRow> reviewTable(const CaseRecord& c, size_t from = 0);
 
 // The summary as heading and text: steps, questions, time taken, final residual, score.
 std::vector<std::pair<std::string, std::string>> reviewSummary(const CaseRecord& c);
 
-// The plot in words, one line per step: "3 球面 -1.25Ｄ：等価球面 -0.38Ｄ、円柱 -0.50Ｄ、軸のずれ 10°".
-std::string reviewPlotText(const CaseRecord& c);
+// The plot in words, one line per step: "3 球面 -1.25Ｄ：等価球面 -0.38Ｄ、円柱 -0.50Ｄ、軸のずれ 10°";
+// the lines of steps `from` onwards.
+std::string reviewPlotText(const CaseRecord& c, size_t from = 0);
 
 // What a screen reader hears when a case ends: "測定終了　41 点".
 std::string endAnnouncement(const CaseRecord& c);

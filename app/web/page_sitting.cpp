@@ -175,7 +175,7 @@ std::string PageSitting::panelTexts() {
     return out;
 }
 
-std::string PageSitting::panel() const {
+std::string PageSitting::panel(const std::string& shownCase, int shownRows) const {
     std::string out;
     {
         JsonObject o(out);
@@ -191,11 +191,18 @@ std::string PageSitting::panel() const {
         if (const CaseRecord* c = sitting_.reviewed()) {
             std::string& review = o.key("review");
             JsonObject r(review);
-            r.key("rows") += rowsJson(reviewTable(*c));
+            // A case's steps are only ever added: the rows the view has stay true.
+            const std::string name =
+                std::to_string(*sitting_.reviewedIndex()) + " " + c->code.text() + " " + std::to_string(c->customer);
+            const bool same = shownCase == name && shownRows >= 0 && static_cast<size_t>(shownRows) <= c->steps.size();
+            const size_t from = same ? static_cast<size_t>(shownRows) : 0;
+            r.str("case", name);
+            r.integer("from", static_cast<long long>(from));
+            r.key("rows") += rowsJson(reviewTable(*c, from));
             std::vector<std::array<std::string, 2>> summary;
             for (const auto& [heading, text] : reviewSummary(*c)) summary.push_back({heading, text});
             r.key("summary") += rowsJson(summary);
-            r.str("plotText", reviewPlotText(*c));
+            r.str("plotText", reviewPlotText(*c, from));
         } else {
             o.null("review");
         }

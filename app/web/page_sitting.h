@@ -68,9 +68,12 @@ public:
     // for a bad code.
     static std::string panelTexts();
     // What the panel shows now: {code, message, rows, summary, unsaved, current (the row the
-    // record marks, or null), review ({rows, summary, plotText}, or null), view ({shown,
-    // version}: the version changes whenever the customer's view would)}.
-    std::string panel() const;
+    // record marks, or null), review ({case, from, rows, summary, plotText}, or null), view
+    // ({shown, version}: the version changes whenever the customer's view would)}. The review's
+    // `case` names the case reviewed (its row in the record, code and customer); its rows and
+    // plot text lines are those of steps `from` onwards: where the view says it shows the first
+    // `shownRows` rows of that case (`shownCase`), only the rows after them, else all (from 0).
+    std::string panel(const std::string& shownCase = {}, int shownRows = 0) const;
     // The end of a case when the last action ended one, else "" (also for a folded panel).
     const std::string& announcement() const { return sitting_.announcement(); }
     // The plot of the reviewed case as the panel draws it (reviewPanelPlot): its size, paper,

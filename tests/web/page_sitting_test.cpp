@@ -94,3 +94,22 @@ TEST(PageSitting, TheCsvIsTheSittingsWithItsNameAndSavingIsRemembered) {
     s.markSaved();
     EXPECT_FALSE(s.unsaved());
 }
+
+TEST(PageSitting, ThePanelSendsOnlyTheReviewRowsAfterThoseTheViewShowsOfTheSameCase) {
+    PageSitting s(5);
+    s.select("Option11");
+    s.arrow("HScroll1", 1);
+    const std::string whole = s.panel();
+    const std::string name = "0 " + s.sitting().code().text() + " 0";
+    EXPECT_TRUE(has(whole, "\"case\":\"" + name + "\",\"from\":0,\"rows\":[[\"0\","));
+    const size_t shown = s.sitting().cases().back().steps.size();
+    s.arrow("HScroll1", 1);
+    const std::string more = s.panel(name, static_cast<int>(shown));
+    EXPECT_TRUE(has(more, "\"from\":" + std::to_string(shown) + ",\"rows\":[[\"" + std::to_string(shown) + "\","));
+    EXPECT_FALSE(has(more, "[\"0\","));
+    EXPECT_TRUE(has(more, "\"plotText\":\"" + std::to_string(shown) + " "));
+    // Rows of another case, or more rows than the case has: all of them again.
+    EXPECT_TRUE(has(s.panel("1 " + s.sitting().code().text() + " 0", 1), "\"from\":0"));
+    EXPECT_TRUE(has(s.panel(name, 1000), "\"from\":0"));
+    EXPECT_TRUE(has(s.panel(name, -1), "\"from\":0"));
+}
