@@ -129,9 +129,9 @@ Hint hintTowards(const State& now, const Stretch& to, const std::vector<ExpertSt
 Hint nextHint(const CaseRecord& c, const ExpertPlay& expert) {
     const std::vector<ExpertStep>& steps = expert.result.run.steps;
     const std::vector<Stretch> path = stretchesOf(expert);
-    size_t at = 0;        // the stretch of the path matched last
-    size_t asked = 0;     // its questions asked so far, in the expert's order
-    bool onPath = true;   // the window is at that stretch's state
+    size_t at = 0;       // the stretch of the path matched last
+    size_t asked = 0;    // its questions asked so far, in the expert's order
+    bool onPath = true;  // the window is at that stretch's state
     for (size_t i = 0; i < c.steps.size(); ++i) {
         const Step& s = c.steps[i];
         if (s.kind == StepKind::Start || (s.kind == StepKind::Mode && s.choice == static_cast<int>(Mode::Sample))) {
@@ -144,7 +144,8 @@ Hint nextHint(const CaseRecord& c, const ExpertPlay& expert) {
         if (s.kind == StepKind::Hint || s.kind == StepKind::End) continue;
         if (s.kind == StepKind::Question) {
             const auto& asks = path[at].asks;
-            if (onPath && asked < asks.size() && steps[static_cast<size_t>(asks[asked])].question == static_cast<Question>(s.choice))
+            if (onPath && asked < asks.size() &&
+                steps[static_cast<size_t>(asks[asked])].question == static_cast<Question>(s.choice))
                 ++asked;
             continue;
         }
@@ -187,10 +188,11 @@ Hint nextHint(const CaseRecord& c, const ExpertPlay& expert) {
 }
 
 std::vector<std::string> hintPhrases() {
-    std::vector<std::string> out = {kToLens, kToLensEnd, kShow, kAskEnd, kCrossIn, kCrossInEnd, kCrossOut, kEnd, kFirst};
+    std::vector<std::string> out = {kToLens,     kToLensEnd, kShow, kAskEnd, kCrossIn,
+                                    kCrossInEnd, kCrossOut,  kEnd,  kFirst};
     for (const Why& w : kWhySentences) out.push_back(w.sentence);
-    for (Question q : {Question::Acuity, Question::Dial, Question::RedGreen, Question::PlusQuarter,
-                       Question::CrossCylinder})
+    for (Question q :
+         {Question::Acuity, Question::Dial, Question::RedGreen, Question::PlusQuarter, Question::CrossCylinder})
         out.push_back(questionName(q));
     return out;
 }

@@ -21,17 +21,19 @@ namespace {
 // | end point        | red-green or S+0.25 D asked with | the last sphere is what the customer   |
 // |                  | the lens ended with              | leaves with                            |
 // | over-minus       | ended under kOverMinus, at most  | a quarter over is where S+0.25 D is    |
-// |                  | kOverMinusSteps steps over it    | wanted; the trade's unfogging and      |
-// |                  |                                  | balance step past it a little          |
+// |                  | kOverMinusSteps steps at         | wanted; the trade's unfogging and      |
+// |                  | kOverMinusOnTheWay or more       | balance step a quarter past it now and |
+// |                  |                                  | then                                   |
 // | puzzled          | no question the chart cannot     | え～っ？ is never an answer            |
 // |                  | answer                           |                                        |
 // | counts           | questions and steps at most      | room for a cautious trainee, not for   |
 // |                  | kCountFactor × the expert's +    | a search by trial and error            |
 // |                  | kCountSlack                      |                                        |
-constexpr int kHandleTolerance = 10;         // degrees
-constexpr double kCylinderChange = 0.5;      // D
-constexpr double kEquivalentSlack = 0.125;   // D
-constexpr double kOverMinus = 0.25;          // D of residual spherical equivalent towards plus
+constexpr int kHandleTolerance = 10;        // degrees
+constexpr double kCylinderChange = 0.5;     // D
+constexpr double kEquivalentSlack = 0.125;  // D
+constexpr double kOverMinus = 0.25;         // D of residual spherical equivalent towards plus, at the end
+constexpr double kOverMinusOnTheWay = 0.5;  // D, on the way
 constexpr int kOverMinusSteps = 8;
 constexpr double kCountFactor = 1.5;
 constexpr int kCountSlack = 6;
@@ -40,8 +42,8 @@ struct Wording {
     const char* name;
     const char* why;
 };
-constexpr Wording kDialFogged{"雲霧して放射線視標",
-                              "放射線視標は雲霧したときだけ乱視の軸を教えてくれます。雲霧せずに得た答えは当て推量です。"};
+constexpr Wording kDialFogged{
+    "雲霧して放射線視標", "放射線視標は雲霧したときだけ乱視の軸を教えてくれます。雲霧せずに得た答えは当て推量です。"};
 constexpr Wording kAxisFirst{"クロスシリンダーは軸が先、度数が後",
                              "軸がずれたまま度数を合わせると、その度数は軸を直したときに合わなくなります。"};
 constexpr Wording kEquivalentKept{"円柱を変えたら等価球面を保つ",
@@ -50,11 +52,9 @@ constexpr Wording kEndPoint{"最後の球面のあとに終点確認",
                             "赤緑テストかＳ+0.25Ｄで確かめてはじめて、最もプラス寄りの終点とわかります。"};
 constexpr Wording kNotOverMinus{"マイナス過多にしない",
                                 "実際の目は調節してマイナス過多を隠すので、はじめから避ける習慣をつけます。"};
-constexpr Wording kChartFits{"視標に合った質問",
-                             "視標に合わない質問には、お客様は答えられません（え～っ？）。"};
-constexpr Wording kCounts{"質問数と手順数",
-                          "少ない質問で確かに進むほど、お客様は疲れず、答えも確かになります。"};
-constexpr const Wording* kAllWordings[] = {&kDialFogged, &kEndPoint,  &kAxisFirst, &kEquivalentKept,
+constexpr Wording kChartFits{"視標に合った質問", "視標に合わない質問には、お客様は答えられません（え～っ？）。"};
+constexpr Wording kCounts{"質問数と手順数", "少ない質問で確かに進むほど、お客様は疲れず、答えも確かになります。"};
+constexpr const Wording* kAllWordings[] = {&kDialFogged,   &kEndPoint,  &kAxisFirst, &kEquivalentKept,
                                            &kNotOverMinus, &kChartFits, &kCounts};
 
 ProcedureCheck check(const Wording& w, bool good, std::vector<size_t> steps, std::string detail = {}) {
@@ -104,7 +104,8 @@ std::vector<ProcedureCheck> procedureReview(const CaseRecord& c, const CaseRecor
         if (confirmed) {
             out.push_back(check(kEndPoint, true, {*confirmed}));
         } else {
-            out.push_back(check(kEndPoint, false, lastSphere ? std::vector<size_t>{*lastSphere} : std::vector<size_t>{last}));
+            out.push_back(
+                check(kEndPoint, false, lastSphere ? std::vector<size_t>{*lastSphere} : std::vector<size_t>{last}));
         }
     }
 
@@ -147,7 +148,8 @@ std::vector<ProcedureCheck> procedureReview(const CaseRecord& c, const CaseRecor
     // Over-minus: at the end, and on the way.
     std::vector<size_t> over;
     for (size_t i = 1; i <= last; ++i)
-        if (c.steps[i].kind != StepKind::Hint && c.steps[i].residual.equivalent >= kOverMinus - 1e-9) over.push_back(i);
+        if (c.steps[i].kind != StepKind::Hint && c.steps[i].residual.equivalent >= kOverMinusOnTheWay - 1e-9)
+            over.push_back(i);
     const bool endedOver = c.status == CaseStatus::Ended && c.steps[last].residual.equivalent >= kOverMinus - 1e-9;
     const bool overGood = !endedOver && static_cast<int>(over.size()) <= kOverMinusSteps;
     out.push_back(check(kNotOverMinus, overGood, over,
@@ -157,7 +159,9 @@ std::vector<ProcedureCheck> procedureReview(const CaseRecord& c, const CaseRecor
     // Questions the chart could not answer.
     std::vector<size_t> puzzled;
     for (size_t i = 0; i <= last; ++i)
-        if (c.steps[i].kind == StepKind::Question && c.steps[i].answered && c.steps[i].answer == kPuzzled)
+        if (c.steps[i].kind == StepKind::Question &&
+            (c.steps[i].answer == kPuzzled ||
+             c.steps[i].answer == mismatchAnswer(static_cast<Question>(c.steps[i].choice))))
             puzzled.push_back(i);
     out.push_back(check(kChartFits, puzzled.empty(), puzzled));
 
@@ -173,7 +177,8 @@ std::vector<ProcedureCheck> procedureReview(const CaseRecord& c, const CaseRecor
 }
 
 std::vector<std::string> procedureTexts() {
-    std::vector<std::string> out = {kGood, kCaution, "マイナス過多の手順 ", "、終了時 ", "質問 ", "（お手本 ", "）、手順 ", "）"};
+    std::vector<std::string> out = {kGood,   kCaution,    "マイナス過多の手順 ", "、終了時 ",
+                                    "質問 ", "（お手本 ", "）、手順 ",           "）"};
     for (const Wording* w : kAllWordings) {
         out.push_back(w->name);
         out.push_back(w->why);

@@ -218,7 +218,8 @@ std::vector<ExpertRow> expertTable(const ExpertRun& run) {
 
 std::vector<ExpertSummaryRow> expertSummary(const CaseRecord& c, const CaseRecord& expert) {
     const auto score = [](const CaseRecord& r) {
-        return r.status == CaseStatus::Ended ? std::to_string(r.result().residual.score) + " 点" : std::string("測定中");
+        return r.status == CaseStatus::Ended ? std::to_string(r.result().residual.score) + " 点"
+                                             : std::string("測定中");
     };
     return {{"質問数", std::to_string(c.questions()), std::to_string(expert.questions())},
             {"手順数", std::to_string(c.actions()), std::to_string(expert.actions())},

@@ -36,7 +36,8 @@ const ExpertPlay& Sitting::expertFor(const CaseRecord& c) const {
     const bool sample = c.mode == Mode::Sample;
     const auto key = std::make_tuple(c.code.number(), sample ? 0 : c.customer, sample);
     auto found = experts_.find(key);
-    if (found == experts_.end()) found = experts_.emplace(key, playExpertRecorded(c.code, std::get<1>(key), sample)).first;
+    if (found == experts_.end())
+        found = experts_.emplace(key, playExpertRecorded(c.code, std::get<1>(key), sample)).first;
     return found->second;
 }
 

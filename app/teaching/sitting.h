@@ -6,9 +6,9 @@
 #include <array>
 #include <map>
 #include <memory>
-#include <tuple>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/form1/form1.h"
