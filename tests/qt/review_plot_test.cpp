@@ -187,7 +187,10 @@ TEST(ReviewPlotPainting, TheDesktopPaintsTheCoresPlotItemByItem) {
     EXPECT_EQ(widget->shownCase(), reviewed);
     EXPECT_EQ(widget->size(), QSize(static_cast<int>(kReviewPlotWidth), static_cast<int>(kReviewPlotHeight)));
 
-    const ReviewPlot core = reviewPlot(*reviewed, kReviewPlotWidth, kReviewPlotHeight);
+    // An ended case: the expert's line for the same customer with it.
+    const ReviewPlot core =
+        reviewPlot(*reviewed, kReviewPlotWidth, kReviewPlotHeight, &s.sitting.expertFor(*reviewed).record);
+    ASSERT_EQ(core.lines.front().name, kExpertName);
     ASSERT_EQ(core.questions.size(), 3u);
     ASSERT_FALSE(core.texts.empty());
 
