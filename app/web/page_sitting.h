@@ -71,6 +71,8 @@ public:
     // record marks, or null), review ({rows, summary, plotText}, or null), view ({shown,
     // version}: the version changes whenever the customer's view would)}.
     std::string panel() const;
+    // ヒント: the expert's next step, kept in the record ("" where no hint is offered).
+    std::string hint() { return sitting_.askHint(); }
     // The end of a case when the last action ended one, else "" (also for a folded panel).
     const std::string& announcement() const { return sitting_.announcement(); }
     // The plot of the reviewed case as the panel draws it (reviewPanelPlot): its size, paper,
