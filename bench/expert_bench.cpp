@@ -97,6 +97,18 @@ int procedureBench() {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("procedure review of a %zu-step case: %zu checks, %.4f ms per review\n", c.steps.size(), checks / runs,
                 1000 * seconds / runs);
+    // The expert judged by the same checks, on the bench's customers.
+    int failed = 0, made = 0;
+    for (int i = 1; i <= 10000; ++i) {
+        const ExpertPlay play = playExpertRecorded(codeOf(i), customerOf(i));
+        for (const ProcedureCheck& k : procedureReview(play.record, play.record)) {
+            ++made;
+            if (k.good) continue;
+            ++failed;
+            std::printf("expert fails: customer %d: %s %s\n", i, k.name.c_str(), k.detail.c_str());
+        }
+    }
+    std::printf("the expert on 10000 customers: %d checks made, %d failed\n", made, failed);
     return 0;
 }
 

@@ -321,7 +321,9 @@ private:
         if (exact(endPointMet_)) return;
         const Lens start = lens_;
         // The axis alone first, as the sphere and cylinder are nearly always right already.
-        static constexpr double kNear[][2] = {{0, 0}, {0, 0.25}, {0, -0.25}, {-0.25, 0.25}, {0.25, -0.25}};
+        // In an order where no two lenses tried one after the other differ by half a dioptre of
+        // cylinder without the sphere keeping their spherical equivalent.
+        static constexpr double kNear[][2] = {{0, 0}, {0, 0.25}, {-0.25, 0.25}, {0, -0.25}, {0.25, -0.25}};
         // Weak cylinders leave the widest zones, and near 45 and 135 the widest errors.
         const int reach = start.C >= -0.5 ? 20 : 10;
         for (const auto& [dS, dC] : kNear)
