@@ -90,7 +90,8 @@ test('after the end: the page\'s checks, expert figures and steps are the deskto
   assert.equal(await page.$eval(`#ReviewSteps tbody tr:nth-child(${n + 1})`, (r) => r.classList.contains('chosen')), true);
   // The expert's line beside the trainee's.
   assert.equal(await page.$$eval('#ReviewPlot polyline', (l) => l.length), 4);
-  await page.locator('#CaseReview').screenshot({ path: path.join(SCREENSHOTS, 'review-expert.png') });
+  await page.locator('#ReviewPlot').screenshot({ path: path.join(SCREENSHOTS, 'review-expert-plot.png') });
+  await page.locator('#ProcedureReview').screenshot({ path: path.join(SCREENSHOTS, 'review-checks.png') });
   assert.deepEqual(errors, []);
   await context.close();
 });
