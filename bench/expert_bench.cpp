@@ -3,6 +3,7 @@
 // and with sphere and cylinder exact, and the time per customer.
 //   expert_bench [N]
 //   expert_bench --steps I   the steps taken for the I-th customer of the run
+//   expert_bench --procedure the procedure review of a 500-step case, time per review
 
 #include <algorithm>
 #include <chrono>
@@ -13,6 +14,8 @@
 #include <vector>
 
 #include "app/teaching/expert_window.h"
+#include "app/teaching/procedure.h"
+#include "app/teaching/sitting.h"
 #include "optics/refraction.h"
 
 namespace {
@@ -37,7 +40,82 @@ uint64_t customerOf(int i) { return i % 5 == 0 ? 1 + static_cast<uint64_t>(i / 5
 
 }  // namespace
 
+namespace {
+
+class NoPlatform : public Platform {
+public:
+    void beep() override {}
+    void quit() override {}
+    PrintResult printWindow() override { return PrintResult::NoPrinter; }
+    void showNotice(const std::string&) override {}
+};
+
+// A trainee who wanders for 500 steps (lens bars, charts, questions, the cross cylinder) and
+// ends; the checks on that case, timed over many runs.
+int procedureBench() {
+    NoPlatform platform;
+    SteadyRecordClock clock;
+    Sitting sitting(platform, clock, CaseCode(12345));
+    Form1& f = sitting.form();
+    uint64_t state = 1;
+    const auto next = [&](uint32_t n) {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<uint32_t>((state >> 33) % n);
+    };
+    while (sitting.cases().back().steps.size() < 500) {
+        switch (next(8)) {
+        case 0:
+            f.HScroll1.userRelease(20 + static_cast<int>(next(40)));
+            break;
+        case 1:
+            f.HScroll2.userRelease(static_cast<int>(next(12)));
+            break;
+        case 2:
+            f.HScroll3.userRelease(1 + static_cast<int>(next(179)));
+            break;
+        case 3:
+            (next(2) ? f.Option5 : f.Option7).userSelect();
+            break;
+        case 4:
+            (next(2) ? f.Command2 : f.Command4).userClick();
+            break;
+        case 5:
+            f.HScroll4.userRelease(1 + static_cast<int>(next(179)));
+            break;
+        default:
+            (next(2) ? f.Option1 : f.Option2).userSelect();
+            f.Command6.userClick();
+        }
+    }
+    f.Command5.userClick();
+    const CaseRecord& c = sitting.cases().back();
+    const CaseRecord& expert = sitting.expertFor(c).record;
+    const int runs = 2000;
+    size_t checks = 0;
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < runs; ++i) checks += procedureReview(c, expert).size();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("procedure review of a %zu-step case: %zu checks, %.4f ms per review\n", c.steps.size(), checks / runs,
+                1000 * seconds / runs);
+    // The expert judged by the same checks, on the bench's customers.
+    int failed = 0, made = 0;
+    for (int i = 1; i <= 10000; ++i) {
+        const ExpertPlay play = playExpertRecorded(codeOf(i), customerOf(i));
+        for (const ProcedureCheck& k : procedureReview(play.record, play.record)) {
+            ++made;
+            if (k.good) continue;
+            ++failed;
+            std::printf("expert fails: customer %d: %s %s\n", i, k.name.c_str(), k.detail.c_str());
+        }
+    }
+    std::printf("the expert on 10000 customers: %d checks made, %d failed\n", made, failed);
+    return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "--procedure") return procedureBench();
     if (argc > 2 && std::string(argv[1]) == "--steps") {
         const int i = std::atoi(argv[2]);
         WindowExamRoom room(codeOf(i), customerOf(i));

@@ -73,6 +73,11 @@ export class RecordPanel {
       el('div', { class: 'row' }, el('label', { for: 'CaseCodeInput', text: t.caseCodeInput }), this.input, this.start),
       this.codeMessage);
 
+    // ヒント: the expert's next step, on request; the text is announced as it changes.
+    this.hintButton = el('button', { type: 'button', id: 'HintButton', text: t.hint, 'aria-describedby': 'HintText' });
+    this.hintText = el('p', { id: 'HintText', 'aria-live': 'polite' });
+    this.hintPart = el('section', { id: 'HintPart', 'aria-label': t.hint }, el('div', { class: 'row' }, this.hintButton), this.hintText);
+
     const canvas = (id) => el('canvas', { id, role: 'img', width: 1, height: 1 });
     this.single = canvas('PatientView');
     this.front = canvas('PatientViewFront');
@@ -88,8 +93,16 @@ export class RecordPanel {
     this.plotText = el('div', { id: 'ReviewPlotText', class: 'visually-hidden' });
     this.steps = table('ReviewSteps', t.reviewSteps, t.reviewColumns);
     this.summary = el('dl', { id: 'ReviewSummary' });
-    this.reviewShown = el('div', { class: 'review' }, this.plot, this.plotText, this.summary,
-      el('div', { class: 'scroll', tabindex: '0', role: 'group', 'aria-label': t.reviewSteps }, this.steps));
+    this.stepsScroll = el('div', { class: 'scroll', tabindex: '0', role: 'group', 'aria-label': t.reviewSteps }, this.steps);
+    // After the end: the checks of the procedure, the expert's figures beside the trainee's, its steps.
+    this.checks = el('ul', { id: 'ProcedureReview', 'aria-label': t.procedureReview });
+    this.expertSummary = table('ExpertSummary', t.expertSummary, t.expertSummaryColumns);
+    this.expertSteps = table('ExpertSteps', t.expertSteps, t.expertColumns);
+    this.afterEnd = el('div', { class: 'after-end' },
+      el('h3', { text: t.procedureReview }), this.checks,
+      this.expertSummary,
+      el('div', { class: 'scroll', tabindex: '0', role: 'group', 'aria-label': t.expertSteps }, this.expertSteps));
+    this.reviewShown = el('div', { class: 'review' }, this.plot, this.plotText, this.summary, this.stepsScroll, this.afterEnd);
     const reviewPart = el('section', { id: 'CaseReview', 'aria-labelledby': 'CaseReviewHeading' },
       el('h2', { id: 'CaseReviewHeading', text: t.review }), this.reviewHidden, this.reviewShown);
 
@@ -106,7 +119,7 @@ export class RecordPanel {
       el('div', { class: 'row' }, this.save, this.print),
       this.saveMessage, this.unsavedNote);
 
-    this.body = el('div', { id: 'RecordPanelBody' }, codePart, this.viewPart, reviewPart, sittingPart);
+    this.body = el('div', { id: 'RecordPanelBody' }, codePart, this.hintPart, this.viewPart, reviewPart, sittingPart);
     this.root = el('aside', { id: 'RecordPanel', 'aria-label': t.panel }, this.toggle, this.announcer, this.body);
     document.body.classList.add('with-record-panel');
     document.querySelector('main').after(this.root);
@@ -116,6 +129,7 @@ export class RecordPanel {
     this.input.addEventListener('keydown', (e) => {
       if (e.key === 'Enter') this.startCode();
     });
+    this.hintButton.addEventListener('click', () => this.askHint());
     this.save.addEventListener('click', () => this.saveCsv());
     this.print.addEventListener('click', () => this.printRecord());
     window.addEventListener('afterprint', () => document.documentElement.classList.remove('printing-record'));
@@ -162,6 +176,7 @@ export class RecordPanel {
     this.unsavedNote.hidden = !data.unsaved;
     if (data.unsaved) this.saveMessage.textContent = '';
     this.scores.textContent = data.summary;
+    this.drawHint(data.hint);
     this.drawRows(data);
     this.drawReview(data.review);
     this.drawView(sitting, data.view);
@@ -213,10 +228,53 @@ export class RecordPanel {
     }
     this.shown.reviewCase = review.case;
     this.shown.reviewRows = rows;
+    this.drawAfterEnd(review);
     const summary = JSON.stringify(review.summary);
     if (this.shown.summary === summary) return;
     this.shown.summary = summary;
     this.summary.replaceChildren(...review.summary.flatMap(([heading, text]) => [el('dt', { text: heading }), el('dd', { text })]));
+  }
+
+  drawHint(hint) {
+    this.hintPart.hidden = !hint.offered;
+    if (this.hintText.textContent !== hint.text) this.hintText.textContent = hint.text;
+  }
+
+  askHint() {
+    const sitting = this.host.sitting();
+    if (!sitting) return;
+    const text = sitting.hint();
+    // The same hint again is announced again.
+    this.hintText.textContent = '';
+    this.draw();
+    requestAnimationFrame(() => (this.hintText.textContent = text));
+  }
+
+  // The checks (each step they point at shows that step in the steps when chosen) and the
+  // expert, for an ended case.
+  drawAfterEnd(review) {
+    this.afterEnd.hidden = !review.checks;
+    if (!review.checks) return;
+    this.checks.replaceChildren(...review.checks.map((k) => {
+      const head = el('p', { class: 'check-head' },
+        el('strong', { text: k.name }), '：', el('span', { class: k.good ? 'good' : 'caution', text: k.verdict }),
+        ...(k.detail ? [`（${k.detail}）`] : []));
+      const steps = el('div', { class: 'row' }, ...k.steps.map((n) => {
+        const b = el('button', { type: 'button', class: 'step', text: `${this.texts.stepNumber}${n}` });
+        b.addEventListener('click', () => this.showStep(n));
+        return b;
+      }));
+      return el('li', { class: k.good ? 'good' : 'caution' }, head, el('p', { class: 'why', text: k.why }), steps);
+    }));
+    fillRows(this.expertSummary, review.expertSummary);
+    fillRows(this.expertSteps, review.expertRows);
+  }
+
+  // Marks step `n` in the steps and brings it into view.
+  showStep(n) {
+    const rows = [...this.steps.tBodies[0].rows];
+    rows.forEach((row, i) => row.classList.toggle('chosen', i === n));
+    rows[n]?.scrollIntoView({ block: 'nearest' });
   }
 
   // The customer's view: fetched only while shown and only when something it depends on changed.

@@ -21,11 +21,13 @@
 #include <QTableWidget>
 #include <QTextDocument>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "app/qt/accessible.h"
 #include "app/qt/review_plot.h"
 #include "app/teaching/panel_texts.h"
+#include "app/teaching/procedure.h"
 #include "app/teaching/review.h"
 
 namespace {
@@ -202,6 +204,21 @@ RecordPanel::RecordPanel(Sitting& sitting, QWidget* parent) : QWidget(parent), s
     connect(codeStart_, &QPushButton::clicked, this, &RecordPanel::startTypedCode);
     connect(codeInput_, &QLineEdit::returnPressed, this, &RecordPanel::startTypedCode);
 
+    // ヒント: the expert's next step, on request.
+    auto* hintRow = new QHBoxLayout;
+    hint_ = new QPushButton(qs(panel_text::kHint), content);
+    hint_->setObjectName(QStringLiteral("HintButton"));
+    hint_->setAutoDefault(false);
+    hintText_ = new QLabel(content);
+    hintText_->setObjectName(QStringLiteral("HintText"));
+    hintText_->setWordWrap(true);
+    hintText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    hintText_->setAccessibleName(qs(panel_text::kHint));
+    hintRow->addWidget(hint_, 0, Qt::AlignTop);
+    hintRow->addWidget(hintText_, 1);
+    column->addLayout(hintRow);
+    connect(hint_, &QPushButton::clicked, this, &RecordPanel::askHint);
+
     // 見え方のイメージ: one picture, or the two faces of the cross cylinder side by side.
     customer_ = new QGroupBox(content);
     customer_->setObjectName(QStringLiteral("CustomerView"));
@@ -253,6 +270,32 @@ RecordPanel::RecordPanel(Sitting& sitting, QWidget* parent) : QWidget(parent), s
     summaryGrid->setHorizontalSpacing(8);
     summaryGrid->setVerticalSpacing(2);
     reviewColumn->addWidget(summary_);
+    // After the end: the checks of the procedure (each with the steps it points at, which
+    // choosing shows in the steps), the expert's figures beside the trainee's, and its steps.
+    procedure_ = new QTreeWidget(review_);
+    procedure_->setObjectName(QStringLiteral("ProcedureReview"));
+    procedure_->setAccessibleName(qs(panel_text::kProcedureReview));
+    procedure_->setHeaderLabels({qs(panel_text::kProcedureReview)});
+    procedure_->setWordWrap(true);
+    procedure_->setFixedHeight(190);
+    reviewColumn->addWidget(procedure_);
+    connect(procedure_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (!item || !item->data(0, Qt::UserRole).isValid()) return;
+        const int row = item->data(0, Qt::UserRole).toInt();
+        steps_->selectRow(row);
+        steps_->scrollToItem(steps_->item(row, 0));
+    });
+    expertSummary_ = makeTable(headers(kExpertSummaryColumns), "ExpertSummary", review_);
+    expertSummary_->setAccessibleName(qs(panel_text::kExpertSummary));
+    expertSummary_->setFixedHeight(expertSummary_->verticalHeader()->defaultSectionSize() * 5 + 8);
+    fitColumns(expertSummary_, {"ヒント数", "100 点", "100 点"});
+    reviewColumn->addWidget(expertSummary_);
+    expertSteps_ = makeTable(headers(kExpertColumns), "ExpertSteps", review_);
+    expertSteps_->setAccessibleName(qs(panel_text::kExpertSteps));
+    expertSteps_->setFixedHeight(150);
+    fitColumns(expertSteps_, {"000", "視力表でＳ+0.25Ｄはある方がいいですか", "Ｓ-10.00Ｄ Ｃ-5.00Ｄ Ａ180°",
+                              "おもての方がよく見えます"});
+    reviewColumn->addWidget(expertSteps_);
     column->addWidget(review_);
 
     // 今回の記録: one row per customer, the scores, saving and printing.
@@ -303,7 +346,9 @@ RecordPanel::RecordPanel(Sitting& sitting, QWidget* parent) : QWidget(parent), s
     refresh();
 }
 
-QList<QWidget*> RecordPanel::tabStops() const { return {codeInput_, codeStart_, steps_, record_, save_, print_}; }
+QList<QWidget*> RecordPanel::tabStops() const {
+    return {codeInput_, codeStart_, hint_, steps_, procedure_, expertSummary_, expertSteps_, record_, save_, print_};
+}
 
 void RecordPanel::codeStarted() {
     shown_ = Shown{};
@@ -315,6 +360,7 @@ void RecordPanel::codeStarted() {
 
 void RecordPanel::refresh() {
     showCode();
+    showHint();
     showRecord();
     showReview();
     showCustomerView();
@@ -372,7 +418,8 @@ void RecordPanel::showRecord() {
 void RecordPanel::showReview() {
     const auto index = sitting_.reviewedIndex();
     const CaseRecord* c = sitting_.reviewed();
-    plot_->setCase(c);
+    const bool ended = c && c->status == CaseStatus::Ended;
+    plot_->setCase(c, ended ? &sitting_.expertFor(*c).record : nullptr);
     const bool hidden = c == nullptr;
     reviewHidden_->setVisible(hidden);
     plot_->setVisible(!hidden);
@@ -385,6 +432,7 @@ void RecordPanel::showReview() {
         steps_->setAccessibleName(QString());
         steps_->setRowCount(0);
         shown_.reviewed.reset();
+        showAfterEnd(nullptr);
         return;
     }
     plot_->setAccessibleName(qs(panel_text::kReview));
@@ -422,12 +470,66 @@ void RecordPanel::showReview() {
     for (size_t i = 0; i < summary.size(); ++i) summaryValues_[i]->setText(qs(summary[i].second));
 
     plot_->setAccessibleDescription(qs(reviewPlotText(*c)));
+    showAfterEnd(ended ? c : nullptr);
     shown_.reviewed = index;
     shown_.reviewedSteps = c->steps.size();
     shown_.reviewedStatus = c->status;
     // Once the layout has placed what was just shown.
     if (justEnded || (!sameCase && c->status == CaseStatus::Ended))
         QTimer::singleShot(0, this, [this] { scroll_->ensureWidgetVisible(review_, 0, 0); });
+}
+
+void RecordPanel::showAfterEnd(const CaseRecord* c) {
+    procedure_->setVisible(c != nullptr);
+    expertSummary_->setVisible(c != nullptr);
+    expertSteps_->setVisible(c != nullptr);
+    if (!c) {
+        procedure_->clear();
+        expertSummary_->setRowCount(0);
+        expertSteps_->setRowCount(0);
+        return;
+    }
+    const ExpertPlay& expert = sitting_.expertFor(*c);
+    // A check: its name, verdict and figures; under it why it matters and its steps, each of
+    // which shows that step in the steps above when chosen.
+    procedure_->clear();
+    for (const ProcedureCheck& k : procedureReview(*c, expert.record)) {
+        QString head = qs(k.name) + QStringLiteral("：") + qs(k.good ? kGood : kCaution);
+        if (!k.detail.empty()) head += QStringLiteral("（") + qs(k.detail) + QStringLiteral("）");
+        auto* item = new QTreeWidgetItem(procedure_, {head});
+        item->setToolTip(0, qs(k.why));
+        item->setData(0, Qt::AccessibleDescriptionRole, qs(k.why));
+        if (!k.good) item->setForeground(0, QColor(176, 0, 0));
+        auto* why = new QTreeWidgetItem(item, {qs(k.why)});
+        why->setFlags(Qt::ItemIsEnabled);
+        for (size_t step : k.steps) {
+            auto* s = new QTreeWidgetItem(item, {qs(panel_text::kStepNumber) + QString::number(step)});
+            s->setData(0, Qt::UserRole, static_cast<int>(step));
+        }
+        item->setExpanded(!k.good);
+    }
+    const auto summary = expertSummary(*c, expert.record);
+    expertSummary_->setRowCount(static_cast<int>(summary.size()));
+    for (size_t r = 0; r < summary.size(); ++r) setRow(expertSummary_, static_cast<int>(r), summary[r]);
+    const auto rows = expertTable(expert.result.run);
+    expertSteps_->setUpdatesEnabled(false);
+    expertSteps_->setRowCount(static_cast<int>(rows.size()));
+    for (size_t r = 0; r < rows.size(); ++r) setRow(expertSteps_, static_cast<int>(r), rows[r]);
+    expertSteps_->setUpdatesEnabled(true);
+}
+
+void RecordPanel::showHint() {
+    hint_->setVisible(sitting_.hintOffered());
+    const QString text = qs(sitting_.hintText());
+    hintText_->setVisible(!text.isEmpty() && sitting_.hintOffered());
+    if (hintText_->text() != text) hintText_->setText(text);
+    hint_->setAccessibleDescription(text);
+}
+
+void RecordPanel::askHint() {
+    const QString text = qs(sitting_.askHint());
+    refresh();
+    if (!text.isEmpty()) announce(this, text);
 }
 
 void RecordPanel::showCustomerView() {

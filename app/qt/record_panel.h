@@ -20,6 +20,7 @@ class QPrinter;
 class QPushButton;
 class QScrollArea;
 class QTableWidget;
+class QTreeWidget;
 class ReviewPlotWidget;
 
 // The panel's look: its own buttons, fields and tables, and a plain focus mark on each.
@@ -67,6 +68,10 @@ private:
     void showReview();
     void showRecord();
     void showCustomerView();
+    void showHint();
+    void askHint();
+    // The checks and the expert's path of an ended case, or nothing.
+    void showAfterEnd(const CaseRecord* c);
 
     Sitting& sitting_;
     SavePathAsker askSavePath_;
@@ -79,12 +84,19 @@ private:
     QPushButton* codeStart_;
     QLabel* codeMessage_;
 
+    QPushButton* hint_;
+    QLabel* hintText_;
+
     QGroupBox* review_;
     QLabel* reviewHidden_;
     ReviewPlotWidget* plot_;
     QTableWidget* steps_;
     QWidget* summary_;
     std::vector<QLabel*> summaryValues_;
+    QTreeWidget* procedure_;
+    QTableWidget* expertSummary_;
+    QTableWidget* expertSteps_;
+    const CaseRecord* afterEndShown_ = nullptr;
 
     QTableWidget* record_;
     QLabel* scoreSummary_;

@@ -72,9 +72,10 @@ ReviewPlotWidget::ReviewPlotWidget(QWidget* parent) : QWidget(parent) {
     setFixedSize(static_cast<int>(kReviewPlotWidth), static_cast<int>(kReviewPlotHeight));
 }
 
-void ReviewPlotWidget::setCase(const CaseRecord* c) {
-    const bool changed = c != case_ || (c && c->steps.size() != plottedSteps_);
+void ReviewPlotWidget::setCase(const CaseRecord* c, const CaseRecord* expert) {
+    const bool changed = c != case_ || expert != expert_ || (c && c->steps.size() != plottedSteps_);
     case_ = c;
+    expert_ = expert;
     if (changed) {
         valid_ = false;
         update();
@@ -86,7 +87,7 @@ const ReviewPlot& ReviewPlotWidget::plot() {
         plot_ = ReviewPlot{};
         valid_ = false;
     } else if (!valid_ || plottedSteps_ != case_->steps.size()) {
-        plot_ = reviewPlot(*case_, kReviewPlotWidth, kReviewPlotHeight);
+        plot_ = reviewPlot(*case_, kReviewPlotWidth, kReviewPlotHeight, expert_);
         plottedSteps_ = case_->steps.size();
         valid_ = true;
     }

@@ -22,7 +22,8 @@ public:
 
     // The case drawn, or none. The record must keep it in place until the next call (the panel
     // calls again after every action, since a new customer may move the record's cases).
-    void setCase(const CaseRecord* c);
+    // With `expert`, the expert's record of the same customer, drawn as a line of its own.
+    void setCase(const CaseRecord* c, const CaseRecord* expert = nullptr);
     const CaseRecord* shownCase() const { return case_; }
 
 protected:
@@ -33,6 +34,7 @@ private:
     const ReviewPlot& plot();
 
     const CaseRecord* case_ = nullptr;
+    const CaseRecord* expert_ = nullptr;
     ReviewPlot plot_;
     size_t plottedSteps_ = 0;
     bool valid_ = false;

@@ -74,8 +74,16 @@ public:
     }
 
 private:
-    void record(std::string action, std::string answer, const char* why) {
-        run_.steps.push_back({std::move(action), lens_, std::move(answer), why});
+    ExpertStep& record(std::string action, std::string answer, const char* why, ExpertMove move) {
+        ExpertStep& s = run_.steps.emplace_back();
+        s.action = std::move(action);
+        s.lens = lens_;
+        s.answer = std::move(answer);
+        s.reason = why;
+        s.move = move;
+        s.crossCylinder = ccIn_;
+        s.handle = ccIn_ ? handle_ : 0;
+        return s;
     }
     void set(const Lens& lens, const char* why) {
         if (lens == lens_ && haveLens_) return;
@@ -85,28 +93,15 @@ private:
         lens_.C = std::clamp(lens_.C, -5.0, 0.0);
         haveLens_ = true;
         room_.setLens(lens_);
-        record("レンズ " + lensText(lens_), "", why);
+        record("レンズ " + lensText(lens_), "", why, ExpertMove::Lens);
     }
     std::string ask(Chart chart, Question q, const char* why) {
         const std::string answer = room_.ask(chart, q);
         ++run_.questions;
-        record(chartName(chart) + "で" + questionName(q), answer, why);
+        ExpertStep& s = record(chartName(chart) + "で" + questionName(q), answer, why, ExpertMove::Ask);
+        s.chart = chart;
+        s.question = q;
         return answer;
-    }
-    static std::string questionName(Question q) {
-        switch (q) {
-        case Question::Acuity:
-            return "どこまで見えますか";
-        case Question::Dial:
-            return "どの線が濃く見えますか";
-        case Question::RedGreen:
-            return "赤と緑のどちらがよく見えますか";
-        case Question::PlusQuarter:
-            return "Ｓ+0.25Ｄはある方がいいですか";
-        case Question::CrossCylinder:
-            return "おもてとうらのどちらがよく見えますか";
-        }
-        return {};
     }
     void ccIn(int handle, const char* why) {
         handle = ((handle % 180) + 180) % 180;
@@ -114,13 +109,13 @@ private:
         room_.crossCylinderIn(handle);
         ccIn_ = true;
         handle_ = handle;
-        record("クロスシリンダー 柄 Ａ" + std::to_string(handle) + "°", "", why);
+        record("クロスシリンダー 柄 Ａ" + std::to_string(handle) + "°", "", why, ExpertMove::CrossCylinderIn);
     }
     void ccOut(const char* why) {
         if (!ccIn_) return;
         room_.crossCylinderOut();
         ccIn_ = false;
-        record("クロスシリンダーを外す", "", why);
+        record("クロスシリンダーを外す", "", why, ExpertMove::CrossCylinderOut);
     }
 
     // Plus sphere past anything the reading allows (it errs towards minus by up to 0.75 D in
@@ -326,7 +321,9 @@ private:
         if (exact(endPointMet_)) return;
         const Lens start = lens_;
         // The axis alone first, as the sphere and cylinder are nearly always right already.
-        static constexpr double kNear[][2] = {{0, 0}, {0, 0.25}, {0, -0.25}, {-0.25, 0.25}, {0.25, -0.25}};
+        // In an order where no two lenses tried one after the other differ by half a dioptre of
+        // cylinder without the sphere keeping their spherical equivalent.
+        static constexpr double kNear[][2] = {{0, 0}, {0, 0.25}, {-0.25, 0.25}, {0, -0.25}, {0.25, -0.25}};
         // Weak cylinders leave the widest zones, and near 45 and 135 the widest errors.
         const int reach = start.C >= -0.5 ? 20 : 10;
         for (const auto& [dS, dC] : kNear)
@@ -358,6 +355,22 @@ private:
 };
 
 }  // namespace
+
+std::string questionName(Question q) {
+    switch (q) {
+    case Question::Acuity:
+        return "どこまで見えますか";
+    case Question::Dial:
+        return "どの線が濃く見えますか";
+    case Question::RedGreen:
+        return "赤と緑のどちらがよく見えますか";
+    case Question::PlusQuarter:
+        return "Ｓ+0.25Ｄはある方がいいですか";
+    case Question::CrossCylinder:
+        return "おもてとうらのどちらがよく見えますか";
+    }
+    return {};
+}
 
 std::string lensText(const Lens& lens) { return refractionText(lens.S, lens.C, lens.A); }
 

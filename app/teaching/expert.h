@@ -23,11 +23,19 @@ inline constexpr const char* kWhyCrossPower = "クロスシリンダー 度数";
 inline constexpr const char* kWhyEndPoint = "終点確認";
 inline constexpr const char* kWhyAcuityHunt = "視力表で最後の詰め（この画面だけの手がかり）";
 
+// What a step did to the window: the lens, a question, the cross cylinder in (or turned) or out.
+enum class ExpertMove { Lens, Ask, CrossCylinderIn, CrossCylinderOut };
+
 struct ExpertStep {
     std::string action;  // what was done: a lens set, a question asked, the cross cylinder moved
     Lens lens;           // the lens after it
     std::string answer;  // the customer's answer; empty for an action that asks nothing
     std::string reason;  // one of the kWhy texts
+    ExpertMove move = ExpertMove::Lens;
+    Chart chart = Chart::None;  // Ask: the chart shown and the question asked
+    Question question = Question::Acuity;
+    bool crossCylinder = false;  // the cross cylinder after the step, and its handle while in
+    int handle = 0;
 };
 
 struct ExpertRun {
@@ -38,6 +46,9 @@ struct ExpertRun {
 
 // Refracts the customer in `room`; the same answers give the same steps.
 ExpertRun refract(ExamRoom& room);
+
+// A question as the expert puts it to the customer: "どの線が濃く見えますか".
+std::string questionName(Question q);
 
 // The lens text of a step, e.g. "Ｓ-1.25Ｄ Ｃ-0.50Ｄ Ａ90°".
 std::string lensText(const Lens& lens);

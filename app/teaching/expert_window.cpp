@@ -18,7 +18,10 @@ Reading WindowExamRoom::reading() {
     return Reading{r.S, r.C, static_cast<int>(r.A)};
 }
 
-void WindowExamRoom::windowEvent(const WindowEvent& event) { last_ = event; }
+void WindowExamRoom::windowEvent(const WindowEvent& event) {
+    last_ = event;
+    if (alsoTell_) alsoTell_->windowEvent(event);
+}
 
 void WindowExamRoom::setLens(const Lens& lens) {
     form_->HScroll1.userRelease(static_cast<int>(40 - lens.S * 4));
@@ -67,4 +70,31 @@ ExpertResult playExpert(CaseCode code, uint64_t customer, bool sample) {
     result.run = refract(room);
     result.score = room.endScore();
     return result;
+}
+
+namespace {
+
+// The expert takes no time: its record's times are all zero.
+class StoppedClock : public RecordClock {
+public:
+    int64_t nowMs() const override { return 0; }
+};
+
+}  // namespace
+
+ExpertPlay playExpertRecorded(CaseCode code, uint64_t customer, bool sample) {
+    static const StoppedClock clock;
+    Recorder recorder(clock);
+    WindowExamRoom room(code, customer, sample);
+    // The record starts from the window as the expert finds it (the sample customer in place).
+    recorder.startCode(room.form().setting(), code);
+    room.alsoTell(&recorder);
+    ExpertPlay play;
+    const Refraction start = room.form().setting().lens;
+    play.startLens = Lens{start.S, start.C, static_cast<int>(start.A)};
+    play.result.run = refract(room);
+    play.result.score = room.endScore();
+    play.record = recorder.cases().back();
+    play.record.customer = customer;
+    return play;
 }

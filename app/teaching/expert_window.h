@@ -10,6 +10,7 @@
 #include "app/teaching/case_code.h"
 #include "app/teaching/exam_room.h"
 #include "app/teaching/expert.h"
+#include "app/teaching/record.h"
 
 // An examination room that is a window: every lens, chart, question and cross-cylinder move is
 // a click or a bar release on the window, every answer what the window says its question brought.
@@ -32,6 +33,8 @@ public:
     int endScore();
 
     Form1& form() { return *form_; }
+    // Someone else to tell what each input did (a recorder of the expert's path), or nobody.
+    void alsoTell(WindowObserver* observer) { alsoTell_ = observer; }
 
 private:
     class Silent : public Platform {
@@ -45,6 +48,7 @@ private:
 
     Silent platform_;
     WindowEvent last_;  // what the window said the last input did
+    WindowObserver* alsoTell_ = nullptr;
     CodeRandom random_;
     std::unique_ptr<Form1> form_;
 };
@@ -56,3 +60,12 @@ struct ExpertResult {
 
 // The expert's whole run for the `customer`-th customer of `code` (or the sample customer).
 ExpertResult playExpert(CaseCode code, uint64_t customer, bool sample = false);
+
+// The expert's run with the record its window kept of it, as a trainee's case is kept: the
+// review draws its path and judges it with the same checks.
+struct ExpertPlay {
+    ExpertResult result;
+    CaseRecord record;
+    Lens startLens;  // the window's lens when the expert began
+};
+ExpertPlay playExpertRecorded(CaseCode code, uint64_t customer, bool sample = false);

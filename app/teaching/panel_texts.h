@@ -24,6 +24,14 @@ inline constexpr const char* kReviewSteps = "手順";
 // Where the review would give the residual away (test mode, before the end).
 inline constexpr const char* kReviewHidden = "テストモードでは、測定終了後に表示します。";
 
+// ヒント, and what follows the end of a case: the checks of the procedure and the expert.
+inline constexpr const char* kHint = "ヒント";
+inline constexpr const char* kProcedureReview = "手順の振り返り";
+inline constexpr const char* kExpertSteps = "お手本の手順";
+inline constexpr const char* kExpertSummary = "お手本との比較";
+// Before a check's step numbers, e.g. "手順 12".
+inline constexpr const char* kStepNumber = "手順 ";
+
 inline constexpr const char* kSitting = "今回の記録";
 inline constexpr const char* kSaveCsv = "CSV保存";
 inline constexpr const char* kPrintRecord = "印刷";
@@ -38,9 +46,11 @@ inline constexpr const char* kFront = "おもて";
 inline constexpr const char* kBack = "うら";
 
 // Every text above, for the web view's font subset.
-inline constexpr std::array kAll = {kPanel,           kOpen,    kClose,       kCaseCode, kCaseCodeInput, kCaseCodeStart,
-                                    kAbandonQuestion, kYes,     kNo,          kReview,   kReviewSteps,   kReviewHidden,
-                                    kSitting,         kSaveCsv, kPrintRecord, kSaved,    kSaveFailed,    kUnsavedNote,
-                                    kCustomerView,    kFront,   kBack};
+inline constexpr std::array kAll = {
+    kPanel,           kOpen,      kClose,       kCaseCode, kCaseCodeInput,   kCaseCodeStart,
+    kAbandonQuestion, kYes,       kNo,          kReview,   kReviewSteps,     kReviewHidden,
+    kSitting,         kSaveCsv,   kPrintRecord, kSaved,    kSaveFailed,      kUnsavedNote,
+    kCustomerView,    kFront,     kBack,        kHint,     kProcedureReview, kExpertSteps,
+    kExpertSummary,   kStepNumber};
 
 }  // namespace panel_text

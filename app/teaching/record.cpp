@@ -18,6 +18,16 @@ int CaseRecord::questions() const {
     return n;
 }
 
+int CaseRecord::hints() const {
+    int n = 0;
+    for (const Step& s : steps) n += s.kind == StepKind::Hint;
+    return n;
+}
+
+int CaseRecord::actions() const {
+    return static_cast<int>(steps.size()) - 1 - hints();  // steps[0] is the start
+}
+
 int64_t CaseRecord::durationMs() const { return result().timeMs; }
 
 namespace {
@@ -101,6 +111,8 @@ std::string stepPhrase(const Step& step) {
         return modeName(static_cast<Mode>(step.choice));
     case StepKind::End:
         return "測定終了";
+    case StepKind::Hint:
+        return "ヒント";
     }
     return "";
 }
@@ -158,6 +170,13 @@ void Recorder::addStep(const WindowEvent& e, StepKind kind, int choice) {
     c.mode = now.mode;
     // Only a new customer and the sample mode change the reading.
     if (kind == StepKind::Start || kind == StepKind::Mode) c.reading = now.reading;
+}
+
+void Recorder::hintAsked(const WindowSetting& setting) {
+    if (cases_.empty()) return;
+    WindowEvent e;
+    e.after = setting;
+    addStep(e, StepKind::Hint, 0);
 }
 
 void Recorder::windowEvent(const WindowEvent& e) {

@@ -38,7 +38,8 @@ enum class StepKind {
     Chart,
     Question,
     Mode,
-    End,  // 測定終了正解は？
+    End,   // 測定終了正解は？
+    Hint,  // a hint asked for in the panel: nothing changed in the window
 };
 
 // The residual of a setting as the window computes it, and what the score makes of it.
@@ -86,6 +87,9 @@ struct CaseRecord {
     // In test mode, until the end, the correct value and what follows from it are not shown.
     bool hiddenUntilEnd() const { return ::hiddenUntilEnd(mode, status == CaseStatus::Measuring); }
     int questions() const;
+    // The trainee's own steps: all but the customer's appearance and the hints.
+    int actions() const;
+    int hints() const;
     // Time from the customer's appearance to the end (or to the last step when not ended).
     int64_t durationMs() const;
 };
@@ -126,6 +130,8 @@ public:
     // or asked (choosing a question is no step, asking it is); 再測定 starts the code's next
     // customer.
     void windowEvent(const WindowEvent& event) override;
+    // A hint was asked for with the window as `setting` says: a step of the current case.
+    void hintAsked(const WindowSetting& setting);
 
     const std::vector<CaseRecord>& cases() const { return cases_; }
     const CaseRecord* current() const { return cases_.empty() ? nullptr : &cases_.back(); }

@@ -44,7 +44,7 @@ std::vector<PlotTick> ticksOf(const Rounded& r, Position at, Label label) {
 // The look. Each line has a dash of its own, so that the three differ without colour too.
 constexpr PlotColour kPaper{255, 255, 255}, kInk{20, 20, 20}, kFrame{120, 120, 120}, kGrid{225, 225, 225},
     kZero{0, 0, 0}, kEquivalentColour{0, 90, 200}, kCylinderColour{200, 60, 0}, kAxisColour{0, 130, 60},
-    kAnswerColour{0, 60, 140};
+    kAnswerColour{0, 60, 140}, kExpertColour{110, 110, 110};
 constexpr double kLineWidth = 2, kTickLength = 4, kLabelGap = 6, kRingRadius = 4;
 constexpr double kLabelSize = 11, kTitleSize = 10, kAnswerSize = 10;
 // An answer slants up and away from its ring by this angle: neighbours then lie side by side.
@@ -68,6 +68,7 @@ void addLook(ReviewPlot& p) {
     const PlotPen axisPen{kAxisColour, kLineWidth, {2, 3}};
     const PlotPen cylinderPen{kCylinderColour, kLineWidth, {6, 3}};
     const PlotPen equivalentPen{kEquivalentColour, kLineWidth, {}};
+    const PlotPen expertPen{kExpertColour, 1.5, {1, 2}};
     p.paper = kPaper;
     for (const PlotTick& t : p.dioptres.ticks) p.strokes.push_back({{p.left, t.at}, {p.right, t.at}, {kGrid, 1, {}}});
     p.strokes.push_back({{p.left, p.top}, {p.right, p.top}, frame});
@@ -95,7 +96,9 @@ void addLook(ReviewPlot& p) {
     p.texts.push_back({p.degrees.title, {p.width - 6, middle}, TextAnchor::Middle, 90, kTitleSize, kAxisColour});
     p.texts.push_back({p.steps.title, {p.right, p.bottom + 25}, TextAnchor::End, 0, kTitleSize, kInk});
 
-    p.lines.reserve(3);
+    p.lines.reserve(4);
+    // The expert's line under the trainee's, thin and grey: the trainee's own path stays in front.
+    if (!p.expert.empty()) p.lines.push_back({kExpertName, expertPen, p.expert});
     p.lines.push_back({kAxisDifferenceName, axisPen, p.axisDifference});
     p.lines.push_back({kCylinderName, cylinderPen, p.cylinder});
     p.lines.push_back({kEquivalentName, equivalentPen, p.equivalent});
@@ -132,7 +135,7 @@ void addLook(ReviewPlot& p) {
 
 }  // namespace
 
-ReviewPlot reviewPlot(const CaseRecord& c, double width, double height) {
+ReviewPlot reviewPlot(const CaseRecord& c, double width, double height, const CaseRecord* expert) {
     ReviewPlot p;
     p.width = width;
     p.height = height;
@@ -147,7 +150,14 @@ ReviewPlot reviewPlot(const CaseRecord& c, double width, double height) {
         hi = std::max({hi, s.residual.equivalent, s.residual.zanyo.C});
         worstAxis = std::max(worstAxis, static_cast<double>(s.residual.axisDifference));
     }
-    const size_t last = c.steps.empty() ? 0 : c.steps.size() - 1;
+    size_t last = c.steps.empty() ? 0 : c.steps.size() - 1;
+    if (expert) {
+        for (const Step& s : expert->steps) {
+            lo = std::min(lo, s.residual.equivalent);
+            hi = std::max(hi, s.residual.equivalent);
+        }
+        if (!expert->steps.empty()) last = std::max(last, expert->steps.size() - 1);
+    }
 
     const int xIntervals = std::max(1, static_cast<int>((p.right - p.left) / 48));
     const Rounded xs = roundOut(0, static_cast<double>(std::max<size_t>(last, 1)),
@@ -175,6 +185,11 @@ ReviewPlot reviewPlot(const CaseRecord& c, double width, double height) {
         p.axisDifference.push_back({x, aAt(s.residual.axisDifference)});
         if (s.kind == StepKind::Question) p.questions.push_back({i, p.equivalent.back(), s.answered ? s.answer : ""});
     }
+    if (expert) {
+        p.expert.reserve(expert->steps.size());
+        for (size_t i = 0; i < expert->steps.size(); ++i)
+            p.expert.push_back({xAt(static_cast<double>(i)), dAt(expert->steps[i].residual.equivalent)});
+    }
     addLook(p);
     return p;
 }
@@ -189,6 +204,27 @@ std::vector<ReviewRow> reviewTable(const CaseRecord& c, size_t from) {
                         dosuuHyouki(z.S, z.C, z.A), s.answered ? s.answer : std::string()});
     }
     return rows;
+}
+
+std::vector<ExpertRow> expertTable(const ExpertRun& run) {
+    std::vector<ExpertRow> rows;
+    rows.reserve(run.steps.size());
+    for (size_t i = 0; i < run.steps.size(); ++i) {
+        const ExpertStep& s = run.steps[i];
+        rows.push_back({std::to_string(i + 1), s.action, lensText(s.lens), s.answer, s.reason});
+    }
+    return rows;
+}
+
+std::vector<ExpertSummaryRow> expertSummary(const CaseRecord& c, const CaseRecord& expert) {
+    const auto score = [](const CaseRecord& r) {
+        return r.status == CaseStatus::Ended ? std::to_string(r.result().residual.score) + " 点"
+                                             : std::string("測定中");
+    };
+    return {{"質問数", std::to_string(c.questions()), std::to_string(expert.questions())},
+            {"手順数", std::to_string(c.actions()), std::to_string(expert.actions())},
+            {"ヒント数", std::to_string(c.hints()), "0"},
+            {"点数", score(c), score(expert)}};
 }
 
 std::vector<std::pair<std::string, std::string>> reviewSummary(const CaseRecord& c) {
@@ -207,7 +243,7 @@ std::vector<std::pair<std::string, std::string>> reviewSummary(const CaseRecord&
         break;
     }
     // Steps are the trainee's actions: the customer's appearance is not one.
-    return {{"手順数", std::to_string(c.steps.empty() ? 0 : c.steps.size() - 1)},
+    return {{"手順数", std::to_string(c.steps.empty() ? 0 : c.actions())},
             {"質問数", std::to_string(c.questions())},
             {"所要時間", durationText(c.durationMs())},
             {"最後の残余度数", dosuuHyouki(z.S, z.C, z.A)},

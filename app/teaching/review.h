@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/teaching/expert.h"
 #include "app/teaching/record.h"
 
 struct PlotPoint {
@@ -90,11 +91,12 @@ struct ReviewPlot {
     PlotScale degrees;                                // right: the axis difference between lens and hidden correction
     double zeroY = 0;                                 // the zero line of the dioptre scale
     std::vector<PlotPoint> equivalent, cylinder, axisDifference;
+    std::vector<PlotPoint> expert;  // the expert's spherical equivalent, when given
     std::vector<PlotMark> questions;
 
     // What both views paint, in this order: the paper; the strokes (grid, frame, ticks, the zero
-    // line, the legend's swatches); the lines (axis difference, cylinder, and the equivalent on
-    // top); the questions' rings; the texts (tick labels, scale titles, legend, answers).
+    // line, the legend's swatches); the lines (the expert's, axis difference, cylinder, and the
+    // equivalent on top); the questions' rings; the texts (tick labels, scale titles, legend, answers).
     PlotColour paper;
     std::vector<PlotSegment> strokes;
     std::vector<PlotLine> lines;
@@ -106,11 +108,15 @@ struct ReviewPlot {
 inline constexpr const char* kEquivalentName = "等価球面";
 inline constexpr const char* kCylinderName = "円柱";
 inline constexpr const char* kAxisDifferenceName = "軸のずれ";
+// The expert's spherical equivalent for the same customer, drawn beside the trainee's.
+inline constexpr const char* kExpertName = "お手本";
 
 // Margins around the plot area, in the plot's pixels: room for the tick labels.
 inline constexpr double kPlotMarginLeft = 56, kPlotMarginRight = 44, kPlotMarginTop = 14, kPlotMarginBottom = 30;
 
-ReviewPlot reviewPlot(const CaseRecord& c, double width, double height);
+// With `expert`, the expert's record of the same customer: its spherical equivalent is a line of
+// its own, on the same step scale.
+ReviewPlot reviewPlot(const CaseRecord& c, double width, double height, const CaseRecord* expert = nullptr);
 
 // The size both views draw the review's plot at (the page scales it down where it has less room),
 // so that they show the same ranges, ticks and marks.
@@ -122,6 +128,17 @@ using ReviewRow = std::array<std::string, kReviewColumns.size()>;
 // The rows of steps `from` onwards: a case's steps are only ever added, so a view that shows the
 // first rows of a case already asks only for the rest.
 std::vector<ReviewRow> reviewTable(const CaseRecord& c, size_t from = 0);
+
+// The expert's steps (ExpertSteps): its own list of what it did and why.
+inline constexpr std::array<const char*, 5> kExpertColumns = {"番号", "操作", "レンズ", "答え", "理由"};
+using ExpertRow = std::array<std::string, kExpertColumns.size()>;
+std::vector<ExpertRow> expertTable(const ExpertRun& run);
+
+// The trainee's figures beside the expert's (ExpertSummary): questions, steps (counted alike in
+// both records), hints and score.
+inline constexpr std::array<const char*, 3> kExpertSummaryColumns = {"", "あなた", "お手本"};
+using ExpertSummaryRow = std::array<std::string, kExpertSummaryColumns.size()>;
+std::vector<ExpertSummaryRow> expertSummary(const CaseRecord& c, const CaseRecord& expert);
 
 // The summary as heading and text: steps, questions, time taken, final residual, score.
 std::vector<std::pair<std::string, std::string>> reviewSummary(const CaseRecord& c);

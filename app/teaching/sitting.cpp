@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "app/teaching/hint.h"
 #include "app/teaching/review.h"
 
 Sitting::Sitting(Platform& platform, const RecordClock& clock, CaseCode code) : platform_(platform), recorder_(clock) {
@@ -20,13 +21,36 @@ void Sitting::startCode(CaseCode code) {
     recorder_.startCode(form_->setting(), code);
     chosen_.reset();
     announcement_.clear();
+    hint_.clear();
 }
 
 void Sitting::windowEvent(const WindowEvent& event) {
     recorder_.windowEvent(event);
+    if (event.kind != WindowEventKind::Nothing) hint_.clear();
     announcement_ = event.kind == WindowEventKind::End ? endAnnouncement(cases().back()) : std::string();
     // A new customer: the review follows the current case again.
     if (chosen_ && cases().size() != casesAtChoice_) chosen_.reset();
+}
+
+const ExpertPlay& Sitting::expertFor(const CaseRecord& c) const {
+    const bool sample = c.mode == Mode::Sample;
+    const auto key = std::make_tuple(c.code.number(), sample ? 0 : c.customer, sample);
+    auto found = experts_.find(key);
+    if (found == experts_.end())
+        found = experts_.emplace(key, playExpertRecorded(c.code, std::get<1>(key), sample)).first;
+    return found->second;
+}
+
+bool Sitting::hintOffered() const {
+    const CaseRecord* c = recorder_.current();
+    return c && c->status == CaseStatus::Measuring && c->mode != Mode::Test;
+}
+
+std::string Sitting::askHint() {
+    if (!hintOffered()) return {};
+    hint_ = nextHint(*recorder_.current(), expertFor(*recorder_.current())).text;
+    recorder_.hintAsked(form_->setting());
+    return hint_;
 }
 
 bool Sitting::newCodeAbandonsWork() const {

@@ -4,13 +4,16 @@
 // and writes it as CSV bytes for a spreadsheet.
 
 #include <array>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/form1/form1.h"
 #include "app/teaching/case_code.h"
+#include "app/teaching/expert_window.h"
 #include "app/teaching/record.h"
 
 // The window, the random streams of its code and the record, as both views run them. A view
@@ -58,6 +61,19 @@ public:
     // the case being measured; nothing while the record is empty.
     std::optional<size_t> currentRow() const;
 
+    // The expert's play for the customer of `c` (the sample customer where the case ended in
+    // sample mode), worked out once per customer.
+    const ExpertPlay& expertFor(const CaseRecord& c) const;
+
+    // ヒント: offered while a customer is being measured in practice or sample mode (a test
+    // keeps its answer to itself until the end).
+    bool hintOffered() const;
+    // The expert's next step from the window as it is now, kept in the record as a step of its
+    // own; "" where no hint is offered.
+    std::string askHint();
+    // The hint asked for last, until the next action on the window.
+    const std::string& hintText() const { return hint_; }
+
     // Whether the record holds something the person has not saved. Only a start with nothing
     // done is nothing to lose.
     bool unsaved() const;
@@ -77,6 +93,8 @@ private:
     size_t casesAtChoice_ = 0;
     size_t savedSteps_ = 0;
     std::string announcement_;
+    std::string hint_;
+    mutable std::map<std::tuple<uint64_t, uint64_t, bool>, ExpertPlay> experts_;
 };
 
 inline constexpr std::array<const char*, 10> kSittingColumns = {

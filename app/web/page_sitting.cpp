@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/teaching/panel_texts.h"
+#include "app/teaching/procedure.h"
 #include "app/teaching/review.h"
 #include "app/web/json.h"
 #include "app/web/lms.h"
@@ -164,6 +165,13 @@ std::string PageSitting::panelTexts() {
         {"customerView", t::kCustomerView},
         {"front", t::kFront},
         {"back", t::kBack},
+        {"hint", t::kHint},
+        {"procedureReview", t::kProcedureReview},
+        {"expertSteps", t::kExpertSteps},
+        {"expertSummary", t::kExpertSummary},
+        {"stepNumber", t::kStepNumber},
+        {"good", kGood},
+        {"caution", kCaution},
     };
     std::string out;
     {
@@ -171,6 +179,8 @@ std::string PageSitting::panelTexts() {
         for (const auto& [key, text] : kTexts) o.str(key, text);
         o.strings("sittingColumns", listOf(kSittingColumns));
         o.strings("reviewColumns", listOf(kReviewColumns));
+        o.strings("expertColumns", listOf(kExpertColumns));
+        o.strings("expertSummaryColumns", listOf(kExpertSummaryColumns));
     }
     return out;
 }
@@ -203,8 +213,35 @@ std::string PageSitting::panel(const std::string& shownCase, int shownRows) cons
             for (const auto& [heading, text] : reviewSummary(*c)) summary.push_back({heading, text});
             r.key("summary") += rowsJson(summary);
             r.str("plotText", reviewPlotText(*c, from));
+            // After the end: the checks of the procedure and the expert for the same customer.
+            if (c->status == CaseStatus::Ended) {
+                const ExpertPlay& expert = sitting_.expertFor(*c);
+                listJson(r.key("checks"), procedureReview(*c, expert.record),
+                         [](JsonObject& j, const ProcedureCheck& k) {
+                             j.str("name", k.name);
+                             j.boolean("good", k.good);
+                             j.str("verdict", k.good ? kGood : kCaution);
+                             j.str("why", k.why);
+                             j.str("detail", k.detail);
+                             std::string& steps = j.key("steps");
+                             steps += '[';
+                             for (size_t i = 0; i < k.steps.size(); ++i)
+                                 steps += (i ? "," : "") + std::to_string(k.steps[i]);
+                             steps += ']';
+                         });
+                r.key("expertRows") += rowsJson(expertTable(expert.result.run));
+                r.key("expertSummary") += rowsJson(expertSummary(*c, expert.record));
+            } else {
+                r.null("checks");
+            }
         } else {
             o.null("review");
+        }
+        {
+            std::string& hint = o.key("hint");
+            JsonObject h(hint);
+            h.boolean("offered", sitting_.hintOffered());
+            h.str("text", sitting_.hintOffered() ? sitting_.hintText() : std::string());
         }
         std::string& view = o.key("view");
         JsonObject v(view);
@@ -217,7 +254,8 @@ std::string PageSitting::panel(const std::string& shownCase, int shownRows) cons
 std::string PageSitting::plot() const {
     const CaseRecord* c = sitting_.reviewed();
     if (!c) return "null";
-    const ReviewPlot p = reviewPlot(*c, kReviewPlotWidth, kReviewPlotHeight);
+    const ReviewPlot p = reviewPlot(*c, kReviewPlotWidth, kReviewPlotHeight,
+                                    c->status == CaseStatus::Ended ? &sitting_.expertFor(*c).record : nullptr);
     std::string out;
     {
         JsonObject o(out);

@@ -74,6 +74,8 @@ public:
     // plot text lines are those of steps `from` onwards: where the view says it shows the first
     // `shownRows` rows of that case (`shownCase`), only the rows after them, else all (from 0).
     std::string panel(const std::string& shownCase = {}, int shownRows = 0) const;
+    // ヒント: the expert's next step, kept in the record ("" where no hint is offered).
+    std::string hint() { return sitting_.askHint(); }
     // The end of a case when the last action ended one, else "" (also for a folded panel).
     const std::string& announcement() const { return sitting_.announcement(); }
     // The plot of the reviewed case as the panel draws it (reviewPanelPlot): its size, paper,

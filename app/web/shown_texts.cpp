@@ -4,7 +4,9 @@
 
 #include "app/form1/form1.h"
 #include "app/teaching/customer_view.h"
+#include "app/teaching/hint.h"
 #include "app/teaching/panel_texts.h"
+#include "app/teaching/procedure.h"
 #include "app/teaching/review.h"
 #include "app/teaching/sitting.h"
 #include "app/web/lms.h"
@@ -61,6 +63,19 @@ public:
             record.insert(reviewPlotText(c));
             record.insert(endAnnouncement(c));
             for (const PlotText& t : reviewPlot(c, kReviewPlotWidth, kReviewPlotHeight).texts) record.insert(t.text);
+            // The expert for the same customer, the checks, and a hint at every step it took.
+            const ExpertPlay& expert = sitting_.expertFor(c);
+            for (const ExpertRow& row : expertTable(expert.result.run)) record.insert(row.begin(), row.end());
+            for (const ExpertSummaryRow& row : expertSummary(c, expert.record)) record.insert(row.begin(), row.end());
+            for (const ProcedureCheck& k : procedureReview(c, expert.record)) record.insert({k.name, k.why, k.detail});
+            for (const ProcedureCheck& k : procedureReview(expert.record, expert.record))
+                record.insert({k.name, k.why, k.detail});
+            CaseRecord walked = expert.record;
+            for (size_t n = 1; n <= walked.steps.size(); ++n) {
+                CaseRecord part = walked;
+                part.steps.resize(n);
+                record.insert(nextHint(part, expert).text);
+            }
         }
         for (const std::string& ch : charactersOf(record)) panel_.insert(ch);
     }
@@ -132,7 +147,12 @@ ShownTexts shownTexts() {
     panel.insert(panel_text::kAll.begin(), panel_text::kAll.end());
     panel.insert(kSittingColumns.begin(), kSittingColumns.end());
     panel.insert(kReviewColumns.begin(), kReviewColumns.end());
-    panel.insert({kEquivalentName, kCylinderName, kAxisDifferenceName, kAbandoned, kMeasuring, kBadCaseCodeMessage});
+    panel.insert({kEquivalentName, kCylinderName, kAxisDifferenceName, kExpertName, kAbandoned, kMeasuring,
+                  kBadCaseCodeMessage});
+    panel.insert(kExpertColumns.begin(), kExpertColumns.end());
+    panel.insert(kExpertSummaryColumns.begin(), kExpertSummaryColumns.end());
+    for (const std::string& t : procedureTexts()) panel.insert(t);
+    for (const std::string& t : hintPhrases()) panel.insert(t);
     // Opened from a learning system: the student's heading, the end of the attempt, a refusal
     // with every digit of its error number.
     panel.insert({kLmsStudent, kLmsFinished, lmsRefusedMessage(1234567890)});

@@ -22,12 +22,14 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include "app/qt/accessible.h"
 #include "app/qt/record_panel.h"
 #include "app/qt/review_plot.h"
 #include "app/qt/trainer_window.h"
 #include "app/teaching/panel_texts.h"
+#include "app/teaching/procedure.h"
 #include "app/teaching/review.h"
 #include "app/window/view_rules.h"
 #include "tests/qt/view_support.h"
@@ -487,4 +489,56 @@ TEST(RecordPanel, AsksWithADialogOfItsOwnBeforeAbandoningAMeasurement) {
     answer(qs(panel_text::kYes));
     d.click("CaseCodeStart");
     EXPECT_EQ(d.sitting.code(), CaseCode(42));
+}
+
+TEST(RecordPanel, HintsInPracticeTheChecksAndTheExpertAfterTheEnd) {
+    Desk d;
+    EXPECT_FALSE(d.shown("HintButton")) << "a test keeps its answer until the end";
+    d.click("Option11");  // practice mode
+    QApplication::processEvents();
+    ASSERT_TRUE(d.shown("HintButton"));
+    EXPECT_EQ(d.find<QPushButton>("HintButton")->text(), qs(panel_text::kHint));
+    d.click("HintButton");
+    const std::string hint = d.sitting.hintText();
+    ASSERT_FALSE(hint.empty());
+    EXPECT_EQ(d.label("HintText"), qs(hint));
+    EXPECT_EQ(d.find("HintButton")->accessibleDescription(), qs(hint));
+    bool heard = false;
+    for (Announcer* a : d.window.findChildren<Announcer*>()) heard = heard || a->text() == qs(hint);
+    EXPECT_TRUE(heard) << "the hint is announced";
+    EXPECT_EQ(d.sitting.cases().back().steps.back().kind, StepKind::Hint);
+    d.keep("hint.png");
+
+    EXPECT_FALSE(d.shown("ProcedureReview"));
+    EXPECT_FALSE(d.shown("ExpertSteps"));
+    d.playAndEnd();
+    const CaseRecord& c = d.sitting.cases().back();
+    const ExpertPlay& expert = d.sitting.expertFor(c);
+    auto* checks = d.find<QTreeWidget>("ProcedureReview");
+    ASSERT_TRUE(d.shown("ProcedureReview"));
+    const auto want = procedureReview(c, expert.record);
+    ASSERT_EQ(checks->topLevelItemCount(), static_cast<int>(want.size()));
+    for (int i = 0; i < checks->topLevelItemCount(); ++i) {
+        const ProcedureCheck& k = want[static_cast<size_t>(i)];
+        EXPECT_TRUE(checks->topLevelItem(i)->text(0).startsWith(qs(k.name + "：" + (k.good ? kGood : kCaution))));
+        EXPECT_EQ(checks->topLevelItem(i)->data(0, Qt::AccessibleDescriptionRole).toString(), qs(k.why));
+    }
+    // Choosing a check's step shows that step in the steps.
+    for (int i = 0; i < checks->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* top = checks->topLevelItem(i);
+        if (top->childCount() < 2) continue;
+        const int step = top->child(1)->data(0, Qt::UserRole).toInt();
+        checks->setCurrentItem(top->child(1));
+        ASSERT_FALSE(d.table("ReviewSteps")->selectionModel()->selectedRows().isEmpty());
+        EXPECT_EQ(d.table("ReviewSteps")->selectionModel()->selectedRows().first().row(), step);
+        break;
+    }
+    const auto steps = expertTable(expert.result.run);
+    ASSERT_EQ(d.table("ExpertSteps")->rowCount(), static_cast<int>(steps.size()));
+    for (int r = 0; r < 3; ++r) expectRow(d.table("ExpertSteps"), r, steps[static_cast<size_t>(r)]);
+    const auto summary = expertSummary(c, expert.record);
+    for (int r = 0; r < static_cast<int>(summary.size()); ++r)
+        expectRow(d.table("ExpertSummary"), r, summary[static_cast<size_t>(r)]);
+    EXPECT_FALSE(d.shown("HintButton")) << "nothing to hint after the end";
+    d.keep("expert.png");
 }

@@ -187,7 +187,10 @@ TEST(ReviewPlotPainting, TheDesktopPaintsTheCoresPlotItemByItem) {
     EXPECT_EQ(widget->shownCase(), reviewed);
     EXPECT_EQ(widget->size(), QSize(static_cast<int>(kReviewPlotWidth), static_cast<int>(kReviewPlotHeight)));
 
-    const ReviewPlot core = reviewPlot(*reviewed, kReviewPlotWidth, kReviewPlotHeight);
+    // An ended case: the expert's line for the same customer with it.
+    const ReviewPlot core =
+        reviewPlot(*reviewed, kReviewPlotWidth, kReviewPlotHeight, &s.sitting.expertFor(*reviewed).record);
+    ASSERT_EQ(core.lines.front().name, kExpertName);
     ASSERT_EQ(core.questions.size(), 3u);
     ASSERT_FALSE(core.texts.empty());
 
@@ -252,8 +255,9 @@ TEST(ReviewPlotPainting, TheDesktopPaintsTheCoresPlotItemByItem) {
     QStringList painted;
     for (const Painted& p : items)
         if (p.kind == Painted::Text) painted << p.text;
-    for (const char* label : {"0", "2", "12", "-7", "-1", "0°", "15°", "75°", "手順", "残余度数（Ｄ）", "軸のずれ（°）",
-                              "等価球面", "円柱", "軸のずれ"})
+    // The step scale runs to the end of the expert's longer path.
+    for (const char* label : {"0", "10", "60", "-7", "-1", "0°", "15°", "75°", "手順", "残余度数（Ｄ）",
+                              "軸のずれ（°）", "等価球面", "円柱", "軸のずれ", "お手本"})
         EXPECT_TRUE(painted.contains(QString::fromUtf8(label))) << label << " in " << painted.join(' ').toStdString();
     EXPECT_EQ(std::ranges::count(items, Painted::Ellipse, &Painted::kind), 3) << "the three questions asked";
 

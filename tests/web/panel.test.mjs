@@ -149,9 +149,10 @@ test('after two customers: the review of the ended case, the record of both, the
     };
   });
   assert.deepEqual([review.role, review.label, review.description], ['img', texts.review, core1.review.plotText]);
-  assert.equal(review.lines.length, 3);
-  assert.equal(new Set(review.lines.map(([colour]) => colour)).size, 3, 'three colours');
-  for (const [, points] of review.lines) assert.equal(points, core1.review.rows.length);
+  // After the end the expert's line for the same customer comes first, under the trainee's three.
+  assert.equal(review.lines.length, 4);
+  assert.equal(new Set(review.lines.map(([colour]) => colour)).size, 4, 'four colours');
+  for (const [, points] of review.lines.slice(1)) assert.equal(points, core1.review.rows.length);
   assert.equal(review.marks, 1, 'the one question asked');
   for (const label of ['残余度数（Ｄ）', '軸のずれ（°）', '手順', '0', '0°']) assert.ok(review.labels.includes(label), review.labels.join(' '));
   assert.deepEqual(withoutColumn(await rowsOf(page, 'ReviewSteps'), 1), withoutColumn(core1.review.rows, 1));
@@ -239,7 +240,8 @@ test('the review plot: the page\'s SVG draws the core\'s plot of a scripted case
   assert.ok(drawn.styled, 'the style sheet overrides none of the core\'s colours and sizes');
   // The same scales and marks as the desktop draws for this case (tests/qt/review_plot_test.cpp).
   const labels = drawn.texts.map((t) => t.text);
-  for (const label of ['0', '2', '12', '-7', '-1', '0°', '15°', '75°', '手順', '残余度数（Ｄ）', '軸のずれ（°）', '等価球面', '円柱', '軸のずれ']) {
+  // The step scale runs to the end of the expert's path for the same customer, drawn beside.
+  for (const label of ['0', '10', '60', '-7', '-1', '0°', '15°', '75°', '手順', '残余度数（Ｄ）', '軸のずれ（°）', '等価球面', '円柱', '軸のずれ', 'お手本']) {
     assert.ok(labels.includes(label), `${label} in ${labels.join(' ')}`);
   }
   assert.equal(drawn.rings.length, 3, 'the three questions asked');

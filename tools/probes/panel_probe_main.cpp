@@ -7,12 +7,17 @@
 //   panel_probe view ACTION..  after the actions ("click NAME", "select NAME", "arrow NAME ±1",
 //                              one argument each), the customer's view: per picture a line
 //                              "width height description" and a line of its RGBA bytes in hex
+//   panel_probe review CODE ACTION..  after the actions on CODE's first customer, the review's
+//                              checks ("check", name, verdict, steps, why), the expert's
+//                              figures ("summary", ...) and steps ("expert", ...), tab-separated
 
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <string>
 
+#include "app/teaching/procedure.h"
+#include "app/teaching/review.h"
 #include "app/web/page_sitting.h"
 
 namespace {
@@ -39,9 +44,9 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
-    if (what != "view") return usage();
-    PageSitting sitting(1);
-    for (int i = 2; i < argc; ++i) {
+    if (what != "view" && !(what == "review" && argc >= 3)) return usage();
+    PageSitting sitting(1, what == "review" ? argv[2] : "");
+    for (int i = what == "review" ? 3 : 2; i < argc; ++i) {
         std::istringstream action(argv[i]);
         std::string kind, name;
         int direction = 0;
@@ -54,6 +59,25 @@ int main(int argc, char** argv) {
             sitting.arrow(name, direction);
         else
             return usage();
+    }
+    if (what == "review") {
+        const CaseRecord* c = sitting.sitting().reviewed();
+        if (!c || c->status != CaseStatus::Ended) return usage();
+        const ExpertPlay& expert = sitting.sitting().expertFor(*c);
+        for (const ProcedureCheck& k : procedureReview(*c, expert.record)) {
+            std::string steps;
+            for (size_t n : k.steps) steps += (steps.empty() ? "" : " ") + std::to_string(n);
+            std::printf("check\t%s\t%s\t%s\t%s\n", k.name.c_str(), k.good ? kGood : kCaution, steps.c_str(),
+                        k.why.c_str());
+        }
+        const auto print = [](const char* kind, const auto& row) {
+            std::printf("%s", kind);
+            for (const std::string& field : row) std::printf("\t%s", field.c_str());
+            std::printf("\n");
+        };
+        for (const auto& row : expertSummary(*c, expert.record)) print("summary", row);
+        for (const auto& row : expertTable(expert.result.run)) print("expert", row);
+        return 0;
     }
     sitting.customerView();
     for (size_t i = 0; const CustomerPicture* p = sitting.picture(i); ++i) {
