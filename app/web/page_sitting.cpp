@@ -180,9 +180,9 @@ std::string PageSitting::panel() const {
     {
         JsonObject o(out);
         o.str("code", std::string(panel_text::kCaseCode) + " " + sitting_.code().text());
+        o.str("message", message_);
         o.str("name", sitting_.traineeName());
         o.str("heading", recordHeading(sitting_.traineeName(), sitting_.code(), localToday()));
-        o.str("message", message_);
         o.key("rows") += rowsJson(sittingRows(sitting_.cases()));
         o.str("summary", scoreSummaryText(sitting_.cases()));
         o.boolean("unsaved", sitting_.unsaved());

@@ -67,8 +67,8 @@ public:
     // Every fixed text of the panel: its captions, the tables' column headings and the message
     // for a bad code.
     static std::string panelTexts();
-    // What the panel shows now: {code, name (as kept), heading (the printed record's line:
-    // recordHeading), message, rows, summary, unsaved, current (the row the
+    // What the panel shows now: {code, message, name (as kept), heading (the printed record's
+    // line: recordHeading), rows, summary, unsaved, current (the row the
     // record marks, or null), review ({rows, summary, plotText}, or null), view ({shown,
     // version}: the version changes whenever the customer's view would)}.
     std::string panel() const;
