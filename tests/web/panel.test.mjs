@@ -351,7 +351,7 @@ test('CSV保存 downloads the record: byte-order mark, header, a row, CRLF, the 
     const two = (n) => String(n).padStart(2, '0');
     return `${d.getFullYear()}-${two(d.getMonth() + 1)}-${two(d.getDate())}`;
   });
-  assert.equal(download.suggestedFilename(), `記録_014S-C0PJ-V_髙橋　𠮷子_${today}.csv`);
+  assert.equal(download.suggestedFilename(), `記録_014S-C0PJ-V_髙橋\u3000𠮷子_${today}.csv`);
   // The start with the browser's offset.
   const offset = await page.evaluate(() => -new Date().getTimezoneOffset());
   const sign = offset < 0 ? '-' : '+';
@@ -368,7 +368,7 @@ test('CSV保存 downloads the record: byte-order mark, header, a row, CRLF, the 
   await page.evaluate(() => document.documentElement.classList.add('printing-record'));
   assert.deepEqual(await shown(), [false, true, true, false]);
   // The record's line: the name, the code and the date; the headings each on one line.
-  assert.equal(await page.textContent('#RecordHeading'), `名前 髙橋　𠮷子　問題コード 014S-C0PJ-V　${today}`);
+  assert.equal(await page.textContent('#RecordHeading'), `名前 髙橋\u3000𠮷子\u3000問題コード 014S-C0PJ-V\u3000${today}`);
   assert.equal(await page.isVisible('#RecordHeading'), true);
   const headingHeights = await page.$$eval('#SessionTable thead th', (ths) => ths.map((th) => th.getBoundingClientRect().height));
   assert.ok(Math.max(...headingHeights) < 40, `headings ${headingHeights} tall: broken between characters`);

@@ -36,7 +36,7 @@ test('texts and bytes cross between the page and the window logic intact, also w
   assert.deepEqual([...csv.subarray(0, 3)], [0xef, 0xbb, 0xbf]);
   assert.match(new TextDecoder().decode(csv.subarray(3)), /^番号,/);
   sitting.setTraineeName('山田　花子');
-  assert.match(sitting.csvFileName(), /^記録_014S-C0PJ-V_山田　花子_\d{4}-\d{2}-\d{2}\.csv$/);
+  assert.match(sitting.csvFileName(), /^記録_014S-C0PJ-V_山田\u3000花子_\d{4}-\d{2}-\d{2}\.csv$/);
   // No picture before the customer's view was asked for.
   assert.equal(sitting.pictureBytes(0), null);
   assert.equal(typeof sitting.unsaved(), 'boolean');
