@@ -277,6 +277,7 @@ export class RecordPanel {
   }
 
   printRecord() {
+    this.draw(); // the printed line carries the name as now typed
     document.documentElement.classList.add('printing-record');
     window.print();
   }
