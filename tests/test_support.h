@@ -34,6 +34,8 @@ public:
     explicit FakeRecordClock(int64_t start = 5'000'000, int64_t tick = 0) : now(start), tick_(tick) {}
     mutable int64_t now;
     int64_t nowMs() const override { return now += tick_; }
+    // The wall clock moves with `now`: 2026-12-09 18:00 in Japan at 0.
+    WallTime wallNow() const override { return {1'796'806'800'000 + now, 540}; }
 
 private:
     int64_t tick_;

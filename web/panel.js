@@ -64,11 +64,17 @@ export class RecordPanel {
     this.toggle = el('button', { type: 'button', id: 'RecordPanelToggle', 'aria-expanded': 'true', 'aria-controls': 'RecordPanelBody', text: t.close });
     this.announcer = el('p', { id: 'EndAnnouncement', class: 'visually-hidden', 'aria-live': 'polite' });
 
+    // 名前: optional; the sitting keeps it cleaned (panel().name), shown back once typed.
+    this.name = el('input', { id: 'TraineeName', type: 'text', autocomplete: 'off', spellcheck: 'false', maxlength: '40' });
+    const namePart = el('div', { class: 'row', id: 'TraineeNamePart' },
+      el('label', { for: 'TraineeName', text: t.traineeName }), this.name);
+
     this.code = el('p', { id: 'CaseCode' });
     this.input = el('input', { id: 'CaseCodeInput', type: 'text', autocomplete: 'off', spellcheck: 'false', autocapitalize: 'characters', 'aria-describedby': 'CaseCodeMessage' });
     this.start = el('button', { type: 'button', id: 'CaseCodeStart', text: t.caseCodeStart });
     this.codeMessage = el('p', { id: 'CaseCodeMessage', role: 'alert' });
     const codePart = el('section', { id: 'CaseCodePart', 'aria-label': t.caseCode },
+      namePart,
       this.code,
       el('div', { class: 'row' }, el('label', { for: 'CaseCodeInput', text: t.caseCodeInput }), this.input, this.start),
       this.codeMessage);
@@ -107,6 +113,8 @@ export class RecordPanel {
       el('h2', { id: 'CaseReviewHeading', text: t.review }), this.reviewHidden, this.reviewShown);
 
     this.table = table('SessionTable', t.sitting, t.sittingColumns);
+    // The printed record's line above the table: the name, the code and the date.
+    this.heading = el('p', { id: 'RecordHeading' });
     this.scores = el('p', { id: 'ScoreSummary' });
     this.save = el('button', { type: 'button', id: 'SaveCsv', text: t.saveCsv });
     this.print = el('button', { type: 'button', id: 'PrintRecord', text: t.printRecord });
@@ -114,6 +122,7 @@ export class RecordPanel {
     this.unsavedNote = el('p', { id: 'UnsavedNote', text: t.unsavedNote });
     const sittingPart = el('section', { id: 'SittingRecord', 'aria-labelledby': 'SittingHeading' },
       el('h2', { id: 'SittingHeading', text: t.sitting }),
+      this.heading,
       el('div', { class: 'scroll', tabindex: '0', role: 'group', 'aria-label': t.sitting }, this.table),
       this.scores,
       el('div', { class: 'row' }, this.save, this.print),
@@ -125,6 +134,8 @@ export class RecordPanel {
     document.querySelector('main').after(this.root);
 
     this.toggle.addEventListener('click', () => this.setOpen(!this.open));
+    this.name.addEventListener('input', () => this.host.sitting()?.setTraineeName(this.name.value));
+    this.name.addEventListener('change', () => this.draw());
     this.start.addEventListener('click', () => this.startCode());
     this.input.addEventListener('keydown', (e) => {
       if (e.key === 'Enter') this.startCode();
@@ -172,6 +183,9 @@ export class RecordPanel {
     // The review's rows come only after those shown already (a case's steps are only added).
     const data = JSON.parse(sitting.panel(this.shown.reviewCase ?? '', this.shown.reviewRows ?? 0));
     this.code.textContent = data.code;
+    this.heading.textContent = data.heading;
+    // What the sitting kept, once the field is left (spaces trimmed, control characters gone).
+    if (document.activeElement !== this.name && this.name.value !== data.name) this.name.value = data.name;
     this.codeMessage.textContent = this.message || data.message;
     this.unsavedNote.hidden = !data.unsaved;
     if (data.unsaved) this.saveMessage.textContent = '';
@@ -344,6 +358,7 @@ export class RecordPanel {
   }
 
   printRecord() {
+    this.draw(); // the printed line carries the name as now typed
     document.documentElement.classList.add('printing-record');
     window.print();
   }
@@ -356,6 +371,8 @@ export class RecordPanel {
 
   started() {
     this.root.inert = false;
+    // The same trainee goes on in the new start.
+    this.host.sitting()?.setTraineeName(this.name.value);
     this.shown = {};
     this.draw();
   }

@@ -1,5 +1,6 @@
 #include "app/qt/record_panel.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -11,6 +12,7 @@
 #include <QMessageBox>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPainter>
 #include <QPixmap>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -117,14 +119,18 @@ const char* const kPanelStyle =
     "QLineEdit:focus { border: 2px solid black; padding: 1px; }"
     "QTableWidget:focus { border: 2px solid black; }";
 
-void printRecord(const std::vector<CaseRecord>& cases, QPrinter& printer) {
+void printRecord(const Sitting& sitting, const CalendarDate& date, QPrinter& printer) {
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Landscape);
     printer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+    const std::vector<CaseRecord>& cases = sitting.cases();
 
+    // The headings are kept on one line: a narrow column would break Japanese after every
+    // character.
     QString html = QStringLiteral("<h3>%1</h3><table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><thead><tr>")
                        .arg(qs(panel_text::kSitting).toHtmlEscaped());
-    for (const char* c : kSittingColumns) html += QStringLiteral("<th>%1</th>").arg(qs(c).toHtmlEscaped());
+    for (const char* c : kSittingColumns)
+        html += QStringLiteral("<th style=\"white-space: nowrap\">%1</th>").arg(qs(c).toHtmlEscaped());
     html += QStringLiteral("</tr></thead>");
     for (const SittingRow& row : sittingRows(cases)) {
         html += QStringLiteral("<tr>");
@@ -134,12 +140,44 @@ void printRecord(const std::vector<CaseRecord>& cases, QPrinter& printer) {
     }
     html += QStringLiteral("</table><p>%1</p>").arg(qs(scoreSummaryText(cases)).toHtmlEscaped());
 
-    QTextDocument document;
-    QFont font(QStringLiteral("IPAPGothic"));
+    // Each page: the name, the code and the date above the record, the page number below.
+    QPainter painter;
+    if (!painter.begin(&printer)) return;
+    QFont font(QStringLiteral("IPAPGothic"));  // Qt takes a name's rarer kanji from another font
     font.setPointSizeF(9);
+    const QRect area = printer.pageLayout().paintRectPixels(printer.resolution());
+    const QRectF page(0, 0, area.width(), area.height());  // the painter starts at the margins
+    const QFontMetricsF metrics(font, &printer);
+    const qreal line = metrics.height();
+    const QRectF body = page.adjusted(0, line * 2, 0, -line * 2);
+
+    QTextDocument document;
+    document.documentLayout()->setPaintDevice(&printer);
     document.setDefaultFont(font);
     document.setHtml(html);
-    document.print(&printer);
+    document.setDocumentMargin(0);
+    document.setPageSize(body.size());
+    const int pages = std::max(1, document.pageCount());
+    const QString heading = qs(recordHeading(sitting.traineeName(), sitting.code(), date));
+    for (int p = 0; p < pages; ++p) {
+        if (p > 0) printer.newPage();
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(page.left(), page.top(), page.width(), line), Qt::AlignLeft | Qt::AlignVCenter,
+                         heading);
+        painter.drawText(QRectF(page.left(), page.bottom() - line, page.width(), line),
+                         Qt::AlignHCenter | Qt::AlignVCenter, qs(pageNumberText(p + 1, pages)));
+        painter.save();
+        painter.translate(body.left(), body.top() - p * body.height());
+        const QRectF shown(0, p * body.height(), body.width(), body.height());
+        painter.setClipRect(shown);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = shown;
+        context.palette.setColor(QPalette::Text, Qt::black);
+        document.documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
+    painter.end();
 }
 
 RecordPanel::RecordPanel(Sitting& sitting, QWidget* parent) : QWidget(parent), sitting_(sitting) {
@@ -176,6 +214,26 @@ RecordPanel::RecordPanel(Sitting& sitting, QWidget* parent) : QWidget(parent), s
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(6, 6, 6, 8);
     column->setSpacing(8);
+
+    // 名前: the trainee's name, optional; kept as the sitting cleans it.
+    auto* nameRow = new QHBoxLayout;
+    auto* nameLabel = new QLabel(qs(panel_text::kTraineeName), content);
+    name_ = new QLineEdit(content);
+    name_->setObjectName(QStringLiteral("TraineeName"));
+    name_->setAccessibleName(qs(panel_text::kTraineeName));
+    name_->setMaxLength(static_cast<int>(kTraineeNameLength));
+    name_->setFixedWidth(220);
+    nameLabel->setBuddy(name_);
+    nameRow->addWidget(nameLabel);
+    nameRow->addWidget(name_);
+    nameRow->addStretch(1);
+    column->addLayout(nameRow);
+    connect(name_, &QLineEdit::textChanged, this,
+            [this](const QString& text) { sitting_.setTraineeName(text.toStdString()); });
+    connect(name_, &QLineEdit::editingFinished, this, [this] {
+        const QString kept = qs(sitting_.traineeName());
+        if (name_->text() != kept) name_->setText(kept);
+    });
 
     // 問題コード: the code of the sitting, and a field to start another.
     code_ = new QLabel(content);
@@ -347,7 +405,8 @@ RecordPanel::RecordPanel(Sitting& sitting, QWidget* parent) : QWidget(parent), s
 }
 
 QList<QWidget*> RecordPanel::tabStops() const {
-    return {codeInput_, codeStart_, hint_, steps_, procedure_, expertSummary_, expertSteps_, record_, save_, print_};
+    return {name_,          codeInput_,   codeStart_, hint_, steps_, procedure_,
+            expertSummary_, expertSteps_, record_,    save_, print_};
 }
 
 void RecordPanel::codeStarted() {
@@ -580,10 +639,10 @@ void RecordPanel::startTypedCode() {
 
 void RecordPanel::saveCsv() {
     const QString proposed = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-                                 .filePath(qs(csvFileName(sitting_.code(), localToday())));
+                                 .filePath(qs(sitting_.csvFileName(localToday())));
     const QString path = askSavePath_(proposed);
     if (path.isEmpty()) return;  // cancelled: nothing said, nothing written
-    const std::string bytes = sittingCsv(sitting_.cases());
+    const std::string bytes = sitting_.csv();
     QSaveFile file(path);
     bool saved = file.open(QIODevice::WriteOnly);
     if (saved) saved = file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
@@ -605,7 +664,8 @@ void RecordPanel::print() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setDocName(qs(csvFileName(sitting_.code(), localToday())).chopped(4));
+    const CalendarDate today = localToday();
+    printer.setDocName(qs(sitting_.csvFileName(today)).chopped(4));
     if (!askPrint_(printer)) return;
-    printRecord(sitting_.cases(), printer);
+    printRecord(sitting_, today, printer);
 }

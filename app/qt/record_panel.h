@@ -26,8 +26,9 @@ class ReviewPlotWidget;
 // The panel's look: its own buttons, fields and tables, and a plain focus mark on each.
 extern const char* const kPanelStyle;
 
-// Lays the record out as a table (and the score summary under it) and prints it on A4.
-void printRecord(const std::vector<CaseRecord>& cases, QPrinter& printer);
+// Lays the record out as a table (and the score summary under it) and prints it on A4, each
+// page headed by the name, the code and `date`, and numbered.
+void printRecord(const Sitting& sitting, const CalendarDate& date, QPrinter& printer);
 
 class RecordPanel : public QWidget {
     Q_OBJECT
@@ -79,6 +80,7 @@ private:
     PrintAsker askPrint_;
 
     QScrollArea* scroll_;
+    QLineEdit* name_;
     QLabel* code_;
     QLineEdit* codeInput_;
     QPushButton* codeStart_;

@@ -15,9 +15,11 @@ constexpr uint64_t kDialStream = 0xBB67AE8584CAA73BULL;
 
 uint64_t customerStart(uint64_t code, uint64_t n) { return splitMix(splitMix(code ^ kCustomerStreams) + n); }
 
-// The value of one typed symbol, or -1. Crockford's reading: I and L are 1, O is 0.
+// The value of one typed symbol, or -1. Crockford's reading: I and L are 1, O is 0. A check
+// symbol '_' is the '*' a file name cannot hold (csvFileName).
 int symbolValue(char c, bool check) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (check && c == '_') c = '*';
     if (c == 'I' || c == 'L') c = '1';
     if (c == 'O') c = '0';
     const std::string_view symbols = check ? kCheckSymbols : kDigitSymbols;

@@ -25,7 +25,7 @@ public:
     // Reads a typed code: case, spaces and hyphens (also their full-width forms) do not matter,
     // I and L read as 1, O as 0. Nothing for a wrong length, a symbol that is no digit, or a
     // check symbol that does not match, so that a typo is caught rather than playing someone
-    // else's customers.
+    // else's customers. A check symbol '_' reads as '*', as file names write it.
     static std::optional<CaseCode> parse(std::string_view text);
 
     // A fresh code from the clock, for a sitting started without one.

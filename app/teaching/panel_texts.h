@@ -11,6 +11,7 @@ inline constexpr const char* kPanel = "記録と振り返り";  // the panel's a
 inline constexpr const char* kOpen = "記録を開く";       // the toggle, panel folded
 inline constexpr const char* kClose = "記録を閉じる";    // the toggle, panel open
 
+inline constexpr const char* kTraineeName = "名前";  // the trainee's name, optional
 inline constexpr const char* kCaseCode = "問題コード";
 inline constexpr const char* kCaseCodeInput = "問題コードを入力";  // the input's accessible name
 inline constexpr const char* kCaseCodeStart = "このコードで始める";
@@ -47,10 +48,10 @@ inline constexpr const char* kBack = "うら";
 
 // Every text above, for the web view's font subset.
 inline constexpr std::array kAll = {
-    kPanel,           kOpen,      kClose,       kCaseCode, kCaseCodeInput,   kCaseCodeStart,
-    kAbandonQuestion, kYes,       kNo,          kReview,   kReviewSteps,     kReviewHidden,
-    kSitting,         kSaveCsv,   kPrintRecord, kSaved,    kSaveFailed,      kUnsavedNote,
-    kCustomerView,    kFront,     kBack,        kHint,     kProcedureReview, kExpertSteps,
-    kExpertSummary,   kStepNumber};
+    kPanel,         kTraineeName,     kOpen,      kClose,       kCaseCode, kCaseCodeInput,
+    kCaseCodeStart, kAbandonQuestion, kYes,       kNo,          kReview,   kReviewSteps,
+    kReviewHidden,  kSitting,         kSaveCsv,   kPrintRecord, kSaved,    kSaveFailed,
+    kUnsavedNote,   kCustomerView,    kFront,     kBack,        kHint,     kProcedureReview,
+    kExpertSteps,   kExpertSummary,   kStepNumber};
 
 }  // namespace panel_text

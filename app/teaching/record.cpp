@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
 #include "display/geometry.h"
 #include "subject/answers.h"
@@ -10,6 +11,40 @@
 int64_t SteadyRecordClock::nowMs() const {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
+}
+
+WallTime RecordClock::wallNow() const {
+    const auto since = std::chrono::system_clock::now().time_since_epoch();
+    const std::time_t seconds = std::chrono::duration_cast<std::chrono::seconds>(since).count();
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    return {std::chrono::duration_cast<std::chrono::milliseconds>(since).count(),
+            static_cast<int>(local.tm_gmtoff / 60)};
+}
+
+std::string isoDateTime(const WallTime& t) {
+    // Whole seconds of local time, rounded down also before 1970.
+    const int64_t ms = t.epochMs + int64_t{t.offsetMinutes} * 60'000;
+    const int64_t seconds = ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
+    const int64_t days = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
+    const int64_t inDay = seconds - days * 86400;
+    // The civil date of a day number (days since 1970-01-01), in 400-year eras from 0000-03-01.
+    const int64_t z = days + 719468;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const int64_t doe = z - era * 146097;
+    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int64_t mp = (5 * doy + 2) / 153;
+    const int64_t day = doy - (153 * mp + 2) / 5 + 1;
+    const int64_t month = mp < 10 ? mp + 3 : mp - 9;
+    const int64_t year = yoe + era * 400 + (month <= 2);
+    const int offset = t.offsetMinutes < 0 ? -t.offsetMinutes : t.offsetMinutes;
+    char buf[80];
+    std::snprintf(buf, sizeof buf, "%04lld-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", static_cast<long long>(year),
+                  static_cast<int>(month), static_cast<int>(day), static_cast<int>(inDay / 3600),
+                  static_cast<int>(inDay / 60 % 60), static_cast<int>(inDay % 60), t.offsetMinutes < 0 ? '-' : '+',
+                  offset / 60, offset % 60);
+    return buf;
 }
 
 int CaseRecord::questions() const {
@@ -147,6 +182,7 @@ void Recorder::beginCase(const WindowSetting& setting, const CaseCode& code, uin
     c.steps.reserve(64);
     cases_.push_back(std::move(c));
     caseStartMs_ = clock_.nowMs();
+    cases_.back().started = clock_.wallNow();
     WindowEvent start;
     start.kind = WindowEventKind::NewCustomer;
     start.after = setting;

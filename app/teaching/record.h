@@ -14,11 +14,23 @@
 #include "app/teaching/case_code.h"
 #include "optics/refraction.h"
 
-// Milliseconds from some fixed moment. The program gives a steady clock; tests a fake one.
+// A moment on the wall clock: milliseconds since 1970-01-01 00:00 UTC, and how far the local
+// time zone was then ahead of UTC.
+struct WallTime {
+    int64_t epochMs = 0;
+    int offsetMinutes = 0;
+};
+
+// "2026-12-09T18:02:11+09:00": ISO 8601, the local date and time to the second with its offset.
+std::string isoDateTime(const WallTime& t);
+
+// Milliseconds from some fixed moment, and the wall clock. The program gives a steady clock and
+// the system's wall clock with the machine's time zone; tests a fake one.
 class RecordClock {
 public:
     virtual ~RecordClock() = default;
     virtual int64_t nowMs() const = 0;
+    virtual WallTime wallNow() const;
 };
 
 class SteadyRecordClock : public RecordClock {
@@ -78,6 +90,7 @@ struct CaseRecord {
     uint64_t customer = 0;  // 0 is the code's first customer
     CaseStatus status = CaseStatus::Measuring;
     Mode mode = Mode::Test;
+    WallTime started;         // when the customer appeared
     std::string reading;      // the auto-refractor reading, as the window writes it
     std::vector<Step> steps;  // steps[0] is the start
     // The step of 測定終了正解は？; the result, error and score are those of this step.

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "app/teaching/hint.h"
+#include "app/teaching/panel_texts.h"
 #include "app/teaching/review.h"
 
 Sitting::Sitting(Platform& platform, const RecordClock& clock, CaseCode code) : platform_(platform), recorder_(clock) {
@@ -100,6 +101,12 @@ bool Sitting::unsaved() const { return recordedSteps() != savedSteps_; }
 
 void Sitting::markSaved() { savedSteps_ = recordedSteps(); }
 
+void Sitting::setTraineeName(std::string_view typed) { name_ = cleanTraineeName(typed); }
+
+std::string Sitting::csv() const { return sittingCsv(cases(), name_); }
+
+std::string Sitting::csvFileName(const CalendarDate& date) const { return ::csvFileName(code(), name_, date); }
+
 SittingRow sittingRow(const CaseRecord& c, int number) {
     const Step& r = c.result();
     SittingRow row;
@@ -125,6 +132,54 @@ SittingRow sittingRow(const CaseRecord& c, int number) {
     }
     row[8] = std::to_string(c.questions());
     row[9] = durationText(c.durationMs());
+    return row;
+}
+
+std::string plainDioptre(double d) {
+    std::string text = format00(d);
+    if (text == "-0.00") text.erase(0, 1);
+    return text;
+}
+
+namespace {
+
+std::string plainAxis(double a) { return shortestDecimal(a == 0 ? 180 : a); }
+
+const char* statusName(CaseStatus status) {
+    switch (status) {
+    case CaseStatus::Ended:
+        return "ended";
+    case CaseStatus::Measuring:
+        return "measuring";
+    case CaseStatus::Abandoned:
+        return "abandoned";
+    }
+    return "";
+}
+
+}  // namespace
+
+SittingDataRow sittingDataRow(const CaseRecord& c, const std::string& name) {
+    const Step& r = c.result();
+    SittingDataRow row;
+    if (!c.hiddenUntilEnd()) {
+        row[0] = plainDioptre(r.correction.S);
+        row[1] = plainDioptre(r.correction.C);
+        row[2] = plainAxis(r.correction.A);
+    }
+    if (c.status == CaseStatus::Ended) {
+        row[3] = plainDioptre(r.lens.S);
+        row[4] = plainDioptre(r.lens.C);
+        row[5] = plainAxis(r.lens.A);
+        row[6] = std::to_string(r.residual.score);
+    }
+    row[7] = std::to_string(c.questions());
+    row[8] = std::to_string(c.steps.size() - 1);  // the start is no step of the trainee's
+    row[9] = std::to_string(std::max<int64_t>(0, c.durationMs()) / 1000);
+    row[10] = isoDateTime(c.started);
+    row[11] = statusName(c.status);
+    row[12] = name;
+    row[13] = c.code.text();
     return row;
 }
 
@@ -168,25 +223,56 @@ std::string csvField(const std::string& field) {
 
 namespace {
 
+// The fields, each after a comma but the first of a line.
 template <class Fields>
-void appendLine(std::string& out, const Fields& fields) {
-    bool first = true;
+void appendFields(std::string& out, const Fields& fields, bool lineStart) {
     for (const auto& f : fields) {
-        if (!first) out += ',';
-        first = false;
+        if (!lineStart) out += ',';
+        lineStart = false;
         out += csvField(f);
     }
-    out += "\r\n";
+}
+
+// The length of the UTF-8 sequence that `lead` begins.
+size_t sequenceLength(unsigned char lead) {
+    if (lead >= 0xF0) return 4;
+    if (lead >= 0xE0) return 3;
+    if (lead >= 0xC0) return 2;
+    return 1;
 }
 
 }  // namespace
 
-std::string sittingCsv(const std::vector<CaseRecord>& cases) {
+std::string sittingCsv(const std::vector<CaseRecord>& cases, const std::string& name) {
     std::string out = "\xEF\xBB\xBF";
-    std::array<std::string, kSittingColumns.size()> header;
-    for (size_t i = 0; i < header.size(); ++i) header[i] = kSittingColumns[i];
-    appendLine(out, header);
-    for (const SittingRow& row : sittingRows(cases)) appendLine(out, row);
+    std::vector<std::string> header(kSittingColumns.begin(), kSittingColumns.end());
+    header.insert(header.end(), kSittingDataColumns.begin(), kSittingDataColumns.end());
+    appendFields(out, header, true);
+    out += "\r\n";
+    for (size_t i = 0; i < cases.size(); ++i) {
+        appendFields(out, sittingRow(cases[i], static_cast<int>(i + 1)), true);
+        appendFields(out, sittingDataRow(cases[i], name), false);
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::string cleanTraineeName(std::string_view typed) {
+    std::string out;
+    size_t characters = 0;
+    for (size_t i = 0; i < typed.size() && characters < kTraineeNameLength;) {
+        const auto lead = static_cast<unsigned char>(typed[i]);
+        const size_t n = std::min(sequenceLength(lead), typed.size() - i);
+        const std::string_view ch = typed.substr(i, n);
+        i += n;
+        const bool control =
+            lead < 0x20 || lead == 0x7F || (n == 2 && lead == 0xC2 && static_cast<unsigned char>(ch[1]) < 0xA0);
+        if (control) continue;
+        if (out.empty() && (ch == " " || ch == "\u3000")) continue;
+        out += ch;
+        ++characters;
+    }
+    while (out.ends_with(' ') || out.ends_with("\u3000")) out.erase(out.size() - (out.back() == ' ' ? 1 : 3));
     return out;
 }
 
@@ -197,9 +283,27 @@ CalendarDate localToday() {
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 
-std::string csvFileName(const CaseCode& code, const CalendarDate& date) {
-    const std::string d = code.digits();
-    char day[16];
+std::string dateText(const CalendarDate& date) {
+    char day[32];
     std::snprintf(day, sizeof day, "%04d-%02d-%02d", date.year, date.month, date.day);
-    return "記録_" + d.substr(0, 4) + "-" + d.substr(4) + "_" + day + ".csv";
+    return day;
 }
+
+std::string csvFileName(const CaseCode& code, const std::string& name, const CalendarDate& date) {
+    std::string codeText = code.text();
+    std::replace(codeText.begin(), codeText.end(), '*', '_');
+    std::string safeName = name;
+    for (char& ch : safeName) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b < 0x20 || b == 0x7F || std::string_view("\\/:*?\"<>|").find(ch) != std::string_view::npos) ch = '_';
+    }
+    return "記録_" + codeText + "_" + (safeName.empty() ? "" : safeName + "_") + dateText(date) + ".csv";
+}
+
+std::string recordHeading(const std::string& name, const CaseCode& code, const CalendarDate& date) {
+    std::string text;
+    if (!name.empty()) text = std::string(panel_text::kTraineeName) + " " + name + "　";
+    return text + panel_text::kCaseCode + " " + code.text() + "　" + dateText(date);
+}
+
+std::string pageNumberText(int page, int pages) { return std::to_string(page) + " / " + std::to_string(pages); }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -15,6 +16,10 @@
 #include "app/teaching/case_code.h"
 #include "app/teaching/expert_window.h"
 #include "app/teaching/record.h"
+
+struct CalendarDate {
+    int year = 1970, month = 1, day = 1;
+};
 
 // The window, the random streams of its code and the record, as both views run them. A view
 // builds its widgets on form() and gives the user's input to its controls; the window tells the
@@ -80,6 +85,15 @@ public:
     // The record as it now stands has been saved.
     void markSaved();
 
+    // The trainee's name as typed into 名前 (cleanTraineeName): kept for every code of the
+    // sitting, on the record, in the CSV and in its file name. Empty: no name given.
+    const std::string& traineeName() const { return name_; }
+    void setTraineeName(std::string_view typed);
+
+    // The record as CSV bytes (sittingCsv) and the file name to save it as on `date`.
+    std::string csv() const;
+    std::string csvFileName(const CalendarDate& date) const;
+
 private:
     // What the window says each user input did: into the record, and what follows for the panel.
     void windowEvent(const WindowEvent& event) override;
@@ -95,6 +109,7 @@ private:
     std::string announcement_;
     std::string hint_;
     mutable std::map<std::tuple<uint64_t, uint64_t, bool>, ExpertPlay> experts_;
+    std::string name_;
 };
 
 inline constexpr std::array<const char*, 10> kSittingColumns = {
@@ -122,17 +137,46 @@ std::optional<ScoreSummary> scoreSummary(const std::vector<CaseRecord>& cases);
 // "平均 63.5 点　最高 88 点", or "" when no case has ended.
 std::string scoreSummaryText(const std::vector<CaseRecord>& cases);
 
-// The CSV of the table: UTF-8 with a byte-order mark (spreadsheet programs then read the
-// Japanese), the header and one line per row, each ended by CR LF; a field holding a comma,
-// a quote, CR or LF is quoted, its quotes doubled.
-std::string csvField(const std::string& field);
-std::string sittingCsv(const std::vector<CaseRecord>& cases);
+// The columns after the table's own, one value per cell for computing (docs/csv.md): the
+// hidden correction and the result as plain numbers, the score, the counts, the seconds on
+// screen, the local start with its offset, what became of the case, the name and the code.
+inline constexpr std::array<const char*, 14> kSittingDataColumns = {
+    "correction_S", "correction_C", "correction_A", "result_S", "result_C", "result_A", "score",
+    "questions",    "steps",        "seconds",      "started",  "status",   "name",     "code"};
+using SittingDataRow = std::array<std::string, kSittingDataColumns.size()>;
 
-struct CalendarDate {
-    int year = 1970, month = 1, day = 1;
-};
+// The data cells of a customer. S and C have two decimals, A is in degrees (180 for 0, as the
+// readouts show it); ASCII digits, '.' and '-' only. A correction the row
+// hides stays empty, as do the result and score of a case that has not ended. status is
+// "ended", "measuring" or "abandoned".
+SittingDataRow sittingDataRow(const CaseRecord& c, const std::string& name);
+
+// A dioptre value as a plain number with two decimals: "-1.25", "0.00", "3.50" (never "-0.00").
+std::string plainDioptre(double d);
+
+// The CSV of the table and its data columns: UTF-8 with a byte-order mark (spreadsheet
+// programs then read the Japanese), the header and one line per row, each ended by CR LF; a
+// field holding a comma, a quote, CR or LF is quoted, its quotes doubled.
+std::string csvField(const std::string& field);
+std::string sittingCsv(const std::vector<CaseRecord>& cases, const std::string& name = {});
+
+// What is kept of a typed name: control characters dropped, spaces (also ideographic ones) at
+// either end trimmed, at most kTraineeNameLength characters.
+inline constexpr size_t kTraineeNameLength = 40;
+std::string cleanTraineeName(std::string_view typed);
+
 // Today in the machine's time zone.
 CalendarDate localToday();
-// "記録_XXXX-XXXX_2026-12-08.csv": the code's eight digits without its check symbol, which may
-// be '*', a character some file systems refuse; the full code is in every row of the file.
-std::string csvFileName(const CaseCode& code, const CalendarDate& date);
+// "2026-12-08".
+std::string dateText(const CalendarDate& date);
+// "記録_XXXX-XXXX-C_名前_2026-12-08.csv" ("記録_XXXX-XXXX-C_2026-12-08.csv" without a name): the
+// whole code, its check symbol '*' written '_' (which the code reader takes back), and the
+// name with the characters file systems refuse (\ / : * ? " < > | and control characters)
+// written '_'.
+std::string csvFileName(const CaseCode& code, const std::string& name, const CalendarDate& date);
+
+// The line above the printed record: "名前 山田　花子　問題コード XXXX-XXXX-C　2026-12-08",
+// without the name part when no name was given.
+std::string recordHeading(const std::string& name, const CaseCode& code, const CalendarDate& date);
+// The printed page's number: "1 / 3".
+std::string pageNumberText(int page, int pages);

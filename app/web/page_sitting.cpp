@@ -148,6 +148,7 @@ std::string PageSitting::panelTexts() {
         {"panel", t::kPanel},
         {"open", t::kOpen},
         {"close", t::kClose},
+        {"traineeName", t::kTraineeName},
         {"caseCode", t::kCaseCode},
         {"caseCodeInput", t::kCaseCodeInput},
         {"caseCodeStart", t::kCaseCodeStart},
@@ -191,6 +192,8 @@ std::string PageSitting::panel(const std::string& shownCase, int shownRows) cons
         JsonObject o(out);
         o.str("code", std::string(panel_text::kCaseCode) + " " + sitting_.code().text());
         o.str("message", message_);
+        o.str("name", sitting_.traineeName());
+        o.str("heading", recordHeading(sitting_.traineeName(), sitting_.code(), localToday()));
         o.key("rows") += rowsJson(sittingRows(sitting_.cases()));
         o.str("summary", scoreSummaryText(sitting_.cases()));
         o.boolean("unsaved", sitting_.unsaved());
@@ -314,9 +317,9 @@ void PageSitting::chooseCase(int index) {
     sitting_.chooseCase(index < 0 ? sitting_.cases().size() : static_cast<size_t>(index));
 }
 
-std::string PageSitting::csv() const { return sittingCsv(sitting_.cases()); }
+std::string PageSitting::csv() const { return sitting_.csv(); }
 
-std::string PageSitting::csvFileName() const { return ::csvFileName(sitting_.code(), localToday()); }
+std::string PageSitting::csvFileName() const { return sitting_.csvFileName(localToday()); }
 
 std::string PageSitting::customerView() {
     pictures_ = ::customerView(sitting_.form());

@@ -67,7 +67,8 @@ public:
     // Every fixed text of the panel: its captions, the tables' column headings and the message
     // for a bad code.
     static std::string panelTexts();
-    // What the panel shows now: {code, message, rows, summary, unsaved, current (the row the
+    // What the panel shows now: {code, message, name (as kept), heading (the printed record's
+    // line: recordHeading), rows, summary, unsaved, current (the row the
     // record marks, or null), review ({case, from, rows, summary, plotText}, or null), view
     // ({shown, version}: the version changes whenever the customer's view would)}. The review's
     // `case` names the case reviewed (its row in the record, code and customer); its rows and
@@ -91,6 +92,8 @@ public:
     // which the view builds anew.
     std::string startCode(const std::string& text, bool confirmed);
     void chooseCase(int index);
+    // The trainee's name as typed; what is kept of it is panel().name.
+    void setTraineeName(const std::string& typed) { sitting_.setTraineeName(typed); }
     bool unsaved() const { return sitting_.unsaved(); }
     void markSaved() { sitting_.markSaved(); }
     // The record as CSV bytes (UTF-8 with its byte-order mark) and the name to save it as.

@@ -9,7 +9,7 @@ packages_desktop=(
   fonts-ipafont-gothic
   xvfb xauth
   dpkg-dev file x11-utils
-  cups-daemon cups-client
+  cups-daemon cups-client poppler-utils
   at-spi2-core dbus dbus-x11 python3-gi gir1.2-atspi-2.0 python3-pyatspi xdotool
 )
 

@@ -17,7 +17,9 @@
 #include <QMessageBox>
 #include <QPageLayout>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -185,8 +187,8 @@ TEST(RecordPanel, BesideTheUnchangedWindowWithAToggleThatFoldsIt) {
     // then the code and what follows it.
     const auto& order = d.form().tabOrder();
     QWidget* last = view.widgetFor(*order.back());
-    const QStringList after = tabOrderFrom(last, 3);
-    EXPECT_EQ(after, QStringList({"RecordPanelToggle", "CaseCodeInput", "CaseCodeStart"}));
+    const QStringList after = tabOrderFrom(last, 4);
+    EXPECT_EQ(after, QStringList({"RecordPanelToggle", "TraineeName", "CaseCodeInput", "CaseCodeStart"}));
 }
 
 TEST(RecordPanel, TheReviewWaitsForTheEndInTestModeThenShowsTheCase) {
@@ -289,10 +291,22 @@ TEST(RecordPanel, SavesTheCsvAndSaysSoAndAFailedSaveLosesNothing) {
         return answer;
     });
 
+    // The name as typed, kept without its outer spaces: in the file's name and on every row.
+    auto* name = d.find<QLineEdit>("TraineeName");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(name)->text(QAccessible::Name), qs(panel_text::kTraineeName));
+    name->insert(QStringLiteral(" 髙橋　𠮷子 "));
+    EXPECT_EQ(d.sitting.traineeName(), "髙橋　𠮷子");
+    emit name->editingFinished();  // leaving the field shows what is kept
+    EXPECT_EQ(name->text(), QStringLiteral("髙橋　𠮷子"));
+    QApplication::processEvents();  // the review's own scroll first
+    d.find<QScrollArea>("RecordPanelScroll")->verticalScrollBar()->setValue(0);
+    d.keep("name.png");
+
     // Refused: a folder that does not exist. Said beside the button; the record stays unsaved.
     answer = dir.filePath("no-such-folder/record.csv");
     d.click("SaveCsv");
-    EXPECT_TRUE(proposed.endsWith(qs(csvFileName(d.sitting.code(), localToday())))) << proposed.toStdString();
+    EXPECT_TRUE(proposed.endsWith(qs(d.sitting.csvFileName(localToday())))) << proposed.toStdString();
+    EXPECT_TRUE(proposed.contains(QStringLiteral("_髙橋　𠮷子_"))) << proposed.toStdString();
     EXPECT_TRUE(d.label("SaveCsvMessage").startsWith(qs(panel_text::kSaveFailed) + "："));
     EXPECT_GT(d.label("SaveCsvMessage").size(), QString(qs(panel_text::kSaveFailed) + "：").size()) << "a reason";
     EXPECT_TRUE(d.sitting.unsaved());
@@ -308,8 +322,9 @@ TEST(RecordPanel, SavesTheCsvAndSaysSoAndAFailedSaveLosesNothing) {
     d.click("SaveCsv");
     EXPECT_EQ(d.label("SaveCsvMessage"), qs(panel_text::kSaved));
     const QByteArray bytes = readFile(answer);
-    const std::string expected = sittingCsv(d.sitting.cases());
+    const std::string expected = sittingCsv(d.sitting.cases(), "髙橋　𠮷子");
     EXPECT_EQ(bytes.toStdString(), expected);
+    EXPECT_TRUE(bytes.contains(QStringLiteral(",髙橋　𠮷子,").toUtf8()));
     EXPECT_TRUE(
         bytes.startsWith("\xEF\xBB\xBF"
                          "番号,モード,問題コード,"));
@@ -326,8 +341,22 @@ TEST(RecordPanel, SavesTheCsvAndSaysSoAndAFailedSaveLosesNothing) {
     EXPECT_EQ(d.label("SaveCsvMessage"), "");
 }
 
+// Without any kind of space: pdftotext spaces the text as the glyphs stand.
+QString unspaced(QString text) {
+    return text.remove(QRegularExpression(QStringLiteral("\\s"), QRegularExpression::UseUnicodePropertiesOption));
+}
+
+// The text of a PDF file, without spaces; empty when pdftotext is not there.
+QString pdfText(const QString& file) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
+    if (!p.waitForFinished(30'000) || p.exitCode() != 0) return {};
+    return unspaced(QString::fromUtf8(p.readAllStandardOutput()));
+}
+
 TEST(RecordPanel, PrintsTheRecordAsATableOnA4) {
     Desk d;
+    d.find<QLineEdit>("TraineeName")->insert(QStringLiteral("髙橋　花子"));
     d.playAndEnd();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -347,6 +376,35 @@ TEST(RecordPanel, PrintsTheRecordAsATableOnA4) {
     EXPECT_GE(countMatches(pdf, R"(/Type\s*/Font)"), 1) << "the table is text, not a picture";
     if (const QString folder = qEnvironmentVariable("PANEL_PICTURES"); !folder.isEmpty())
         QDir().mkpath(folder), QFile::copy(file, folder + "/record.pdf");
+
+    // Each page says whose record it is, its code and date, and its number; the headings stay
+    // whole on their line.
+    const QString heading = unspaced(qs(recordHeading(d.sitting.traineeName(), d.sitting.code(), localToday())));
+    const QString text = pdfText(file);
+    if (text.isEmpty()) {
+        ADD_FAILURE() << "pdftotext (poppler-utils) is needed to read the printout";
+    } else {
+        EXPECT_TRUE(text.contains(heading)) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("1/1"))) << text.toStdString();
+        for (const char* column : kSittingColumns) EXPECT_TRUE(text.contains(qs(column))) << column;
+    }
+
+    // A long sitting: every page headed and numbered.
+    for (int i = 0; i < 45; ++i) {
+        d.click("STARTbutton");
+        d.click("Command5");
+    }
+    QFile::remove(file);
+    d.click("PrintRecord");
+    const int pages = countMatches(readFile(file), R"(/Type\s*/Page(?![a-zA-Z]))");
+    EXPECT_GE(pages, 2);
+    if (const QString long_ = pdfText(file); !long_.isEmpty()) {
+        EXPECT_EQ(long_.count(heading), pages);
+        for (int p = 1; p <= pages; ++p) EXPECT_TRUE(long_.contains(QStringLiteral("%1/%2").arg(p).arg(pages))) << p;
+        EXPECT_TRUE(long_.contains(QStringLiteral("46"))) << "the last row";
+    }
+    if (const QString folder = qEnvironmentVariable("PANEL_PICTURES"); !folder.isEmpty())
+        QFile::copy(file, folder + "/record-long.pdf");
 
     // Cancelled in the dialog: nothing printed.
     QFile::remove(file);
@@ -412,8 +470,8 @@ TEST(RecordPanel, ABadCodeChangesNothingAndAGoodOneStartsAFreshWindow) {
     // The fresh window works and is recorded.
     d.arrow("HScroll1");
     EXPECT_EQ(d.sitting.cases().back().steps.size(), 2u);
-    const QStringList after = tabOrderFrom(d.window.view().widgetFor(*d.form().tabOrder().back()), 2);
-    EXPECT_EQ(after, QStringList({"RecordPanelToggle", "CaseCodeInput"}));
+    const QStringList after = tabOrderFrom(d.window.view().widgetFor(*d.form().tabOrder().back()), 3);
+    EXPECT_EQ(after, QStringList({"RecordPanelToggle", "TraineeName", "CaseCodeInput"}));
 }
 
 TEST(RecordPanel, TheCustomersViewFollowsTheModeAndTheCrossCylinder) {

@@ -49,12 +49,15 @@ TEST(CaseCode, ReadsCodesAsPeopleTypeThem) {
     EXPECT_EQ(CaseCode::parse("0000-0001-i"), CaseCode(1));
     EXPECT_EQ(CaseCode::parse("0000-0014-u"), CaseCode(36));
     EXPECT_EQ(CaseCode::parse("0000-0010-*"), CaseCode(32));
+    // A file name writes the check symbol '*' as '_': read back, in either width.
+    EXPECT_EQ(CaseCode::parse("0000-0010-_"), CaseCode(32));
+    EXPECT_EQ(CaseCode::parse("0000-0010-＿"), CaseCode(32));
 }
 
 TEST(CaseCode, RefusesWrongLengthSymbolsAndCheck) {
-    for (const char* typed :
-         {"", "014S-C0PJ", "014S-C0PJ-", "014S-C0PJ-VV", "0014S-C0PJ-V", "014S-C0PJ-W", "014U-C0PJ-V", "014*-C0PJ-V",
-          "014S_C0PJ-V", "014S.C0PJ.V", "014S-C0PJ-\xE3\x81", "014S-C0PJ-\xFF", "014S-C0PJ-あ"})
+    for (const char* typed : {"", "014S-C0PJ", "014S-C0PJ-", "014S-C0PJ-VV", "0014S-C0PJ-V", "014S-C0PJ-W",
+                              "014U-C0PJ-V", "014*-C0PJ-V", "014S_C0PJ-V", "014S.C0PJ.V", "014S-C0PJ-\xE3\x81",
+                              "014S-C0PJ-\xFF", "014S-C0PJ-あ", "0000-0011-_", "0000-001_-*"})
         EXPECT_FALSE(CaseCode::parse(typed)) << typed;
 }
 

@@ -513,10 +513,12 @@ TEST(SittingRecord, RowsWithTheWindowsTextsAndTheCsvBytes) {
     EXPECT_EQ(rows[2][6], "");
     EXPECT_EQ(rows[2][7], "測定中");
 
-    const std::string csv = sittingCsv(s.recorder.cases());
+    const std::string csv = sittingCsv(s.recorder.cases(), "O\"Neil, 花子");
     ASSERT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
     const std::string header =
-        "番号,モード,問題コード,オートレフ値,完全補正度数,測定結果,誤差,点数,質問数,所要時間\r\n";
+        "番号,モード,問題コード,オートレフ値,完全補正度数,測定結果,誤差,点数,質問数,所要時間,"
+        "correction_S,correction_C,correction_A,result_S,result_C,result_A,score,questions,steps,seconds,started,"
+        "status,name,code\r\n";
     EXPECT_EQ(csv.substr(3, header.size()), header);
     EXPECT_EQ(csv.substr(csv.size() - 2), "\r\n");
     for (size_t i = 0; i < csv.size(); ++i)
@@ -525,8 +527,79 @@ TEST(SittingRecord, RowsWithTheWindowsTextsAndTheCsvBytes) {
         }
     const auto parsed = parseCsv(csv.substr(3));
     ASSERT_EQ(parsed.size(), 4u);
-    for (size_t r = 0; r < rows.size(); ++r)
-        EXPECT_EQ(parsed[r + 1], std::vector<std::string>(rows[r].begin(), rows[r].end())) << r;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        std::vector<std::string> expected(rows[r].begin(), rows[r].end());
+        const SittingDataRow data = sittingDataRow(s.recorder.cases()[r], "O\"Neil, 花子");
+        expected.insert(expected.end(), data.begin(), data.end());
+        EXPECT_EQ(parsed[r + 1], expected) << r;
+    }
+
+    // One value per cell. The ended case: the lens dialled (44 is -1.00, 4 is -1.00) at axis 90.
+    const auto& cases = s.recorder.cases();
+    const SittingDataRow ended = sittingDataRow(cases[0], "O\"Neil, 花子");
+    const SittingDataRow endedExpected = {"-1.00",
+                                          "-1.00",
+                                          "90",
+                                          "-1.00",
+                                          "-1.00",
+                                          "90",
+                                          "100",
+                                          "1",
+                                          "4",
+                                          "65",
+                                          "2026-12-09T19:23:20+09:00",
+                                          "ended",
+                                          "O\"Neil, 花子",
+                                          "014S-C0PJ-V"};
+    EXPECT_EQ(ended, endedExpected);
+    // Abandoned: the correction shows, no result and no score.
+    const SittingDataRow abandoned = sittingDataRow(cases[1], "");
+    EXPECT_NE(abandoned[0], "");
+    for (size_t i : {3, 4, 5, 6, 12}) EXPECT_EQ(abandoned[i], "") << i;
+    EXPECT_EQ(abandoned[11], "abandoned");
+    EXPECT_EQ(abandoned[8], "1");
+    // Measuring in test mode: the hidden correction is not given away either.
+    const SittingDataRow measuring = sittingDataRow(cases[2], "");
+    for (size_t i : {0, 1, 2, 3, 4, 5, 6}) EXPECT_EQ(measuring[i], "") << i;
+    EXPECT_EQ(measuring[11], "measuring");
+    EXPECT_EQ(measuring[13], "0000-0005-5");
+}
+
+TEST(SittingRecord, PlainNumbersHaveNoSignOfPlusOrOfZero) {
+    EXPECT_EQ(plainDioptre(-1.25), "-1.25");
+    EXPECT_EQ(plainDioptre(3.5), "3.50");
+    EXPECT_EQ(plainDioptre(0.0), "0.00");
+    EXPECT_EQ(plainDioptre(-0.0), "0.00");
+    EXPECT_EQ(plainDioptre(-0.001), "0.00");
+    EXPECT_EQ(plainDioptre(-10), "-10.00");
+}
+
+TEST(SittingRecord, StartTimesAreIsoWithTheirOffset) {
+    EXPECT_EQ(isoDateTime({1'796'806'800'000, 540}), "2026-12-09T18:00:00+09:00");
+    EXPECT_EQ(isoDateTime({1'796'806'800'999, 0}), "2026-12-09T09:00:00+00:00");
+    EXPECT_EQ(isoDateTime({1'796'806'800'000, -210}), "2026-12-09T05:30:00-03:30");
+    // Across midnight and a leap day; before 1970 rounds down too.
+    EXPECT_EQ(isoDateTime({951'825'600'000, 720}), "2000-03-01T00:00:00+12:00");
+    EXPECT_EQ(isoDateTime({951'825'600'000, -720}), "2000-02-29T00:00:00-12:00");
+    EXPECT_EQ(isoDateTime({-1, 0}), "1969-12-31T23:59:59+00:00");
+    EXPECT_EQ(isoDateTime({0, 0}), "1970-01-01T00:00:00+00:00");
+    // The machine's own clock is written the same way.
+    const std::string now = isoDateTime(SteadyRecordClock().wallNow());
+    EXPECT_EQ(now.size(), 25u) << now;
+    EXPECT_EQ(now[10], 'T') << now;
+}
+
+TEST(SittingRecord, NamesAreKeptCleanedAndWithinTheirLength) {
+    EXPECT_EQ(cleanTraineeName("  山田　花子　 "), "山田　花子");
+    EXPECT_EQ(cleanTraineeName("\u3000髙橋\t𠮷子\r\n"), "髙橋𠮷子");
+    EXPECT_EQ(cleanTraineeName("a\x7F\xC2\x85"
+                               "b"),
+              "ab");  // DEL and NEL are control characters
+    EXPECT_EQ(cleanTraineeName(""), "");
+    std::string many;
+    for (int i = 0; i < 50; ++i) many += "あ";
+    const std::string kept = cleanTraineeName(many);
+    EXPECT_EQ(kept.size(), kTraineeNameLength * 3);
 }
 
 TEST(SittingRecord, AverageAndBestOfTheEndedCases) {
@@ -550,10 +623,24 @@ TEST(SittingRecord, AverageAndBestOfTheEndedCases) {
               "平均 " + shortestDecimal((100 + second) / 2.0) + " 点　最高 100 点");
 }
 
-TEST(SittingRecord, FileNameHasTheCodeAndTheDate) {
-    EXPECT_EQ(csvFileName(CaseCode(1234567890), {2026, 12, 8}), "記録_014S-C0PJ_2026-12-08.csv");
-    // A check symbol of '*' never reaches the name.
-    EXPECT_EQ(csvFileName(CaseCode(32), {2027, 1, 31}), "記録_0000-0010_2027-01-31.csv");
+TEST(SittingRecord, FileNameHasTheWholeCodeTheNameAndTheDate) {
+    EXPECT_EQ(csvFileName(CaseCode(1234567890), "", {2026, 12, 8}), "記録_014S-C0PJ-V_2026-12-08.csv");
+    EXPECT_EQ(csvFileName(CaseCode(1234567890), "山田　花子", {2026, 12, 8}),
+              "記録_014S-C0PJ-V_山田　花子_2026-12-08.csv");
+    // A check symbol '*' is written '_', and the code reader takes it back.
+    const std::string name = csvFileName(CaseCode(32), "", {2027, 1, 31});
+    EXPECT_EQ(name, "記録_0000-0010-__2027-01-31.csv");
+    EXPECT_EQ(CaseCode::parse(name.substr(std::string("記録_").size(), 11)), CaseCode(32));
+    // What file systems refuse in a name.
+    EXPECT_EQ(csvFileName(CaseCode(1), "a/b\\c:d*e?f\"g<h>i|j", {2027, 1, 31}),
+              "記録_0000-0001-1_a_b_c_d_e_f_g_h_i_j_2027-01-31.csv");
+}
+
+TEST(SittingRecord, PrintedHeadingAndPageNumbers) {
+    EXPECT_EQ(recordHeading("山田", CaseCode(1234567890), {2026, 12, 8}),
+              "名前 山田　問題コード 014S-C0PJ-V　2026-12-08");
+    EXPECT_EQ(recordHeading("", CaseCode(1234567890), {2026, 12, 8}), "問題コード 014S-C0PJ-V　2026-12-08");
+    EXPECT_EQ(pageNumberText(2, 3), "2 / 3");
 }
 
 }  // namespace

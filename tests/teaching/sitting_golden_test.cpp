@@ -129,6 +129,7 @@ void writeCase(std::ostream& out, const CaseRecord& c) {
 // `newCodeAt`: the action before which a second code is started in the middle of the sitting.
 std::string playSitting(uint64_t code, uint64_t seed, int actions, int newCodeAt = -1) {
     Player player(code, seed);
+    player.sitting.setTraineeName("山田　花子");
     std::ostringstream views;
     for (int i = 0; i < actions; ++i) {
         if (i == newCodeAt) player.sitting.startCode(CaseCode(code + 7919));
@@ -153,7 +154,7 @@ std::string playSitting(uint64_t code, uint64_t seed, int actions, int newCodeAt
         out << "== case " << i + 1 << "\n";
         writeCase(out, cases[i]);
     }
-    out << "== csv\n" << sittingCsv(cases) << "== customer's view\n" << views.str();
+    out << "== csv\n" << player.sitting.csv() << "== customer's view\n" << views.str();
     return out.str();
 }
 

@@ -88,9 +88,11 @@ TEST(PageSitting, TheCsvIsTheSittingsWithItsNameAndSavingIsRemembered) {
     EXPECT_FALSE(s.unsaved());
     s.click("Command5");
     EXPECT_TRUE(s.unsaved());
-    EXPECT_EQ(s.csv(), sittingCsv(s.sitting().cases()));
+    s.setTraineeName("\t山田　花子　");
+    EXPECT_EQ(s.csv(), sittingCsv(s.sitting().cases(), "山田　花子"));
     EXPECT_EQ(s.csv().substr(0, 3), "\xEF\xBB\xBF");
-    EXPECT_EQ(s.csvFileName().substr(0, 17), "記録_014S-C0PJ_");
+    EXPECT_EQ(s.csvFileName().rfind("記録_014S-C0PJ-V_山田　花子_", 0), 0u) << s.csvFileName();
+    EXPECT_NE(s.panel().find("\"name\":\"山田　花子\""), std::string::npos);
     s.markSaved();
     EXPECT_FALSE(s.unsaved());
 }

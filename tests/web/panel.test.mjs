@@ -7,7 +7,7 @@
 import assert from 'node:assert/strict';
 import { execFile } from 'node:child_process';
 import { existsSync } from 'node:fs';
-import { readFile } from 'node:fs/promises';
+import { readFile, writeFile } from 'node:fs/promises';
 import { createRequire } from 'node:module';
 import path from 'node:path';
 import { test } from 'node:test';
@@ -21,7 +21,7 @@ const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..')
 const PROBE = path.join(process.env.TRAINER_NATIVE_BUILD ?? path.join(root, 'build'), 'panel_probe');
 const AXE = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
 
-const PARTS = ['RecordPanel', 'RecordPanelToggle', 'CaseCode', 'CaseCodeInput', 'CaseCodeStart', 'CaseCodeMessage',
+const PARTS = ['RecordPanel', 'RecordPanelToggle', 'TraineeName', 'CaseCode', 'CaseCodeInput', 'CaseCodeStart', 'CaseCodeMessage',
   'CaseReview', 'ReviewPlot', 'ReviewSteps', 'ReviewSummary', 'SessionTable', 'ScoreSummary', 'SaveCsv',
   'SaveCsvMessage', 'PrintRecord', 'UnsavedNote', 'PatientView', 'PatientViewFront', 'PatientViewBack',
   'PatientViewCaption', 'SittingRecord'];
@@ -320,27 +320,45 @@ test('a bad code, in the address or typed, shows the message and changes nothing
   await context.close();
 });
 
-test('CSV保存 downloads the record: byte-order mark, header, a row, CRLF, the core\'s file name', async () => {
+test('CSV保存 downloads the record: byte-order mark, header, a row, CRLF, the core\'s file name with the name', async () => {
   const Trainer = await core();
   const texts = JSON.parse(Trainer.PageSitting.panelTexts());
   const { page, context, errors } = await openPanel(site.server.url, 'case=014S-C0PJ-V', { acceptDownloads: true });
+  // 名前: labelled, kept without its outer spaces once left; kanji beyond the page's font show
+  // in a system font.
+  assert.equal(await page.getAttribute('label[for="TraineeName"]', 'for'), 'TraineeName');
+  assert.equal(await page.textContent('label[for="TraineeName"]'), texts.traineeName);
+  await page.fill('#TraineeName', ' 髙橋　𠮷子 ');
   await page.click('#Command5');
+  assert.equal(await page.inputValue('#TraineeName'), '髙橋　𠮷子');
+  await page.locator('#CaseCodePart').screenshot({ path: path.join(SCREENSHOTS, 'panel-name.png') });
+  const family = await page.$eval('#TraineeName', (e) => getComputedStyle(e).fontFamily);
+  assert.match(family, /^TrainerPGothic, .+, sans-serif$/);
   const [download] = await Promise.all([page.waitForEvent('download'), page.click('#SaveCsv')]);
   const bytes = await readFile(await download.path());
   assert.deepEqual([...bytes.subarray(0, 3)], [0xef, 0xbb, 0xbf]);
   const text = bytes.subarray(3).toString('utf8');
   assert.ok(text.endsWith('\r\n'));
   const lines = text.slice(0, -2).split('\r\n');
-  assert.equal(lines[0], texts.sittingColumns.join(','));
+  assert.ok(lines[0].startsWith(`${texts.sittingColumns.join(',')},correction_S,`), lines[0]);
   assert.equal(lines.length, 2);
   const row = lines[1].split(',');
   assert.deepEqual(row.slice(0, 4), ['1', 'テストモード', '014S-C0PJ-V', 'Ｓ-3.25Ｄ Ｃ-1.25Ｄ Ａ174°']);
   assert.match(row[7], /^\d+ 点$/);
-  assert.equal(download.suggestedFilename(), await page.evaluate(() => {
+  assert.equal(row.length, 24);
+  assert.deepEqual(row.slice(-3), ['ended', '髙橋　𠮷子', '014S-C0PJ-V']);
+  assert.equal(row[16], row[7].replace(' 点', ''));
+  const today = await page.evaluate(() => {
     const d = new Date();
     const two = (n) => String(n).padStart(2, '0');
-    return `記録_014S-C0PJ_${d.getFullYear()}-${two(d.getMonth() + 1)}-${two(d.getDate())}.csv`;
-  }));
+    return `${d.getFullYear()}-${two(d.getMonth() + 1)}-${two(d.getDate())}`;
+  });
+  assert.equal(download.suggestedFilename(), `記録_014S-C0PJ-V_髙橋\u3000𠮷子_${today}.csv`);
+  // The start with the browser's offset.
+  const offset = await page.evaluate(() => -new Date().getTimezoneOffset());
+  const sign = offset < 0 ? '-' : '+';
+  const hhmm = `${String(Math.floor(Math.abs(offset) / 60)).padStart(2, '0')}:${String(Math.abs(offset) % 60).padStart(2, '0')}`;
+  assert.match(row[20], new RegExp(`^${today}T\\d\\d:\\d\\d:\\d\\d\\${sign}${hhmm}$`));
   assert.equal(await page.textContent('#SaveCsvMessage'), texts.saved);
   assert.equal(await page.isVisible('#UnsavedNote'), false);
 
@@ -351,6 +369,20 @@ test('CSV保存 downloads the record: byte-order mark, header, a row, CRLF, the 
   assert.deepEqual(await shown(), [true, false, false, false]);
   await page.evaluate(() => document.documentElement.classList.add('printing-record'));
   assert.deepEqual(await shown(), [false, true, true, false]);
+  // The record's line: the name, the code and the date; the headings each on one line.
+  assert.equal(await page.textContent('#RecordHeading'), `名前 髙橋\u3000𠮷子\u3000問題コード 014S-C0PJ-V\u3000${today}`);
+  assert.equal(await page.isVisible('#RecordHeading'), true);
+  const headingHeights = await page.$$eval('#SessionTable thead th', (ths) => ths.map((th) => th.getBoundingClientRect().height));
+  assert.ok(Math.max(...headingHeights) < 40, `headings ${headingHeights} tall: broken between characters`);
+  const pdf = await page.pdf({ preferCSSPageSize: true, printBackground: false });
+  const pdfPath = path.join(SCREENSHOTS, 'record-print.pdf');
+  await writeFile(pdfPath, pdf);
+  const { stdout: printed } = await promisify(execFile)('pdftotext', ['-layout', pdfPath, '-'], { encoding: 'utf8' });
+  // pdftotext spaces the text as the glyphs stand.
+  const unspaced = printed.replace(/\s/g, '');
+  assert.ok(unspaced.endsWith('1/1'), printed);
+  assert.ok(unspaced.includes(`問題コード014S-C0PJ-V${today}`), printed);
+  assert.ok(unspaced.includes(texts.sittingColumns.join('')), printed);
   assert.deepEqual(errors, []);
   await context.close();
 });

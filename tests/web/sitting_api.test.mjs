@@ -35,7 +35,8 @@ test('texts and bytes cross between the page and the window logic intact, also w
   const csv = sitting.csvBytes();
   assert.deepEqual([...csv.subarray(0, 3)], [0xef, 0xbb, 0xbf]);
   assert.match(new TextDecoder().decode(csv.subarray(3)), /^番号,/);
-  assert.match(sitting.csvFileName(), /^記録_014S-C0PJ_\d{4}-\d{2}-\d{2}\.csv$/);
+  sitting.setTraineeName('山田　花子');
+  assert.match(sitting.csvFileName(), /^記録_014S-C0PJ-V_山田\u3000花子_\d{4}-\d{2}-\d{2}\.csv$/);
   // No picture before the customer's view was asked for.
   assert.equal(sitting.pictureBytes(0), null);
   assert.equal(typeof sitting.unsaved(), 'boolean');

@@ -1,8 +1,10 @@
 // A seeded walk of user actions on the window, as the web view drives it (PageSitting): after each
 // action one line with the action and a digest of the state of every control, or with "full"
-// the state itself. The desktop and the WebAssembly build must print the same lines.
+// the state itself; with "csv" only the record's CSV bytes after the walk, for a trainee with a
+// name that must be quoted. The desktop and the WebAssembly build must print the same lines (in
+// the CSV, but for its times).
 //
-// usage: sitting_walk [SEED [ACTIONS [full]]]
+// usage: sitting_walk [SEED [ACTIONS [full|csv]]]
 
 #include <cstdint>
 #include <cstdio>
@@ -33,10 +35,12 @@ uint64_t digest(const std::string& text) {
 int main(int argc, char** argv) {
     const uint64_t seed = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 20261208;
     const long actions = argc > 2 ? std::strtol(argv[2], nullptr, 10) : 5000;
-    const bool full = argc > 3 && std::string(argv[3]) == "full";
+    const std::string mode = argc > 3 ? argv[3] : "";
+    const bool full = mode == "full", csv = mode == "csv";
     if (seed == 0) return 2;  // seed 0 would take the clock
 
     PageSitting sitting(seed);
+    if (csv) sitting.setTraineeName("山田 \"はな\", 花子");
     std::vector<std::string> buttons, options;
     std::vector<const HScrollBar*> bars;
     for (const Control* c : sitting.form().controls()) {
@@ -82,10 +86,21 @@ int main(int argc, char** argv) {
             result = sitting.select(name);
         }
         }
+        if (csv) continue;
         if (full)
             std::printf("%ld %s %s\n", i, action.c_str(), result.c_str());
         else
             std::printf("%ld %s %016llx\n", i, action.c_str(), static_cast<unsigned long long>(digest(result)));
+    }
+    if (csv) {
+        // The next customer left half measured for another code, whose first is being measured:
+        // every kind of row.
+        sitting.click("STARTbutton");
+        sitting.arrow("HScroll1", 1);
+        sitting.startCode(CaseCode(seed + 1).text(), true);
+        sitting.arrow("HScroll1", 1);
+        const std::string bytes = sitting.csv();
+        std::fwrite(bytes.data(), 1, bytes.size(), stdout);
     }
     return 0;
 }
