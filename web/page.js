@@ -99,6 +99,8 @@ export class PageController {
     this.seed = seed;
     this.sitting?.delete();
     this.sitting = new this.Trainer.PageSitting(seed, this.caseText);
+    // In a learning system the record is the student's: their name on it, in the CSV and printed.
+    if (this.lms?.student.name) this.sitting.setTraineeName(this.lms.student.name);
     const end = document.getElementById('sessionEnd');
     if (!end.hidden) end.hidden = true;
     this.showWindow(shown);
@@ -190,14 +192,14 @@ export class PageController {
     this.lms?.finish(this.Trainer ? (ms) => this.Trainer.PageSitting.lmsTimespan(ms) : null);
   }
 
-  // In a learning system the panel shows whose record it is, and says once when the system
-  // refused a value.
+  // In a learning system the panel shows whose record it is (the system's name for the student,
+  // in the name field), and says once when the system refused a value.
   showLms() {
     const texts = JSON.parse(this.Trainer.PageSitting.lmsTexts());
     const message = el('p', { id: 'LmsMessage', role: 'status' });
-    const part = el('section', { id: 'LmsPart', 'aria-label': texts.student },
-      el('p', { id: 'LmsStudent', text: `${texts.student}\u3000${this.lms.student.name}` }), message);
-    this.panel.body.prepend(part);
+    this.panel.body.prepend(el('section', { id: 'LmsPart', 'aria-label': texts.student }, message));
+    // The name is the learning system's: shown, not to be changed.
+    if (this.lms.student.name) this.panel.name.readOnly = true;
     this.lms.whenRefused((error) => {
       message.textContent = this.Trainer.PageSitting.lmsRefused(error);
     });
