@@ -11,7 +11,16 @@
 
 #include "app/form1/form1.h"
 #include "app/teaching/case_code.h"
+#include "app/teaching/journal.h"
 #include "app/teaching/record.h"
+
+// Where a sitting is kept as it goes: told each journal line the moment it is written, and
+// whether a case (or a code) has just ended, when a snapshot is due.
+class SittingKeeper {
+public:
+    virtual ~SittingKeeper() = default;
+    virtual void keep(const std::string& line, bool caseEnded) = 0;
+};
 
 // The window, the random streams of its code and the record, as both views run them. A view
 // builds its widgets on form() and gives the user's input to its controls; the window tells the
@@ -20,7 +29,8 @@
 class Sitting : private WindowObserver {
 public:
     // The window of `code`'s first customer, loaded as at start, and the record begun.
-    Sitting(Platform& platform, const RecordClock& clock, CaseCode code);
+    // `startedMs` is the wall clock's time of the start, kept with the sitting.
+    Sitting(Platform& platform, const RecordClock& clock, CaseCode code, int64_t startedMs = 0);
     // The window tells this sitting what each input did: it stays where it was made.
     Sitting(const Sitting&) = delete;
     Sitting& operator=(const Sitting&) = delete;
@@ -28,8 +38,8 @@ public:
     Form1& form() { return *form_; }
     const Form1& form() const { return *form_; }
     const CaseCode& code() const { return random_->code(); }
-    const Recorder& recorder() const { return recorder_; }
-    const std::vector<CaseRecord>& cases() const { return recorder_.cases(); }
+    const Recorder& recorder() const { return *recorder_; }
+    const std::vector<CaseRecord>& cases() const { return recorder_->cases(); }
 
     // What a screen reader is told after the last action: the end of a case with its score
     // (endAnnouncement) when that action ended one, else nothing.
@@ -64,19 +74,80 @@ public:
     // The record as it now stands has been saved.
     void markSaved();
 
+    // The sitting as kept so far: its journal (app/teaching/journal.h), and who is told each new
+    // line of it (nobody by default).
+    const std::string& journal() const { return journal_; }
+    void setKeeper(SittingKeeper* keeper) { keeper_ = keeper; }
+    // Begins a new sitting of `code` in place of this one: a fresh window, an empty record, the
+    // sitting's clock at 0. The keeper stays.
+    void beginAnew(CaseCode code, const std::string& name, int64_t startedMs);
+    // Plays a kept sitting again into a fresh window through the same handlers, nothing of it
+    // reaching the platform (no beep, print or quit), each entry at its own time on the sitting's
+    // clock, which then goes on from the last. False when an input does not give back the steps
+    // and the window it was kept with: the sitting is then not to be trusted (start anew).
+    bool resume(const KeptSitting& kept);
+
 private:
+    // Forwards to the program's platform, except while a kept sitting is played again.
+    class QuietablePlatform : public Platform {
+    public:
+        explicit QuietablePlatform(Platform& to) : to_(to) {}
+        bool quiet = false;
+        void beep() override {
+            if (!quiet) to_.beep();
+        }
+        void quit() override {
+            if (!quiet) to_.quit();
+        }
+        PrintResult printWindow() override { return quiet ? PrintResult::Printed : to_.printWindow(); }
+        void showNotice(const std::string& text) override {
+            if (!quiet) to_.showNotice(text);
+        }
+
+    private:
+        Platform& to_;
+    };
+    // The sitting's clock: milliseconds since the sitting began, standing still while the program
+    // was not running; held at one time through each input, so that the record and the journal
+    // read the same.
+    class SittingClock : public RecordClock {
+    public:
+        explicit SittingClock(const RecordClock& base) : base_(base) {}
+        int64_t nowMs() const override { return held_ ? *held_ : base_.nowMs() - origin_; }
+        // From now on the clock reads `ms` and goes on from there.
+        void restartAt(int64_t ms) { origin_ = base_.nowMs() - ms; }
+        void hold(int64_t ms) { held_ = ms; }
+        void release() { held_.reset(); }
+        bool held() const { return held_.has_value(); }
+
+    private:
+        const RecordClock& base_;
+        int64_t origin_ = 0;
+        std::optional<int64_t> held_;
+    };
+
+    // The window of `code`'s first customer, and its start in the record.
+    void loadCode(CaseCode code);
+    void append(const JournalEntry& entry, bool caseEnded);
+
     // What the window says each user input did: into the record, and what follows for the panel.
     void windowEvent(const WindowEvent& event) override;
     size_t recordedSteps() const;
 
-    Platform& platform_;
+    QuietablePlatform platform_;
+    SittingClock clock_;
     std::unique_ptr<CodeRandom> random_;
     std::unique_ptr<Form1> form_;
-    Recorder recorder_;
+    std::unique_ptr<Recorder> recorder_;
     std::optional<size_t> chosen_;
     size_t casesAtChoice_ = 0;
     size_t savedSteps_ = 0;
     std::string announcement_;
+    std::string journal_;
+    SittingKeeper* keeper_ = nullptr;
+    // While a kept sitting is played again: the entry it is at, and whether all agreed so far.
+    const JournalEntry* replaying_ = nullptr;
+    bool replayAgrees_ = true;
 };
 
 inline constexpr std::array<const char*, 10> kSittingColumns = {
