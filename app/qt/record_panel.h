@@ -21,6 +21,7 @@ class QPushButton;
 class QScrollArea;
 class QTableWidget;
 class ReviewPlotWidget;
+class SittingStore;
 
 // The panel's look: its own buttons, fields and tables, and a plain focus mark on each.
 extern const char* const kPanelStyle;
@@ -55,7 +56,13 @@ public:
     // The panel's stops in tab order.
     QList<QWidget*> tabStops() const;
 
+    // Where the sitting is kept: the panel offers the last sitting, says what the storage could
+    // not do and deletes the kept sittings on request. Without one these parts stay hidden.
+    void setStore(SittingStore* store);
+
 signals:
+    // 前回の記録を続ける: the window is to be replaced by the kept sitting played again.
+    void resumeRequested();
     // A code the person asked for, after any question: the window is to be replaced.
     void startCodeRequested(const CaseCode& code);
 
@@ -67,8 +74,11 @@ private:
     void showReview();
     void showRecord();
     void showCustomerView();
+    void showKept();
+    void askDeleteKept(bool asking);
 
     Sitting& sitting_;
+    SittingStore* store_ = nullptr;
     SavePathAsker askSavePath_;
     Confirmer confirmAbandon_;
     PrintAsker askPrint_;
@@ -92,6 +102,15 @@ private:
     QPushButton* print_;
     QLabel* saveMessage_;
     QLabel* unsavedNote_;
+
+    QWidget* resumeOffer_;
+    QPushButton* resume_;
+    QPushButton* startAnew_;
+    QLabel* storageMessage_;
+    QPushButton* deleteKept_;
+    QWidget* deleteAsk_;
+    QPushButton* deleteYes_;
+    QPushButton* deleteNo_;
 
     QGroupBox* customer_;
     QLabel* picture_;

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "app/form1/form1.h"
+#include "app/teaching/panel_texts.h"
 
 namespace {
 
@@ -268,4 +269,34 @@ uint64_t windowFingerprint(const Form1& f) {
         d.value(v);
     for (const int16_t v : {f.foroA, f.ccJiku, f.akaJiku, f.shiroJiku}) d.value(v);
     return d.h;
+}
+
+std::vector<std::string> sittingsToRemove(const std::vector<KeptFile>& newestFirst) {
+    std::vector<std::string> out;
+    size_t saved = 0;
+    for (const KeptFile& f : newestFirst)
+        if (!f.unsaved && !f.inUse && ++saved > kSavedSittingsKept) out.insert(out.begin(), f.name);
+    return out;
+}
+
+std::string setAsideMessage(JournalProblem problem, const std::string& keptAs) {
+    const char* reason = panel_text::kSetAsideMismatch;
+    switch (problem) {
+    case JournalProblem::Truncated:
+        reason = panel_text::kSetAsideTruncated;
+        break;
+    case JournalProblem::Corrupt:
+        reason = panel_text::kSetAsideCorrupt;
+        break;
+    case JournalProblem::Newer:
+        reason = panel_text::kSetAsideNewer;
+        break;
+    case JournalProblem::None:
+        break;
+    }
+    return std::string(panel_text::kSetAsideHead) + reason + panel_text::kSetAsideTail + keptAs;
+}
+
+std::string prunedMessage(size_t count) {
+    return std::string(panel_text::kPrunedHead) + " " + std::to_string(count) + " " + panel_text::kPrunedTail;
 }

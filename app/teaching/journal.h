@@ -90,3 +90,25 @@ uint64_t windowFingerprint(const Form1& form);
 // Percent-encoding of a name for the head (bytes outside printable ASCII, '%' and spaces).
 std::string percentEncoded(std::string_view text);
 std::optional<std::string> percentDecoded(std::string_view text);
+
+// --- The kept sittings together ---
+
+// One kept sitting as the store finds it.
+struct KeptFile {
+    std::string name;
+    bool unsaved = false;  // it holds work never saved as CSV (or could not be read)
+    bool inUse = false;    // another running program is keeping it
+};
+
+// How many sittings already saved are kept at most; those with unsaved work are all kept.
+inline constexpr size_t kSavedSittingsKept = 20;
+
+// The kept sittings to remove, oldest first, from `newestFirst`: the saved ones beyond the
+// kSavedSittingsKept most recent saved ones. Sittings in use are left alone.
+std::vector<std::string> sittingsToRemove(const std::vector<KeptFile>& newestFirst);
+
+// What the panel says of a kept sitting that could not be continued (`problem` None: it did not
+// play back to what it says), and the name it was set aside under.
+std::string setAsideMessage(JournalProblem problem, const std::string& keptAs);
+// What it says after removing `count` saved sittings beyond the most recent.
+std::string prunedMessage(size_t count);
