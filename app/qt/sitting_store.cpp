@@ -189,7 +189,6 @@ void SittingStore::setAside(const QString& base, JournalProblem problem) {
     const QString tail = QStringLiteral(".unreadable-") + stamp;
     QFile::rename(base + kJournal, base + kJournal + tail);
     QFile::rename(base + kSnapshot, base + kSnapshot + tail);
-    QFile::remove(base + kJournal + kLock);
     const QString shown = QFileInfo(base + kJournal + tail).fileName();
     say(QString::fromStdString(setAsideMessage(problem, shown.toStdString())));
 }
