@@ -154,6 +154,7 @@ TEST(KeptSittingDesk, UnreadableSittingsAreSetAsideAndSaid) {
          {panel_text::kSetAsideCorrupt, panel_text::kSetAsideTruncated, panel_text::kSetAsideNewer})
         EXPECT_TRUE(message.contains(qs(reason))) << message.toStdString();
     EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*.journal.unreadable-*")}).size(), 3);
+    d.keep("kept_set_aside.png");
     EXPECT_EQ(journals(dir.path()).size(), 1u);  // this sitting's own
 
     // One that reads but does not play back is set aside when continued, and the window starts afresh.
@@ -208,6 +209,7 @@ TEST(KeptSittingDesk, DeletingAsksInThePanelThenRemovesEveryKeptSitting) {
     d.find<QAbstractButton>("DeleteKept")->click();
     EXPECT_TRUE(d.shown("DeleteKeptAsk"));
     EXPECT_EQ(QApplication::focusWidget(), d.find("DeleteKeptNo"));
+    d.keep("kept_delete_asked.png");
     d.find<QAbstractButton>("DeleteKeptNo")->click();
     EXPECT_FALSE(d.shown("DeleteKeptAsk"));
     EXPECT_EQ(journals(dir.path()).size(), 2u);
