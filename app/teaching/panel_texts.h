@@ -30,7 +30,8 @@ inline constexpr const char* kPrintRecord = "印刷";
 inline constexpr const char* kSaved = "保存しました";
 // A save that failed; the reason, when the system gives one, follows after "：".
 inline constexpr const char* kSaveFailed = "保存できませんでした";
-// The record lives only as long as the program (or the page).
+// Where the record is not kept (the page for now; the desktop when its storage cannot be written
+// or was cleared), it lives only as long as the program.
 inline constexpr const char* kUnsavedNote = "保存していない記録は、終了すると消えます。";
 
 // Once the sitting is kept where the program keeps its data, the record outlives the program: the
