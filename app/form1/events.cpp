@@ -26,8 +26,9 @@ WindowSetting Form1::setting() const {
     return s;
 }
 
-void Form1::inputBegins(Control&) {
+void Form1::inputBegins(Control&, const UserInput& input) {
     if (inputDepth_++ > 0 || !observer_) return;
+    input_ = input;
     before_ = setting();
     couldAsk_ = Command6.takesInput();
     couldRestart_ = STARTbutton.takesInput();
@@ -40,6 +41,8 @@ void Form1::inputEnds(Control& control) {
 
 WindowEvent Form1::accountFor(const Control& c) const {
     WindowEvent e;
+    e.control = c.name();
+    e.input = input_;
     e.after = setting();
     const WindowSetting& was = before_;
     const WindowSetting& now = e.after;
@@ -81,4 +84,32 @@ WindowEvent Form1::accountFor(const Control& c) const {
         if (now.ended && !was.ended) e.kind = K::End;
     }
     return e;
+}
+
+bool Form1::giveInput(const std::string& control, const UserInput& input) {
+    Control* c = find(control);
+    if (!c) return false;
+    switch (input.verb) {
+    case InputVerb::Click:
+        if (c->kind() != Kind::Button) return false;
+        static_cast<CommandButton*>(c)->userClick();
+        return true;
+    case InputVerb::Select:
+        if (c->kind() != Kind::Option) return false;
+        static_cast<OptionButton*>(c)->userSelect();
+        return true;
+    case InputVerb::Arrow:
+    case InputVerb::Track:
+    case InputVerb::Release:
+        if (c->kind() != Kind::HScroll) return false;
+        auto* bar = static_cast<HScrollBar*>(c);
+        if (input.verb == InputVerb::Arrow)
+            bar->userArrow(input.value);
+        else if (input.verb == InputVerb::Track)
+            bar->userTrack(input.value);
+        else
+            bar->userRelease(input.value);
+        return true;
+    }
+    return false;
 }

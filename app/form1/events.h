@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/window/controls.h"
 #include "optics/refraction.h"
 #include "subject/answers.h"
 
@@ -50,6 +51,9 @@ struct WindowSetting {
 
 struct WindowEvent {
     WindowEventKind kind = WindowEventKind::Nothing;
+    // The input itself and the control it went to, as Form1::giveInput takes them back.
+    std::string control;
+    UserInput input;
     LensBar bar = LensBar::Sphere;             // Lens
     ::Question question = ::Question::Acuity;  // Question
     bool answered = false;                     // Question: the customer answered

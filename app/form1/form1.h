@@ -131,6 +131,9 @@ public:
     void setObserver(WindowObserver* observer) { observer_ = observer; }
     // The window's setting now, as values.
     WindowSetting setting() const;
+    // Gives `input` to the control named `control` as the user would (a kept sitting played
+    // again); false when there is no such control or it takes no such input.
+    bool giveInput(const std::string& control, const UserInput& input);
 
     // --- Values kept between events ---
     float seikaiS = 0, seikaiC = 0, seikaiA = 0;  // the hidden full correction
@@ -205,7 +208,7 @@ private:
 
     // Every user input to a control of the window: the setting before it, and after its
     // handlers the account for the observer (app/form1/events.cpp).
-    void inputBegins(Control& control) override;
+    void inputBegins(Control& control, const UserInput& input) override;
     void inputEnds(Control& control) override;
     WindowEvent accountFor(const Control& control) const;
 
@@ -220,5 +223,6 @@ private:
     WindowObserver* observer_ = nullptr;
     int inputDepth_ = 0;
     WindowSetting before_;  // at the start of the input being handled
+    UserInput input_;
     bool couldAsk_ = false, couldRestart_ = false;
 };

@@ -100,6 +100,10 @@ void FormView::act(const Control&, Action&& action) {
     if (observer_) observer_();
 }
 
+void FormView::give(const std::string& control, const UserInput& input) {
+    if (const Control* c = form_.find(control)) act(*c, [&] { form_.giveInput(control, input); });
+}
+
 void FormView::settleFocus(const Control* focused) {
     QWidget* now = focusWidget();
     // Focus outside the controls (on nothing, or on something the action hid) is the

@@ -26,6 +26,10 @@ public:
     using ActionObserver = std::function<void()>;
     void setActionObserver(ActionObserver observer) { observer_ = std::move(observer); }
 
+    // Gives `input` to the control named `control` as the user would, through the same path as
+    // the widgets' own input (scripted sittings of the tests).
+    void give(const std::string& control, const UserInput& input);
+
     // Puts the keyboard focus on the window's first stop, as at start.
     void focusFirstStop();
 

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include "app/qt/test_script.h"
 #include "app/qt/trainer.h"
 #include "app/teaching/case_code.h"
 
@@ -90,5 +91,6 @@ int main(int argc, char** argv) {
 
     Trainer trainer(code);
     trainer.show();
+    startTestScript(trainer);
     return app.exec();
 }

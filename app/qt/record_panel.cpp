@@ -1,6 +1,7 @@
 #include "app/qt/record_panel.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -28,6 +29,7 @@
 
 #include "app/qt/accessible.h"
 #include "app/qt/review_plot.h"
+#include "app/qt/sitting_store.h"
 #include "app/teaching/panel_texts.h"
 #include "app/teaching/procedure.h"
 #include "app/teaching/review.h"
@@ -215,6 +217,41 @@ RecordPanel::RecordPanel(Sitting& sitting, QWidget* parent) : QWidget(parent), s
     column->setContentsMargins(6, 6, 6, 8);
     column->setSpacing(8);
 
+    // The sitting kept from the last time, offered until chosen or the window is given an input;
+    // what the storage could not do.
+    resumeOffer_ = new QWidget(content);
+    resumeOffer_->setObjectName(QStringLiteral("ResumeOffer"));
+    auto* offerColumn = new QVBoxLayout(resumeOffer_);
+    offerColumn->setContentsMargins(0, 0, 0, 0);
+    auto* offerText = new QLabel(qs(panel_text::kResumeOffer), resumeOffer_);
+    offerText->setObjectName(QStringLiteral("ResumeOfferText"));
+    offerText->setWordWrap(true);
+    offerColumn->addWidget(offerText);
+    auto* offerRow = new QHBoxLayout;
+    resume_ = new QPushButton(qs(panel_text::kResumeSitting), resumeOffer_);
+    resume_->setObjectName(QStringLiteral("ResumeSitting"));
+    resume_->setAutoDefault(false);
+    startAnew_ = new QPushButton(qs(panel_text::kStartAnew), resumeOffer_);
+    startAnew_->setObjectName(QStringLiteral("StartAnew"));
+    startAnew_->setAutoDefault(false);
+    offerRow->addWidget(resume_);
+    offerRow->addWidget(startAnew_);
+    offerRow->addStretch(1);
+    offerColumn->addLayout(offerRow);
+    resumeOffer_->hide();
+    column->addWidget(resumeOffer_);
+    storageMessage_ = new QLabel(content);
+    storageMessage_->setObjectName(QStringLiteral("StorageMessage"));
+    storageMessage_->setWordWrap(true);
+    storageMessage_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    storageMessage_->setStyleSheet(QStringLiteral("color: rgb(176, 0, 0);"));
+    storageMessage_->hide();
+    column->addWidget(storageMessage_);
+    connect(resume_, &QPushButton::clicked, this, &RecordPanel::resumeRequested);
+    connect(startAnew_, &QPushButton::clicked, this, [this] {
+        if (store_) store_->withdrawOffer();
+    });
+
     // 名前: the trainee's name, optional; kept as the sitting cleans it.
     auto* nameRow = new QHBoxLayout;
     auto* nameLabel = new QLabel(qs(panel_text::kTraineeName), content);
@@ -385,7 +422,43 @@ RecordPanel::RecordPanel(Sitting& sitting, QWidget* parent) : QWidget(parent), s
     sittingColumn->addLayout(saveRow);
     unsavedNote_ = new QLabel(qs(panel_text::kUnsavedNote), sittingBox);
     unsavedNote_->setObjectName(QStringLiteral("UnsavedNote"));
+    unsavedNote_->setWordWrap(true);
     sittingColumn->addWidget(unsavedNote_);
+    // 記録を消す, asked here rather than in a box over the window: はい removes them.
+    auto* deleteRow = new QHBoxLayout;
+    deleteKept_ = new QPushButton(qs(panel_text::kDeleteKept), sittingBox);
+    deleteKept_->setObjectName(QStringLiteral("DeleteKept"));
+    deleteKept_->setAutoDefault(false);
+    deleteKept_->hide();
+    deleteAsk_ = new QWidget(sittingBox);
+    deleteAsk_->setObjectName(QStringLiteral("DeleteKeptAsk"));
+    auto* askRow = new QHBoxLayout(deleteAsk_);
+    askRow->setContentsMargins(0, 0, 0, 0);
+    auto* question = new QLabel(qs(panel_text::kDeleteKeptQuestion), deleteAsk_);
+    question->setObjectName(QStringLiteral("DeleteKeptQuestion"));
+    question->setWordWrap(true);
+    deleteYes_ = new QPushButton(qs(panel_text::kYes), deleteAsk_);
+    deleteYes_->setObjectName(QStringLiteral("DeleteKeptYes"));
+    deleteYes_->setAutoDefault(false);
+    deleteYes_->setAccessibleDescription(qs(panel_text::kDeleteKeptQuestion));
+    deleteNo_ = new QPushButton(qs(panel_text::kNo), deleteAsk_);
+    deleteNo_->setObjectName(QStringLiteral("DeleteKeptNo"));
+    deleteNo_->setAutoDefault(false);
+    deleteNo_->setAccessibleDescription(qs(panel_text::kDeleteKeptQuestion));
+    askRow->addWidget(question, 1);
+    askRow->addWidget(deleteYes_);
+    askRow->addWidget(deleteNo_);
+    deleteAsk_->hide();
+    deleteRow->addWidget(deleteKept_);
+    deleteRow->addWidget(deleteAsk_, 1);
+    deleteRow->addStretch(0);
+    sittingColumn->addLayout(deleteRow);
+    connect(deleteKept_, &QPushButton::clicked, this, [this] { askDeleteKept(true); });
+    connect(deleteNo_, &QPushButton::clicked, this, [this] { askDeleteKept(false); });
+    connect(deleteYes_, &QPushButton::clicked, this, [this] {
+        askDeleteKept(false);
+        if (store_) store_->deleteAll();
+    });
     column->addWidget(sittingBox);
     column->addStretch(1);
     connect(save_, &QPushButton::clicked, this, &RecordPanel::saveCsv);
@@ -405,8 +478,35 @@ RecordPanel::RecordPanel(Sitting& sitting, QWidget* parent) : QWidget(parent), s
 }
 
 QList<QWidget*> RecordPanel::tabStops() const {
-    return {name_,          codeInput_,   codeStart_, hint_, steps_, procedure_,
-            expertSummary_, expertSteps_, record_,    save_, print_};
+    return {resume_,        startAnew_,   name_,   codeInput_, codeStart_, hint_,       steps_,     procedure_,
+            expertSummary_, expertSteps_, record_, save_,      print_,     deleteKept_, deleteYes_, deleteNo_};
+}
+
+void RecordPanel::setStore(SittingStore* store) {
+    store_ = store;
+    if (store_) connect(store_, &SittingStore::changed, this, &RecordPanel::showKept);
+    showKept();
+}
+
+void RecordPanel::showKept() {
+    const bool offering = store_ && store_->offering();
+    // Hiding a button that has the focus would drop it on the window's first stop; keep it in
+    // the panel instead.
+    if (!offering && resumeOffer_->isAncestorOf(QApplication::focusWidget())) codeInput_->setFocus();
+    resumeOffer_->setVisible(offering);
+    const QString message = store_ ? store_->message() : QString();
+    if (storageMessage_->text() != message) {
+        storageMessage_->setText(message);
+        if (!message.isEmpty()) announce(this, message);
+    }
+    storageMessage_->setVisible(!message.isEmpty());
+    deleteKept_->setVisible(store_ != nullptr);
+    unsavedNote_->setText(qs(store_ && store_->keeping() ? panel_text::kKeptNote : panel_text::kUnsavedNote));
+}
+
+void RecordPanel::askDeleteKept(bool asking) {
+    deleteAsk_->setVisible(asking);
+    (asking ? deleteNo_ : deleteKept_)->setFocus();
 }
 
 void RecordPanel::codeStarted() {
@@ -463,6 +563,7 @@ void RecordPanel::showRecord() {
         shown_.valid = true;
     }
     unsavedNote_->setVisible(sitting_.unsaved());
+    if (store_) showKept();
 
     const auto row = sitting_.currentRow();
     const int selected = static_cast<int>(row.value_or(0));

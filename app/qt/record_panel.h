@@ -22,6 +22,7 @@ class QScrollArea;
 class QTableWidget;
 class QTreeWidget;
 class ReviewPlotWidget;
+class SittingStore;
 
 // The panel's look: its own buttons, fields and tables, and a plain focus mark on each.
 extern const char* const kPanelStyle;
@@ -57,7 +58,13 @@ public:
     // The panel's stops in tab order.
     QList<QWidget*> tabStops() const;
 
+    // Where the sitting is kept: the panel offers the last sitting, says what the storage could
+    // not do and deletes the kept sittings on request. Without one these parts stay hidden.
+    void setStore(SittingStore* store);
+
 signals:
+    // 前回の記録を続ける: the window is to be replaced by the kept sitting played again.
+    void resumeRequested();
     // A code the person asked for, after any question: the window is to be replaced.
     void startCodeRequested(const CaseCode& code);
 
@@ -73,8 +80,11 @@ private:
     void askHint();
     // The checks and the expert's path of an ended case, or nothing.
     void showAfterEnd(const CaseRecord* c);
+    void showKept();
+    void askDeleteKept(bool asking);
 
     Sitting& sitting_;
+    SittingStore* store_ = nullptr;
     SavePathAsker askSavePath_;
     Confirmer confirmAbandon_;
     PrintAsker askPrint_;
@@ -106,6 +116,15 @@ private:
     QPushButton* print_;
     QLabel* saveMessage_;
     QLabel* unsavedNote_;
+
+    QWidget* resumeOffer_;
+    QPushButton* resume_;
+    QPushButton* startAnew_;
+    QLabel* storageMessage_;
+    QPushButton* deleteKept_;
+    QWidget* deleteAsk_;
+    QPushButton* deleteYes_;
+    QPushButton* deleteNo_;
 
     QGroupBox* customer_;
     QLabel* picture_;

@@ -7,6 +7,7 @@
 
 #include "app/qt/form_view.h"
 #include "app/qt/qt_platform.h"
+#include "app/qt/sitting_store.h"
 #include "app/qt/trainer_window.h"
 #include "app/teaching/case_code.h"
 #include "app/teaching/record.h"
@@ -15,8 +16,9 @@
 class Trainer {
 public:
     // Needs a QApplication. Draws the first customer of `code` (without one, a fresh code from
-    // the clock); the window is not shown yet.
-    explicit Trainer(std::optional<CaseCode> code = std::nullopt);
+    // the clock, and the last sitting is offered when it has unsaved work); the sitting is kept
+    // in `folder` (empty: the user's data folder). The window is not shown yet.
+    explicit Trainer(std::optional<CaseCode> code = std::nullopt, const QString& folder = {});
     void show();
     // The top-level window.
     TrainerWindow& window() { return *window_; }
@@ -24,10 +26,12 @@ public:
     FormView& view() { return window_->view(); }
     Form1& form() { return sitting_.form(); }
     Sitting& sitting() { return sitting_; }
+    SittingStore& store() { return store_; }
 
 private:
     SteadyRecordClock clock_;
     QtPlatform platform_;
     Sitting sitting_;
+    SittingStore store_;
     std::unique_ptr<TrainerWindow> window_;
 };

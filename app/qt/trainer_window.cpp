@@ -8,6 +8,7 @@
 
 #include "app/qt/accessible.h"
 #include "app/qt/record_panel.h"
+#include "app/qt/sitting_store.h"
 #include "app/teaching/panel_texts.h"
 
 namespace {
@@ -76,6 +77,8 @@ RecordPanel& TrainerWindow::panel() {
         panel_->setGeometry(view_->width() + kStripWidth, 0, RecordPanel::kWidth, view_->height());
         panel_->setVisible(open_);
         connect(panel_, &RecordPanel::startCodeRequested, this, &TrainerWindow::startCode);
+        connect(panel_, &RecordPanel::resumeRequested, this, &TrainerWindow::resumeSitting);
+        panel_->setStore(store_);
         linkTabOrder();
         panel_->refresh();
     }
@@ -106,17 +109,25 @@ void TrainerWindow::paintEvent(QPaintEvent* event) {
     if (open_) QTimer::singleShot(0, this, [this] { panel(); });
 }
 
+void TrainerWindow::setStore(SittingStore* store) {
+    store_ = store;
+    if (panel_) panel_->setStore(store);
+}
+
 void TrainerWindow::afterAction() {
+    // The first input to the window starts anew: the offer of the last sitting goes.
+    if (store_) store_->withdrawOffer();
     if (!sitting_.announcement().empty()) announce(view_, QString::fromStdString(sitting_.announcement()));
     if (panel_ && open_) panel_->refresh();
 }
 
-void TrainerWindow::startCode(const CaseCode& code) {
+template <class Change>
+void TrainerWindow::replaceView(Change&& change) {
     // The widgets refer to the old window's controls: they go before it does.
     const QPoint at = view_->pos();
     delete view_;
     view_ = nullptr;
-    sitting_.startCode(code);
+    change();
     buildView();
     view_->move(at);
     view_->show();
@@ -124,6 +135,15 @@ void TrainerWindow::startCode(const CaseCode& code) {
     linkTabOrder();
     if (panel_) panel_->codeStarted();
     view_->focusFirstStop();
+}
+
+void TrainerWindow::startCode(const CaseCode& code) {
+    replaceView([&] { sitting_.startCode(code); });
+}
+
+void TrainerWindow::resumeSitting() {
+    if (!store_ || !store_->offering()) return;
+    replaceView([this] { store_->resumeOffered(); });
 }
 
 void TrainerWindow::linkTabOrder() {

@@ -10,6 +10,7 @@
 #include "app/teaching/sitting.h"
 
 class RecordPanel;
+class SittingStore;
 
 // The toggle of the record panel: a button that says what it does (open or close the panel) and
 // tells assistive technology whether the panel is open, as an expandable control does.
@@ -49,6 +50,12 @@ public:
     // asked the person first), the keyboard focus on its first stop.
     void startCode(const CaseCode& code);
 
+    // Where the sitting is kept (the panel offers, says and deletes through it).
+    void setStore(SittingStore* store);
+    // Plays the offered kept sitting into a fresh window, the focus where the window puts it at
+    // start.
+    void resumeSitting();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
@@ -57,12 +64,16 @@ private:
     void afterAction();
     void linkTabOrder();
     void fitWidth();
+    // A fresh window after `change` has replaced the sitting's.
+    template <class Change>
+    void replaceView(Change&& change);
 
     Sitting& sitting_;
     QtPlatform& platform_;
     FormView* view_ = nullptr;
     PanelToggle* toggle_ = nullptr;
     RecordPanel* panel_ = nullptr;
+    SittingStore* store_ = nullptr;
     bool open_ = true;
     bool painted_ = false;
 };

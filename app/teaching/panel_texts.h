@@ -39,19 +39,81 @@ inline constexpr const char* kPrintRecord = "印刷";
 inline constexpr const char* kSaved = "保存しました";
 // A save that failed; the reason, when the system gives one, follows after "：".
 inline constexpr const char* kSaveFailed = "保存できませんでした";
-// The record lives only as long as the program (or the page).
+// Where the record is not kept (the page for now; the desktop when its storage cannot be written
+// or was cleared), it lives only as long as the program.
 inline constexpr const char* kUnsavedNote = "保存していない記録は、終了すると消えます。";
+
+// Once the sitting is kept where the program keeps its data, the record outlives the program: the
+// CSV is how it leaves the machine.
+inline constexpr const char* kKeptNote = "記録はこのコンピューターに残ります。持ち出すにはCSV保存を使ってください。";
+
+// The sitting kept from the last time, offered at start.
+inline constexpr const char* kResumeOffer = "前回の記録に、CSV保存していない作業が残っています。";
+inline constexpr const char* kResumeSitting = "前回の記録を続ける";
+inline constexpr const char* kStartAnew = "新しく始める";
+// Removing every kept sitting (a shared computer), after asking.
+inline constexpr const char* kDeleteKept = "記録を消す";
+inline constexpr const char* kDeleteKeptQuestion = "このコンピューターに残した記録をすべて消しますか？";
+inline constexpr const char* kKeptDeleted = "残した記録を消しました。今回の記録は、終了すると消えます。";
+// What the storage could not do.
+inline constexpr const char* kStorageUnwritable =
+    "記録を残す場所に書き込めません。このまま続けられますが、今回の記録は終了すると消えます。";
+inline constexpr const char* kSetAsideHead = "前回の記録を続けられませんでした（";
+inline constexpr const char* kSetAsideTruncated = "途中で切れています";
+inline constexpr const char* kSetAsideCorrupt = "壊れています";
+inline constexpr const char* kSetAsideNewer = "新しい版のプログラムで書かれています";
+inline constexpr const char* kSetAsideMismatch = "再生した結果が記録と合いません";
+inline constexpr const char* kSetAsideTail = "）。ファイルは次の名前で残してあります：";
+inline constexpr const char* kPrunedHead = "CSV保存済みの古い記録を";
+inline constexpr const char* kPrunedTail = "件消しました。";
 
 inline constexpr const char* kCustomerView = "見え方のイメージ";
 inline constexpr const char* kFront = "おもて";
 inline constexpr const char* kBack = "うら";
 
 // Every text above, for the web view's font subset.
-inline constexpr std::array kAll = {
-    kPanel,         kTraineeName,     kOpen,      kClose,       kCaseCode, kCaseCodeInput,
-    kCaseCodeStart, kAbandonQuestion, kYes,       kNo,          kReview,   kReviewSteps,
-    kReviewHidden,  kSitting,         kSaveCsv,   kPrintRecord, kSaved,    kSaveFailed,
-    kUnsavedNote,   kCustomerView,    kFront,     kBack,        kHint,     kProcedureReview,
-    kExpertSteps,   kExpertSummary,   kStepNumber};
+inline constexpr std::array kAll = {kPanel,
+                                    kTraineeName,
+                                    kOpen,
+                                    kClose,
+                                    kCaseCode,
+                                    kCaseCodeInput,
+                                    kCaseCodeStart,
+                                    kAbandonQuestion,
+                                    kYes,
+                                    kNo,
+                                    kReview,
+                                    kReviewSteps,
+                                    kReviewHidden,
+                                    kSitting,
+                                    kSaveCsv,
+                                    kPrintRecord,
+                                    kSaved,
+                                    kSaveFailed,
+                                    kUnsavedNote,
+                                    kCustomerView,
+                                    kFront,
+                                    kBack,
+                                    kHint,
+                                    kProcedureReview,
+                                    kExpertSteps,
+                                    kExpertSummary,
+                                    kStepNumber,
+                                    kKeptNote,
+                                    kResumeOffer,
+                                    kResumeSitting,
+                                    kStartAnew,
+                                    kDeleteKept,
+                                    kDeleteKeptQuestion,
+                                    kKeptDeleted,
+                                    kStorageUnwritable,
+                                    kSetAsideHead,
+                                    kSetAsideTruncated,
+                                    kSetAsideCorrupt,
+                                    kSetAsideNewer,
+                                    kSetAsideMismatch,
+                                    kSetAsideTail,
+                                    kPrunedHead,
+                                    kPrunedTail};
 
 }  // namespace panel_text

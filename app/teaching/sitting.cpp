@@ -8,29 +8,116 @@
 #include "app/teaching/panel_texts.h"
 #include "app/teaching/review.h"
 
-Sitting::Sitting(Platform& platform, const RecordClock& clock, CaseCode code) : platform_(platform), recorder_(clock) {
-    startCode(code);
+Sitting::Sitting(Platform& platform, const RecordClock& clock, CaseCode code, int64_t startedMs)
+    : platform_(platform), clock_(clock) {
+    beginAnew(code, "", startedMs);
 }
 
-void Sitting::startCode(CaseCode code) {
+void Sitting::beginAnew(CaseCode code, const std::string& name, int64_t startedMs) {
+    form_.reset();
+    recorder_ = std::make_unique<Recorder>(clock_);
+    savedSteps_ = 0;
+    name_ = name;
+    journal_ = journalHeader(code, name, startedMs);
+    clock_.restartAt(0);
+    clock_.hold(0);
+    loadCode(code);
+    clock_.release();
+}
+
+void Sitting::loadCode(CaseCode code) {
     // The window refers to the streams: it goes first.
     form_.reset();
     random_ = std::make_unique<CodeRandom>(code);
     form_ = std::make_unique<Form1>(platform_, random_->customerSource(), random_->dialSource());
     form_->Form_Load();
     form_->setObserver(this);
-    recorder_.startCode(form_->setting(), code);
+    recorder_->startCode(form_->setting(), code);
     chosen_.reset();
     announcement_.clear();
     hint_.clear();
 }
 
+void Sitting::startCode(CaseCode code) {
+    JournalEntry e;
+    e.kind = JournalEntry::Kind::Code;
+    e.timeMs = clock_.nowMs();
+    e.code = code;
+    clock_.hold(e.timeMs);
+    loadCode(code);
+    clock_.release();
+    append(e, true);
+}
+
 void Sitting::windowEvent(const WindowEvent& event) {
-    recorder_.windowEvent(event);
+    // The record and the journal read the same time for the whole input.
+    const bool holding = !clock_.held();
+    JournalEntry e;
+    e.timeMs = clock_.nowMs();
+    if (holding) clock_.hold(e.timeMs);
+    recorder_->windowEvent(event);
     if (event.kind != WindowEventKind::Nothing) hint_.clear();
+    if (holding) clock_.release();
     announcement_ = event.kind == WindowEventKind::End ? endAnnouncement(cases().back()) : std::string();
     // A new customer: the review follows the current case again.
     if (chosen_ && cases().size() != casesAtChoice_) chosen_.reset();
+
+    e.kind = JournalEntry::Kind::Input;
+    e.control = event.control;
+    e.input = event.input;
+    e.steps = recordedSteps();
+    e.fingerprint = windowFingerprint(*form_);
+    if (replaying_) {
+        if (e.steps != replaying_->steps || e.fingerprint != replaying_->fingerprint) replayAgrees_ = false;
+        return;
+    }
+    append(e, event.kind == WindowEventKind::End || event.kind == WindowEventKind::NewCustomer);
+}
+
+void Sitting::append(const JournalEntry& entry, bool caseEnded) {
+    if (replaying_) return;
+    const size_t from = journal_.size();
+    journal_ += journalLine(entry);
+    if (keeper_) keeper_->keep(journal_.substr(from), caseEnded);
+}
+
+bool Sitting::resume(const KeptSitting& kept) {
+    beginAnew(kept.code, kept.name, kept.startedMs);
+    platform_.quiet = true;
+    replayAgrees_ = true;
+    for (const JournalEntry& e : kept.entries) {
+        replaying_ = &e;
+        clock_.hold(e.timeMs);
+        switch (e.kind) {
+        case JournalEntry::Kind::Input:
+            if (!form_->giveInput(e.control, e.input)) replayAgrees_ = false;
+            break;
+        case JournalEntry::Kind::Code:
+            loadCode(e.code);
+            break;
+        case JournalEntry::Kind::Saved:
+            if (e.steps > recordedSteps()) replayAgrees_ = false;
+            savedSteps_ = e.steps;
+            break;
+        case JournalEntry::Kind::Hint:
+            if (!hintOffered())
+                replayAgrees_ = false;
+            else
+                recorder_->hintAsked(form_->setting());
+            break;
+        case JournalEntry::Kind::Name:
+            name_ = e.name;
+            break;
+        }
+        clock_.release();
+        replaying_ = nullptr;
+        if (!replayAgrees_) break;
+    }
+    platform_.quiet = false;
+    clock_.restartAt(kept.lastTimeMs());
+    journal_ = journalText(kept);
+    announcement_.clear();
+    return replayAgrees_;
 }
 
 const ExpertPlay& Sitting::expertFor(const CaseRecord& c) const {
@@ -43,19 +130,25 @@ const ExpertPlay& Sitting::expertFor(const CaseRecord& c) const {
 }
 
 bool Sitting::hintOffered() const {
-    const CaseRecord* c = recorder_.current();
+    const CaseRecord* c = recorder_->current();
     return c && c->status == CaseStatus::Measuring && c->mode != Mode::Test;
 }
 
 std::string Sitting::askHint() {
     if (!hintOffered()) return {};
-    hint_ = nextHint(*recorder_.current(), expertFor(*recorder_.current())).text;
-    recorder_.hintAsked(form_->setting());
+    hint_ = nextHint(*recorder_->current(), expertFor(*recorder_->current())).text;
+    JournalEntry e;
+    e.kind = JournalEntry::Kind::Hint;
+    e.timeMs = clock_.nowMs();
+    clock_.hold(e.timeMs);
+    recorder_->hintAsked(form_->setting());
+    clock_.release();
+    append(e, false);
     return hint_;
 }
 
 bool Sitting::newCodeAbandonsWork() const {
-    const CaseRecord* c = recorder_.current();
+    const CaseRecord* c = recorder_->current();
     return c && c->status == CaseStatus::Measuring && c->steps.size() > 1;
 }
 
@@ -99,9 +192,25 @@ size_t Sitting::recordedSteps() const {
 
 bool Sitting::unsaved() const { return recordedSteps() != savedSteps_; }
 
-void Sitting::markSaved() { savedSteps_ = recordedSteps(); }
+void Sitting::markSaved() {
+    savedSteps_ = recordedSteps();
+    JournalEntry e;
+    e.kind = JournalEntry::Kind::Saved;
+    e.timeMs = clock_.nowMs();
+    e.steps = savedSteps_;
+    append(e, false);
+}
 
-void Sitting::setTraineeName(std::string_view typed) { name_ = cleanTraineeName(typed); }
+void Sitting::setTraineeName(std::string_view typed) {
+    std::string name = cleanTraineeName(typed);
+    if (name == name_) return;
+    name_ = std::move(name);
+    JournalEntry e;
+    e.kind = JournalEntry::Kind::Name;
+    e.timeMs = clock_.nowMs();
+    e.name = name_;
+    append(e, false);
+}
 
 std::string Sitting::csv() const { return sittingCsv(cases(), name_); }
 

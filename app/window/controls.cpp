@@ -9,7 +9,7 @@ bool Control::takesInput() const {
 }
 
 bool CommandButton::userClick() {
-    return userInput([this] {
+    return userInput({InputVerb::Click}, [this] {
         if (!takesInput()) return false;
         if (onClick) onClick();
         return true;
@@ -31,7 +31,7 @@ void OptionButton::setSelected(bool on) {
 }
 
 bool OptionButton::userSelect() {
-    return userInput([this] {
+    return userInput({InputVerb::Select}, [this] {
         if (!takesInput()) return false;
         setSelected(true);
         return true;
@@ -46,7 +46,7 @@ void HScrollBar::setValue(int v) {
 }
 
 bool HScrollBar::userArrow(int direction) {
-    return userInput([&] {
+    return userInput({InputVerb::Arrow, direction < 0 ? -1 : 1}, [&] {
         if (!takesInput()) return false;
         setValue(value_ + (direction < 0 ? -smallChange : smallChange));
         return true;
@@ -54,7 +54,7 @@ bool HScrollBar::userArrow(int direction) {
 }
 
 bool HScrollBar::userTrack(int direction) {
-    return userInput([&] {
+    return userInput({InputVerb::Track, direction < 0 ? -1 : 1}, [&] {
         if (!takesInput()) return false;
         setValue(value_ + (direction < 0 ? -largeChange : largeChange));
         return true;
@@ -62,7 +62,7 @@ bool HScrollBar::userTrack(int direction) {
 }
 
 bool HScrollBar::userRelease(int v) {
-    return userInput([&] {
+    return userInput({InputVerb::Release, v}, [&] {
         if (!takesInput()) return false;
         setValue(v);
         return true;

@@ -53,13 +53,21 @@ enum class Kind { Form, Frame, Label, Button, Option, HScroll, Image, Circle, Li
 class Frame;
 class Control;
 
+// One input the user gives a control, as the views hand it over: enough to give it again.
+enum class InputVerb { Click, Select, Arrow, Track, Release };
+struct UserInput {
+    InputVerb verb = InputVerb::Click;
+    int value = 0;  // Arrow and Track: the direction (-1 or +1); Release: where the thumb was let go
+    friend bool operator==(const UserInput&, const UserInput&) = default;
+};
+
 // Told of every input the user gives a control, before its handlers run and after they have all
 // returned (refused inputs too). Handlers that set other controls run nested inside and are not
 // inputs of their own.
 class InputListener {
 public:
     virtual ~InputListener() = default;
-    virtual void inputBegins(Control& control) = 0;
+    virtual void inputBegins(Control& control, const UserInput& input) = 0;
     virtual void inputEnds(Control& control) = 0;
 };
 
@@ -96,11 +104,11 @@ private:
     Frame* container_ = nullptr;
 
 protected:
-    // Tells the listener of one user input around `handle` (which returns whether the control took it).
+    // Tells the listener of one user `input` around `handle` (which returns whether the control took it).
     template <class Handle>
-    bool userInput(Handle&& handle) {
+    bool userInput(const UserInput& input, Handle&& handle) {
         InputListener* listener = listener_;
-        if (listener) listener->inputBegins(*this);
+        if (listener) listener->inputBegins(*this, input);
         const bool taken = handle();
         if (listener) listener->inputEnds(*this);
         return taken;

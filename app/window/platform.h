@@ -12,7 +12,7 @@ class Platform {
 public:
     virtual ~Platform() = default;
     virtual void beep() = 0;
-    // Ends the program; nothing is saved.
+    // Ends the program at once, asking nothing (the desktop has kept the sitting as it went).
     virtual void quit() = 0;
     // Prints a picture of the window as it is shown now on the default printer, one page.
     virtual PrintResult printWindow() = 0;
