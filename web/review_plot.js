@@ -24,10 +24,14 @@ export function drawReviewPlot(svg, plot) {
     drawing.append(svgEl('polyline', { points: points.join(' '), fill: 'none', ...stroke(line), 'stroke-linejoin': 'round', class: 'line' }));
   }
   for (const r of plot.rings) drawing.append(svgEl('circle', { cx: r.x, cy: r.y, r: r.r, fill: r.fill, ...stroke(r), class: 'question' }));
-  for (const t of plot.texts) {
+  // Each text from the start the core placed it at (it measured them in the font drawn here);
+  // the answers' labels are the last.
+  const firstAnswer = plot.texts.length - plot.answers;
+  plot.texts.forEach((t, i) => {
     drawing.append(svgEl('text', {
-      x: t.x, y: t.y, 'text-anchor': t.anchor, 'dominant-baseline': 'central', 'font-size': t.size, fill: t.fill,
-      ...(t.angle ? { transform: `rotate(${t.angle} ${t.x} ${t.y})` } : {}), text: t.text,
+      x: t.x, y: t.y, 'dominant-baseline': 'central', 'font-size': t.size, fill: t.fill,
+      ...(t.angle ? { transform: `rotate(${t.angle} ${t.x} ${t.y})` } : {}),
+      ...(i >= firstAnswer ? { class: 'answer' } : {}), text: t.text,
     }));
-  }
+  });
 }

@@ -1,5 +1,6 @@
 #include "app/web/page_sitting.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -59,18 +60,6 @@ void penJson(JsonObject& o, const PlotPen& pen) {
     std::string dashes;
     for (double d : pen.dashes) dashes += (dashes.empty() ? "" : " ") + number(d);
     o.str("dash", dashes);
-}
-
-const char* anchorName(TextAnchor a) {
-    switch (a) {
-    case TextAnchor::Start:
-        return "start";
-    case TextAnchor::Middle:
-        return "middle";
-    case TextAnchor::End:
-        return "end";
-    }
-    return "start";
 }
 
 // A JSON list of `items`, each an object written by `write`.
@@ -238,11 +227,14 @@ std::string PageSitting::plot() const {
             j.str("text", t.text);
             j.key("x") += number(t.at.x);
             j.key("y") += number(t.at.y);
-            j.str("anchor", anchorName(t.anchor));
             j.key("angle") += number(t.angle);
             j.key("size") += number(t.size);
+            j.key("width") += number(t.width);
             j.key("fill") += colourJson(t.colour);
         });
+        // The answers' labels are the last texts.
+        o.key("answers") +=
+            std::to_string(std::ranges::count_if(p.questions, [](const PlotMark& m) { return !m.label.empty(); }));
     }
     return out;
 }
