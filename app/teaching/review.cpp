@@ -176,7 +176,8 @@ void addLook(ReviewPlot& p) {
         for (const std::string& label : {m.text, std::to_string(m.step)}) {
             const double width = plotTextWidth(label, kAnswerSize);
             const std::vector<PlotBox> places = labelPlaces(m.at, width, kAnswerSize);
-            const auto free = std::ranges::find_if(places, [&](const PlotBox& b) { return room.fits(b); });
+            const auto free =
+                std::find_if(places.begin(), places.end(), [&](const PlotBox& b) { return room.fits(b); });
             if (free == places.end()) continue;
             room.take(*free);
             m.label = label;
@@ -243,7 +244,8 @@ ReviewPlot reviewPlot(const CaseRecord& c, double width, double height) {
         p.equivalent.push_back({x, dAt(s.residual.equivalent)});
         p.cylinder.push_back({x, dAt(s.residual.zanyo.C)});
         p.axisDifference.push_back({x, aAt(s.residual.axisDifference)});
-        if (s.kind == StepKind::Question) p.questions.push_back({i, p.equivalent.back(), s.answered ? s.answer : "", ""});
+        if (s.kind == StepKind::Question)
+            p.questions.push_back({i, p.equivalent.back(), s.answered ? s.answer : "", ""});
     }
     addLook(p);
     return p;

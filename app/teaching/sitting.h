@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/form1/form1.h"
@@ -87,6 +88,19 @@ inline constexpr const char* kAbandoned = "中断";
 inline constexpr const char* kMeasuring = "測定中";
 
 using SittingRow = std::array<std::string, kSittingColumns.size()>;
+
+// Where a cell of the panel's tables (the record's and the steps') may go on to another line when
+// the table is narrow: after a space between parts (of a lens text, a number and its unit; not
+// one before a number) and inside the few words the tables repeat, before モード, after 分 and
+// after a case code's first hyphen. Nowhere else: a lens part, a number or a word is never cut.
+// The cell in parts, each ending where a line may break; joined they give the cell again.
+std::vector<std::string> cellParts(std::string_view cell);
+// The cell for the page, whose tables break lines at spaces and zero-width spaces only: a
+// zero-width space at each break that is not a space already, a no-break space for each space
+// inside a part.
+std::string withLineBreaks(std::string_view cell);
+inline constexpr const char* kLineBreakMark = "\u200B";
+inline constexpr const char* kNoBreakSpace = "\u00A0";
 
 // The row of the `number`-th customer of the sitting (1 is the first). A customer still being
 // measured in test mode shows neither the hidden correction nor the error: they would give the

@@ -27,12 +27,14 @@ std::string number(double v) {
     return buffer;
 }
 
+// `cell` turns each text into what the page shows.
 template <class Row>
-std::string rowsJson(const std::vector<Row>& rows) {
+std::string rowsJson(const std::vector<Row>& rows, std::string (*cell)(std::string_view) = nullptr) {
     std::string out = "[";
     for (size_t r = 0; r < rows.size(); ++r) {
         out += r ? ",[" : "[";
-        for (size_t i = 0; i < rows[r].size(); ++i) out += (i ? "," : "") + jsonString(rows[r][i]);
+        for (size_t i = 0; i < rows[r].size(); ++i)
+            out += (i ? "," : "") + jsonString(cell ? cell(rows[r][i]) : rows[r][i]);
         out += ']';
     }
     return out + ']';
@@ -169,7 +171,8 @@ std::string PageSitting::panel() const {
         JsonObject o(out);
         o.str("code", std::string(panel_text::kCaseCode) + " " + sitting_.code().text());
         o.str("message", message_);
-        o.key("rows") += rowsJson(sittingRows(sitting_.cases()));
+        // The tables' cells marked where they may break onto another line in a narrow panel.
+        o.key("rows") += rowsJson(sittingRows(sitting_.cases()), withLineBreaks);
         o.str("summary", scoreSummaryText(sitting_.cases()));
         o.boolean("unsaved", sitting_.unsaved());
         if (const auto row = sitting_.currentRow())
@@ -179,7 +182,7 @@ std::string PageSitting::panel() const {
         if (const CaseRecord* c = sitting_.reviewed()) {
             std::string& review = o.key("review");
             JsonObject r(review);
-            r.key("rows") += rowsJson(reviewTable(*c));
+            r.key("rows") += rowsJson(reviewTable(*c), withLineBreaks);
             std::vector<std::array<std::string, 2>> summary;
             for (const auto& [heading, text] : reviewSummary(*c)) summary.push_back({heading, text});
             r.key("summary") += rowsJson(summary);
@@ -233,8 +236,8 @@ std::string PageSitting::plot() const {
             j.key("fill") += colourJson(t.colour);
         });
         // The answers' labels are the last texts.
-        o.key("answers") +=
-            std::to_string(std::ranges::count_if(p.questions, [](const PlotMark& m) { return !m.label.empty(); }));
+        o.key("answers") += std::to_string(
+            std::count_if(p.questions.begin(), p.questions.end(), [](const PlotMark& m) { return !m.label.empty(); }));
     }
     return out;
 }
