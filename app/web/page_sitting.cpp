@@ -207,6 +207,7 @@ std::string PageSitting::plot() const {
         JsonObject o(out);
         o.key("width") += number(p.width);
         o.key("height") += number(p.height);
+        o.key("area") += "[" + number(p.left) + "," + number(p.top) + "," + number(p.right) + "," + number(p.bottom) + "]";
         o.key("paper") += colourJson(p.paper);
         listJson(o.key("strokes"), p.strokes, [](JsonObject& j, const PlotSegment& s) {
             j.key("x1") += number(s.from.x);
