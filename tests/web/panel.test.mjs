@@ -310,7 +310,9 @@ test('at 1400x900 the tables fit the panel and the plot\'s answers neither overl
     }
   }
   await page.locator('#ReviewPlot').screenshot({ path: path.join(SCREENSHOTS, 'review-plot-crowded.png') });
-  await page.screenshot({ path: path.join(SCREENSHOTS, 'panel-tables-1400.png'), fullPage: true });
+  for (const id of ['SittingRecord', 'CaseReview']) {
+    await page.locator(`#${id}`).screenshot({ path: path.join(SCREENSHOTS, `panel-1400-${id}.png`) });
+  }
   assert.deepEqual(errors, []);
   await context.close();
 });
