@@ -140,12 +140,15 @@ std::string withLineBreaks(std::string_view cell) {
     std::string out;
     for (const std::string& part : cellParts(cell)) {
         if (!out.empty() && out.back() != ' ') out += kLineBreakMark;
-        // A space inside a part holds it together.
+        // A space inside a part holds it together, and so does a word joiner after a hyphen inside
+        // one (pages would break a code's "-C" there).
         for (size_t i = 0; i < part.size(); ++i) {
-            if (part[i] == ' ' && i + 1 < part.size())
+            if (part[i] == ' ' && i + 1 < part.size()) {
                 out += kNoBreakSpace;
-            else
+            } else {
                 out += part[i];
+                if (part[i] == '-' && i + 1 < part.size()) out += kWordJoiner;
+            }
         }
     }
     return out;

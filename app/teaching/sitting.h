@@ -97,10 +97,11 @@ using SittingRow = std::array<std::string, kSittingColumns.size()>;
 std::vector<std::string> cellParts(std::string_view cell);
 // The cell for the page, whose tables break lines at spaces and zero-width spaces only: a
 // zero-width space at each break that is not a space already, a no-break space for each space
-// inside a part.
+// inside a part and a word joiner after each hyphen inside one.
 std::string withLineBreaks(std::string_view cell);
 inline constexpr const char* kLineBreakMark = "\u200B";
 inline constexpr const char* kNoBreakSpace = "\u00A0";
+inline constexpr const char* kWordJoiner = "\u2060";
 
 // The row of the `number`-th customer of the sitting (1 is the first). A customer still being
 // measured in test mode shows neither the hidden correction nor the error: they would give the

@@ -132,7 +132,7 @@ ShownTexts shownTexts() {
     panel.insert(kSittingColumns.begin(), kSittingColumns.end());
     panel.insert(kReviewColumns.begin(), kReviewColumns.end());
     panel.insert({kEquivalentName, kCylinderName, kAxisDifferenceName, kAbandoned, kMeasuring, kBadCaseCodeMessage});
-    panel.insert({kLineBreakMark, kNoBreakSpace});  // in the tables' cells
+    panel.insert({kLineBreakMark, kNoBreakSpace, kWordJoiner});  // in the tables' cells
     for (Question q :
          {Question::Acuity, Question::Dial, Question::RedGreen, Question::PlusQuarter, Question::CrossCylinder})
         texts.insert(mismatchAnswer(q));

@@ -619,3 +619,27 @@ TEST(SittingRecord, FileNameHasTheCodeAndTheDate) {
 }
 
 }  // namespace
+
+TEST(Sitting, CellsBreakBetweenPartsAndInRepeatedWordsOnly) {
+    using Parts = std::vector<std::string>;
+    // A lens text into its three parts, "Ｓ 0.00Ｄ" whole; a number before its unit.
+    EXPECT_EQ(cellParts("Ｓ-10.00Ｄ Ｃ-5.00Ｄ Ａ180°"), (Parts{"Ｓ-10.00Ｄ ", "Ｃ-5.00Ｄ ", "Ａ180°"}));
+    EXPECT_EQ(cellParts("Ｓ 0.00Ｄ Ｃ 0.00Ｄ Ａ90°"), (Parts{"Ｓ 0.00Ｄ ", "Ｃ 0.00Ｄ ", "Ａ90°"}));
+    EXPECT_EQ(cellParts("41 点"), (Parts{"41 ", "点"}));
+    EXPECT_EQ(cellParts("クロスシリンダー 中間軸 180°"), (Parts{"クロスシリンダー ", "中間軸 180°"}));
+    EXPECT_EQ(cellParts("球面 -1.25Ｄ"), (Parts{"球面 -1.25Ｄ"}));
+    // The repeated words: a mode, a duration, a case code after its first hyphen only.
+    EXPECT_EQ(cellParts("サンプルモード"), (Parts{"サンプル", "モード"}));
+    EXPECT_EQ(cellParts("モード"), (Parts{"モード"}));
+    EXPECT_EQ(cellParts("12分05秒"), (Parts{"12分", "05秒"}));
+    EXPECT_EQ(cellParts("014S-C0PJ-V"), (Parts{"014S-", "C0PJ-V"}));
+    EXPECT_EQ(cellParts("9時-3時方向の線がよく見えます"), (Parts{"9時-3時方向の線がよく見えます"}));
+    EXPECT_EQ(cellParts(""), (Parts{""}));
+    EXPECT_EQ(cellParts("測定中 "), (Parts{"測定中 "}));
+
+    // For the page: zero-width spaces at breaks that are no space, parts held together.
+    EXPECT_EQ(withLineBreaks("Ｓ 0.00Ｄ Ｃ-1.00Ｄ Ａ90°"), "Ｓ\u00A00.00Ｄ Ｃ-\u20601.00Ｄ Ａ90°");
+    EXPECT_EQ(withLineBreaks("014S-C0PJ-V"), "014S-\u200BC0PJ-\u2060V");
+    EXPECT_EQ(withLineBreaks("テストモード"), "テスト\u200Bモード");
+    EXPECT_EQ(withLineBreaks("3"), "3");
+}
