@@ -10,12 +10,12 @@ const stroke = (pen) => ({
 
 // The elements of `group` made to show `items` in order: the element at each place is kept and
 // only what differs is written (a step more moves the plot's points, and most of its texts stay
-// as they were); `attributes(item)` gives each one's attributes, null for none, `text` its text.
+// as they were); `attributes(item, index)` gives each one's attributes, null for none, `text` its text.
 function show(group, tag, items, attributes) {
   const kids = group.children;
   items.forEach((item, i) => {
     const node = kids[i] ?? group.appendChild(svgEl(tag));
-    for (const [name, value] of Object.entries(attributes(item))) {
+    for (const [name, value] of Object.entries(attributes(item, i))) {
       if (name === 'text') {
         if (node.textContent !== value) node.textContent = value;
       } else if (value === null) node.removeAttribute(name);
@@ -48,8 +48,11 @@ export function drawReviewPlot(svg, plot) {
     return { points: points.join(' '), fill: 'none', ...stroke(line), 'stroke-linejoin': 'round', class: 'line' };
   });
   show(rings, 'circle', plot.rings, (r) => ({ cx: r.x, cy: r.y, r: r.r, fill: r.fill, ...stroke(r), class: 'question' }));
-  show(texts, 'text', plot.texts, (t) => ({
-    x: t.x, y: t.y, 'text-anchor': t.anchor, 'dominant-baseline': 'central', 'font-size': t.size, fill: t.fill,
-    transform: t.angle ? `rotate(${t.angle} ${t.x} ${t.y})` : null, text: t.text,
+  // Each text from the start the core placed it at (it measured them in the font drawn here);
+  // the answers' labels are the last.
+  const firstAnswer = plot.texts.length - plot.answers;
+  show(texts, 'text', plot.texts, (t, i) => ({
+    x: t.x, y: t.y, 'dominant-baseline': 'central', 'font-size': t.size, fill: t.fill,
+    transform: t.angle ? `rotate(${t.angle} ${t.x} ${t.y})` : null, class: i >= firstAnswer ? 'answer' : null, text: t.text,
   }));
 }

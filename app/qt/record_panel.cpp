@@ -54,39 +54,131 @@ QTableWidget* makeTable(const QStringList& headers, const char* name, QWidget* p
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setTabKeyNavigation(false);  // Tab leaves the table, arrows move inside it
-    table->setWordWrap(false);
+    table->setWordWrap(false);          // lines are broken where the core allows, not by the view
+    table->setTextElideMode(Qt::ElideNone);
     table->verticalHeader()->hide();
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
     table->horizontalHeader()->setHighlightSections(false);
     table->horizontalHeader()->setStretchLastSection(true);
+    // Headings keep their words and wrap where their column is narrower.
+    table->horizontalHeader()->setDefaultAlignment(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap));
+    table->horizontalHeader()->setTextElideMode(Qt::ElideNone);
     table->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     return table;
 }
 
-// Columns as wide as the widest text they can hold (or their heading): fixed once, since
-// measuring every cell again after each change costs more than a frame in a long case.
-void fitColumns(QTableWidget* table, std::initializer_list<const char*> widest) {
+// The room a cell's text leaves beside it: the item view's text margins, and a pixel each side.
+int cellPadding(const QTableWidget* table) {
+    return 2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1) + 2;
+}
+
+// `text` in lines at most `width` wide, broken only where the core allows (its parts), as many
+// parts to a line as fit.
+QStringList brokenLines(const std::string& text, int width, const QFontMetrics& fm) {
+    QStringList lines;
+    QString line;
+    for (const std::string& part : cellParts(text)) {
+        const QString longer = line + qs(part);
+        if (!line.isEmpty() && fm.horizontalAdvance(longer.trimmed()) > width) {
+            lines << line.trimmed();
+            line = qs(part);
+        } else {
+            line = longer;
+        }
+    }
+    lines << line.trimmed();
+    return lines;
+}
+
+// What a cell shows: its text, on further lines where its column breaks them.
+QString shownCell(const QTableWidget* table, int col, const std::string& text, const std::vector<bool>& breaking) {
+    if (!breaking[static_cast<size_t>(col)]) return qs(text);
+    const int width = table->columnWidth(col) - cellPadding(table);
+    return brokenLines(text, width, QFontMetrics(table->font())).join(QLatin1Char('\n'));
+}
+
+// Fits the columns into `width` pixels, fixed once (measuring every cell again after each change
+// costs more than a frame in a long case), from the widest texts each column can hold: each
+// column as wide as its widest text on one line where all fit; else, those that gain most first,
+// columns break their cells into lines at the core's breaks and take the width of their widest
+// part, or of half their heading, which then wraps. Returns which columns break; the rows and the
+// heading are made tall enough for the lines.
+std::vector<bool> fitColumns(QTableWidget* table, int width, const std::vector<std::vector<std::string>>& widest) {
     const QFontMetrics cell(table->font()), heading(table->horizontalHeader()->font());
-    int col = 0;
-    for (const char* text : widest) {
-        const int w = std::max(cell.horizontalAdvance(qs(text)),
-                               heading.horizontalAdvance(table->horizontalHeaderItem(col)->text()));
-        table->setColumnWidth(col++, w + 14);
+    const int pad = cellPadding(table);
+    const size_t columns = widest.size();
+    std::vector<int> whole(columns), broken(columns);
+    for (size_t c = 0; c < columns; ++c) {
+        const QString title = table->horizontalHeaderItem(static_cast<int>(c))->text();
+        whole[c] = heading.horizontalAdvance(title);
+        broken[c] = (heading.horizontalAdvance(title) + 1) / 2 + heading.averageCharWidth();
+        for (const std::string& text : widest[c]) {
+            whole[c] = std::max(whole[c], cell.horizontalAdvance(qs(text)));
+            for (const std::string& part : cellParts(text))
+                broken[c] = std::max(broken[c], cell.horizontalAdvance(qs(part).trimmed()));
+        }
+        broken[c] = std::min(broken[c], whole[c]);
+    }
+    std::vector<bool> breaking(columns, false);
+    const auto total = [&] {
+        int sum = 0;
+        for (size_t c = 0; c < columns; ++c) sum += (breaking[c] ? broken[c] : whole[c]) + pad;
+        return sum;
+    };
+    while (total() > width) {
+        size_t best = columns;
+        for (size_t c = 0; c < columns; ++c)
+            if (!breaking[c] && whole[c] > broken[c] &&
+                (best == columns || whole[c] - broken[c] > whole[best] - broken[best]))
+                best = c;
+        if (best == columns) break;
+        breaking[best] = true;
+    }
+    int lines = 1, headingLines = 1;
+    for (size_t c = 0; c < columns; ++c) {
+        const int w = breaking[c] ? broken[c] : whole[c];
+        table->setColumnWidth(static_cast<int>(c), w + pad);
+        if (heading.horizontalAdvance(table->horizontalHeaderItem(static_cast<int>(c))->text()) > w) headingLines = 2;
+        if (breaking[c])
+            for (const std::string& text : widest[c])
+                lines = std::max(lines, static_cast<int>(brokenLines(text, w, cell).size()));
+    }
+    table->verticalHeader()->setDefaultSectionSize(lines * cell.lineSpacing() + 6);
+    table->horizontalHeader()->setFixedHeight(headingLines * heading.lineSpacing() + 8);
+    return breaking;
+}
+
+// Puts `texts` into row `row`, touching only the cells whose text changed. A cell broken into
+// lines is heard as its text.
+template <class Row>
+void setRow(QTableWidget* table, int row, const Row& texts, const std::vector<bool>& breaking) {
+    for (int col = 0; col < static_cast<int>(texts.size()); ++col) {
+        const std::string& text = texts[static_cast<size_t>(col)];
+        const QString shown = shownCell(table, col, text, breaking);
+        QTableWidgetItem* item = table->item(row, col);
+        if (!item) {
+            item = new QTableWidgetItem(shown);
+            table->setItem(row, col, item);
+        } else if (item->text() != shown) {
+            item->setText(shown);
+        } else {
+            continue;
+        }
+        item->setData(Qt::AccessibleTextRole, shown == qs(text) ? QVariant() : QVariant(qs(text)));
     }
 }
 
-// Puts `texts` into row `row`, touching only the cells whose text changed.
-template <class Row>
-void setRow(QTableWidget* table, int row, const Row& texts) {
-    for (int col = 0; col < static_cast<int>(texts.size()); ++col) {
-        const QString text = qs(texts[static_cast<size_t>(col)]);
-        QTableWidgetItem* item = table->item(row, col);
-        if (!item) {
-            table->setItem(row, col, new QTableWidgetItem(text));
-        } else if (item->text() != text) {
-            item->setText(text);
-        }
-    }
+// The widest lens texts of the tables: every sign and digit at its widest.
+const std::string kWidestLens = "Ｓ+10.00Ｄ Ｃ-10.00Ｄ Ａ180°", kWidestPlainLens = "Ｓ 0.00Ｄ Ｃ 0.00Ｄ Ａ180°";
+
+// The width a table of the panel has for its columns: the panel's, less the margins around the
+// tables, the table's frame and its scroll bar, and the panel's own scroll bar.
+int tableWidth(const QTableWidget* table) {
+    const QStyle* style = table->style();
+    const int groupMargins =
+        style->pixelMetric(QStyle::PM_LayoutLeftMargin) + style->pixelMetric(QStyle::PM_LayoutRightMargin);
+    const int scrollBar = style->pixelMetric(QStyle::PM_ScrollBarExtent);
+    return RecordPanel::kWidth - 12 - groupMargins - 2 * table->frameWidth() - 2 * scrollBar - 4;
 }
 
 QPixmap pixmapOf(const CustomerPicture& picture) {
@@ -354,9 +446,14 @@ RecordPanel::RecordPanel(Sitting& sitting, QWidget* parent) : QWidget(parent), s
     reviewColumn->addWidget(plot_, 0, Qt::AlignHCenter);  // at the size the core draws it
     steps_ = makeTable(headers(kReviewColumns), "ReviewSteps", review_);
     steps_->setAccessibleName(qs(panel_text::kReviewSteps));
-    steps_->setFixedHeight(150);
-    fitColumns(steps_, {"000", "00分00秒", "クロスシリンダー 中間軸 180°", "Ｓ-10.00Ｄ Ｃ-5.00Ｄ Ａ180°",
-                        "Ｓ-10.00Ｄ Ｃ-5.00Ｄ Ａ180°", "おもての方がよく見えます"});
+    steps_->setFixedHeight(200);
+    stepsBreaking_ = fitColumns(steps_, tableWidth(steps_),
+                                {{"000"},
+                                 {"00分00秒"},
+                                 {"クロスシリンダー 中間軸 180°", "クロスシリンダー つかう", "質問：クロスシリンダー"},
+                                 {kWidestLens, kWidestPlainLens},
+                                 {kWidestLens, kWidestPlainLens},
+                                 {"9時-3時方向の線がよく見えます", "おもての方がよく見えます"}});
     reviewColumn->addWidget(steps_);
     summary_ = new QWidget(review_);
     summary_->setObjectName(QStringLiteral("ReviewSummary"));
@@ -399,10 +496,18 @@ RecordPanel::RecordPanel(Sitting& sitting, QWidget* parent) : QWidget(parent), s
     auto* sittingColumn = new QVBoxLayout(sittingBox);
     record_ = makeTable(headers(kSittingColumns), "SessionTable", sittingBox);
     record_->setAccessibleName(qs(panel_text::kSitting));
-    record_->setFixedHeight(140);
-    fitColumns(record_,
-               {"000", "サンプルモード", "XXXX-XXXX-X", "Ｓ-10.00Ｄ Ｃ-5.00Ｄ Ａ180°", "Ｓ-10.00Ｄ Ｃ-5.00Ｄ Ａ180°",
-                "Ｓ-10.00Ｄ Ｃ-5.00Ｄ Ａ180°", "Ｓ-10.00Ｄ Ｃ-5.00Ｄ Ａ180°", "100 点", "000", "00分00秒"});
+    record_->setFixedHeight(200);
+    recordBreaking_ = fitColumns(record_, tableWidth(record_),
+                                 {{"000"},
+                                  {"サンプルモード", "テストモード"},
+                                  {"WWWW-WWWW-W", "MMMM-MMMM-M"},
+                                  {kWidestLens, kWidestPlainLens},
+                                  {kWidestLens, kWidestPlainLens},
+                                  {kWidestLens, kWidestPlainLens, kMeasuring, kAbandoned},
+                                  {kWidestLens, kWidestPlainLens},
+                                  {"100 点", kMeasuring, kAbandoned},
+                                  {"000"},
+                                  {"00分00秒"}});
     sittingColumn->addWidget(record_);
     scoreSummary_ = new QLabel(sittingBox);
     scoreSummary_->setObjectName(QStringLiteral("ScoreSummary"));
@@ -554,7 +659,7 @@ void RecordPanel::showRecord() {
         const bool newRows = record_->rowCount() != rows;
         record_->setRowCount(rows);
         for (int r = newRows ? 0 : std::max(0, rows - 1); r < rows; ++r)
-            setRow(record_, r, sittingRow(cases[static_cast<size_t>(r)], r + 1));
+            setRow(record_, r, sittingRow(cases[static_cast<size_t>(r)], r + 1), recordBreaking_);
         scoreSummary_->setText(qs(scoreSummaryText(cases)));
         if (shown_.valid) saveMessage_->clear();  // said of a record that has changed since
         shown_.cases = cases.size();
@@ -607,7 +712,7 @@ void RecordPanel::showReview() {
     const std::vector<ReviewRow> rows = reviewTable(*c);
     steps_->setUpdatesEnabled(false);
     steps_->setRowCount(static_cast<int>(rows.size()));
-    for (size_t r = from; r < rows.size(); ++r) setRow(steps_, static_cast<int>(r), rows[r]);
+    for (size_t r = from; r < rows.size(); ++r) setRow(steps_, static_cast<int>(r), rows[r], stepsBreaking_);
     steps_->setUpdatesEnabled(true);
     if (!sameCase || from < rows.size()) steps_->scrollToBottom();
 

@@ -103,6 +103,7 @@ private:
     QLabel* reviewHidden_;
     ReviewPlotWidget* plot_;
     QTableWidget* steps_;
+    std::vector<bool> stepsBreaking_;  // the columns whose cells go on to further lines
     QWidget* summary_;
     std::vector<QLabel*> summaryValues_;
     QTreeWidget* procedure_;
@@ -111,6 +112,7 @@ private:
     const CaseRecord* afterEndShown_ = nullptr;
 
     QTableWidget* record_;
+    std::vector<bool> recordBreaking_;
     QLabel* scoreSummary_;
     QPushButton* save_;
     QPushButton* print_;

@@ -27,7 +27,16 @@ QPen qPen(const PlotPen& pen) {
 
 }  // namespace
 
-void paintReviewPlot(QPainter& p, const ReviewPlot& g, const QFont& font) {
+QFont plotFont(double pixelSize) {
+    QFont f(QString::fromUtf8(kPlotFontFamily));
+    f.setPixelSize(static_cast<int>(pixelSize));
+    // The font's own advances, unhinted, as the core measured the texts with.
+    f.setHintingPreference(QFont::PreferNoHinting);
+    f.setKerning(false);
+    return f;
+}
+
+void paintReviewPlot(QPainter& p, const ReviewPlot& g) {
     p.fillRect(QRectF(0, 0, g.width, g.height), qColour(g.paper));
     p.setRenderHint(QPainter::Antialiasing);
     for (const PlotSegment& s : g.strokes) {
@@ -49,18 +58,15 @@ void paintReviewPlot(QPainter& p, const ReviewPlot& g, const QFont& font) {
     }
     p.setBrush(Qt::NoBrush);
     for (const PlotText& t : g.texts) {
-        QFont f = font;
-        f.setPixelSize(static_cast<int>(t.size));
+        const QFont f = plotFont(t.size);
         p.setFont(f);
         const QFontMetricsF fm(f, p.device());
-        const QString text = QString::fromStdString(t.text);
-        const double w = fm.horizontalAdvance(text);
-        const double x = t.anchor == TextAnchor::Start ? 0 : t.anchor == TextAnchor::Middle ? -w / 2 : -w;
         p.save();
         p.translate(qPoint(t.at));
         p.rotate(t.angle);
         p.setPen(qColour(t.colour));
-        p.drawText(QPointF(x, (fm.ascent() - fm.descent()) / 2), text);
+        // From the start the core placed it at, its baseline put so that the em box's middle is there.
+        p.drawText(QPointF(0, (fm.ascent() - fm.descent()) / 2), QString::fromStdString(t.text));
         p.restore();
     }
 }
@@ -98,5 +104,5 @@ void ReviewPlotWidget::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
     if (!case_ || case_->steps.empty()) return;
-    paintReviewPlot(p, plot(), font());
+    paintReviewPlot(p, plot());
 }

@@ -12,8 +12,10 @@
 class QPainter;
 
 QColor qColour(const PlotColour& c);
-// Paints `plot` with `font` (at each text's own pixel size), from the painter's origin.
-void paintReviewPlot(QPainter& painter, const ReviewPlot& plot, const QFont& font);
+// The font the plot's texts are drawn in at `pixelSize`: the one the core measures them in.
+QFont plotFont(double pixelSize);
+// Paints `plot` from the painter's origin.
+void paintReviewPlot(QPainter& painter, const ReviewPlot& plot);
 
 class ReviewPlotWidget : public QWidget {
     Q_OBJECT

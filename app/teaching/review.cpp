@@ -47,19 +47,72 @@ constexpr PlotColour kPaper{255, 255, 255}, kInk{20, 20, 20}, kFrame{120, 120, 1
     kAnswerColour{0, 60, 140}, kExpertColour{110, 110, 110};
 constexpr double kLineWidth = 2, kTickLength = 4, kLabelGap = 6, kRingRadius = 4;
 constexpr double kLabelSize = 11, kTitleSize = 10, kAnswerSize = 10;
-// An answer slants up and away from its ring by this angle: neighbours then lie side by side.
-constexpr double kAnswerSlant = 35;
-
-// The width of a text of full-width characters (the legend's names, the answers), one em each.
-double fullWidth(const std::string& text, double size) {
-    double chars = 0;
-    for (unsigned char ch : text) chars += (ch & 0xC0) != 0x80;  // lead bytes only
-    return chars * size;
-}
 
 PlotPoint turned(PlotPoint v, double degrees) {
     const double a = degrees * std::numbers::pi / 180;  // a picture's angle, not the window's 3.14
     return {v.x * std::cos(a) - v.y * std::sin(a), v.x * std::sin(a) + v.y * std::cos(a)};
+}
+
+enum class Anchor { Start, Middle, End };
+
+// A text whose start, middle or end is at `at`, turned about it by `angle`: moved back along its
+// own direction to where it starts, by its width in the plot's font.
+PlotText placed(const std::string& text, PlotPoint at, Anchor anchor, double angle, double size, PlotColour colour) {
+    const double width = plotTextWidth(text, size);
+    const double back = anchor == Anchor::Start ? 0 : anchor == Anchor::Middle ? width / 2 : width;
+    const PlotPoint along = turned({back, 0}, angle);
+    return {text, {at.x - along.x, at.y - along.y}, angle, size, colour, width};
+}
+
+// The plot area as the answers' labels share it: the rings and the labels placed so far, kept in
+// columns of the picture so that a long case's many questions cost a look at their neighbours
+// only.
+class LabelRoom {
+public:
+    explicit LabelRoom(const PlotBox& area)
+        : area_(area), columns_(static_cast<size_t>(std::max(1.0, std::ceil((area.right - area.left) / kColumn)))) {}
+
+    bool fits(const PlotBox& b) const {
+        if (!b.within(area_)) return false;
+        // A pixel's gap around every label, so that neighbours never touch.
+        const PlotBox wide{b.left - 1, b.top - 1, b.right + 1, b.bottom + 1};
+        for (size_t c = column(wide.left); c <= column(wide.right); ++c)
+            for (const PlotBox& o : columns_[c])
+                if (o.meets(wide)) return false;
+        return true;
+    }
+    void take(const PlotBox& b) {
+        for (size_t c = column(b.left); c <= column(b.right); ++c) columns_[c].push_back(b);
+    }
+
+private:
+    static constexpr double kColumn = 24;
+    size_t column(double x) const {
+        const double c = std::floor((x - area_.left) / kColumn);
+        return static_cast<size_t>(std::clamp(c, 0.0, static_cast<double>(columns_.size() - 1)));
+    }
+    PlotBox area_;
+    std::vector<std::vector<PlotBox>> columns_;
+};
+
+// Where a label `width` wide may go beside a ring at `at`, nearest first: above and below the ring
+// (centred on it, starting at it, ending at it), then to its right and left, then one line further
+// up and down. Each as the box the label would cover.
+std::vector<PlotBox> labelPlaces(PlotPoint at, double width, double height) {
+    constexpr double kGap = 2;
+    const double near = kRingRadius + 1 + kGap;
+    std::vector<PlotBox> places;
+    const auto row = [&](double top) {
+        for (double start : {at.x - width / 2, at.x - kRingRadius, at.x + kRingRadius - width})
+            places.push_back({start, top, start + width, top + height});
+    };
+    row(at.y - near - height);
+    row(at.y + near);
+    places.push_back({at.x + near, at.y - height / 2, at.x + near + width, at.y + height / 2});
+    places.push_back({at.x - near - width, at.y - height / 2, at.x - near, at.y + height / 2});
+    row(at.y - near - 2 * height - kGap);
+    row(at.y + near + height + kGap);
+    return places;
 }
 
 // Everything the views paint, from the scales and points worked out before.
@@ -77,24 +130,24 @@ void addLook(ReviewPlot& p) {
     p.strokes.push_back({{p.left, p.bottom}, {p.left, p.top}, frame});
     for (const PlotTick& t : p.dioptres.ticks) {
         p.strokes.push_back({{p.left - kTickLength, t.at}, {p.left, t.at}, frame});
-        p.texts.push_back({t.label, {p.left - kLabelGap, t.at}, TextAnchor::End, 0, kLabelSize, kInk});
+        p.texts.push_back(placed(t.label, {p.left - kLabelGap, t.at}, Anchor::End, 0, kLabelSize, kInk));
     }
     // The right scale in the colour of the line it belongs to.
     for (const PlotTick& t : p.degrees.ticks) {
         p.strokes.push_back({{p.right, t.at}, {p.right + kTickLength, t.at}, {kAxisColour, 1, {}}});
-        p.texts.push_back({t.label, {p.right + kLabelGap, t.at}, TextAnchor::Start, 0, kLabelSize, kAxisColour});
+        p.texts.push_back(placed(t.label, {p.right + kLabelGap, t.at}, Anchor::Start, 0, kLabelSize, kAxisColour));
     }
     for (const PlotTick& t : p.steps.ticks) {
         p.strokes.push_back({{t.at, p.bottom}, {t.at, p.bottom + kTickLength}, frame});
-        p.texts.push_back({t.label, {t.at, p.bottom + 15}, TextAnchor::Middle, 0, kLabelSize, kInk});
+        p.texts.push_back(placed(t.label, {t.at, p.bottom + 15}, Anchor::Middle, 0, kLabelSize, kInk));
     }
     p.strokes.push_back({{p.left, p.zeroY}, {p.right, p.zeroY}, {kZero, 1.5, {}}});
 
     // Titles along the left and right edges, the steps' under the right end of their scale.
     const double middle = (p.top + p.bottom) / 2;
-    p.texts.push_back({p.dioptres.title, {11, middle}, TextAnchor::Middle, -90, kTitleSize, kInk});
-    p.texts.push_back({p.degrees.title, {p.width - 6, middle}, TextAnchor::Middle, 90, kTitleSize, kAxisColour});
-    p.texts.push_back({p.steps.title, {p.right, p.bottom + 25}, TextAnchor::End, 0, kTitleSize, kInk});
+    p.texts.push_back(placed(p.dioptres.title, {11, middle}, Anchor::Middle, -90, kTitleSize, kInk));
+    p.texts.push_back(placed(p.degrees.title, {p.width - 6, middle}, Anchor::Middle, 90, kTitleSize, kAxisColour));
+    p.texts.push_back(placed(p.steps.title, {p.right, p.bottom + 25}, Anchor::End, 0, kTitleSize, kInk));
 
     p.lines.reserve(4);
     // The expert's line under the trainee's, thin and grey: the trainee's own path stays in front.
@@ -108,32 +161,39 @@ void addLook(ReviewPlot& p) {
     const double y = p.bottom + 25;
     for (auto line = p.lines.rbegin(); line != p.lines.rend(); ++line) {
         p.strokes.push_back({{x, y}, {x + 18, y}, line->pen});
-        p.texts.push_back({line->name, {x + 22, y}, TextAnchor::Start, 0, kTitleSize, kInk});
-        x += 22 + fullWidth(line->name, kTitleSize) + 14;
+        p.texts.push_back(placed(line->name, {x + 22, y}, Anchor::Start, 0, kTitleSize, kInk));
+        x += 22 + p.texts.back().width + 14;
     }
 
-    // A question asked: a ring on the equivalent line, the answer slanting up and to the right
-    // from it; to the left where it would cross the right end of the plot area, down where it
-    // would leave the top of the picture.
+    // A question asked: a ring on the equivalent line, and its answer beside it where the answer
+    // finds room inside the plot area clear of every ring and of the answers before it; else the
+    // step's number, else nothing (the step table and the text alternative hold every answer).
+    LabelRoom room({p.left, p.top, p.right, p.bottom});
     for (const PlotMark& m : p.questions) {
         p.rings.push_back({m.at, kRingRadius, equivalentPen, kPaper});
+        room.take(
+            {m.at.x - kRingRadius - 1, m.at.y - kRingRadius - 1, m.at.x + kRingRadius + 1, m.at.y + kRingRadius + 1});
+    }
+    for (PlotMark& m : p.questions) {
         if (m.text.empty()) continue;
-        const double slant = kAnswerSlant * std::numbers::pi / 180, length = fullWidth(m.text, kAnswerSize);
-        const double sx = m.at.x + length * std::cos(slant) + 3 > p.right ? -1 : 1;
-        const double rise = length * std::sin(slant) + 8;
-        const double sy = m.at.y < rise ? 1 : -1;
-        const double angle = kAnswerSlant * sx * sy;
-        const PlotPoint off = turned({3 * sx, 7 * sy}, angle);
-        p.texts.push_back({m.text,
-                           {m.at.x + off.x, m.at.y + off.y},
-                           sx > 0 ? TextAnchor::Start : TextAnchor::End,
-                           angle,
-                           kAnswerSize,
-                           kAnswerColour});
+        for (const std::string& label : {m.text, std::to_string(m.step)}) {
+            const double width = plotTextWidth(label, kAnswerSize);
+            const std::vector<PlotBox> places = labelPlaces(m.at, width, kAnswerSize);
+            const auto free =
+                std::find_if(places.begin(), places.end(), [&](const PlotBox& b) { return room.fits(b); });
+            if (free == places.end()) continue;
+            room.take(*free);
+            m.label = label;
+            p.texts.push_back(
+                {label, {free->left, (free->top + free->bottom) / 2}, 0, kAnswerSize, kAnswerColour, width});
+            break;
+        }
     }
 }
 
 }  // namespace
+
+PlotBox textBox(const PlotText& t) { return {t.at.x, t.at.y - t.size / 2, t.at.x + t.width, t.at.y + t.size / 2}; }
 
 ReviewPlot reviewPlot(const CaseRecord& c, double width, double height, const CaseRecord* expert) {
     ReviewPlot p;
@@ -162,17 +222,28 @@ ReviewPlot reviewPlot(const CaseRecord& c, double width, double height, const Ca
     const int xIntervals = std::max(1, static_cast<int>((p.right - p.left) / 48));
     const Rounded xs = roundOut(0, static_cast<double>(std::max<size_t>(last, 1)),
                                 {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 1e9}, xIntervals);
-    const Rounded ds = roundOut(lo, hi, {0.25, 0.5, 1, 2, 5, 10, 20, 50}, 8);
-    const Rounded as = roundOut(0, std::max(worstAxis, 10.0), {5, 10, 15, 30, 45, 90, 180}, 6);
+    // The angle scale stands on the dioptres' zero and uses their grid lines above it: a third of
+    // the dioptres' span at least lies above zero, so that it has room.
+    const Rounded ds = roundOut(lo, std::max(hi, (hi - lo) / 3), {0.25, 0.5, 1, 2, 5, 10, 20, 50}, 8);
+    const double linesAboveZero = std::max(1.0, std::round(ds.max / ds.step));
+    double angleStep = 180;
+    for (double s : {5, 10, 15, 30, 45, 90})
+        if (s * linesAboveZero >= std::max(worstAxis, 10.0)) {
+            angleStep = s;
+            break;
+        }
+    const Rounded as{0, angleStep * linesAboveZero, angleStep};
 
     const auto xAt = [&](double v) { return p.left + (v - xs.min) / (xs.max - xs.min) * (p.right - p.left); };
     const auto dAt = [&](double v) { return p.top + (ds.max - v) / (ds.max - ds.min) * (p.bottom - p.top); };
-    const auto aAt = [&](double v) { return p.top + (as.max - v) / (as.max - as.min) * (p.bottom - p.top); };
+    const double zeroY = dAt(0);
+    const auto aAt = [&](double v) { return zeroY - v / as.max * (zeroY - p.top); };
 
     p.steps = {xs.min, xs.max, ticksOf(xs, xAt, [](double v) { return std::to_string(std::lround(v)); }), "手順"};
     p.dioptres = {ds.min, ds.max, ticksOf(ds, dAt, signedDioptres), "残余度数（Ｄ）"};
-    p.degrees = {as.min, as.max, ticksOf(as, aAt, [](double v) { return shortestDecimal(v) + "°"; }), "軸のずれ（°）"};
-    p.zeroY = dAt(0);
+    p.degrees = {as.max * (zeroY - p.bottom) / (zeroY - p.top), as.max,
+                 ticksOf(as, aAt, [](double v) { return shortestDecimal(v) + "°"; }), "軸のずれ（°）"};
+    p.zeroY = zeroY;
 
     p.equivalent.reserve(c.steps.size());
     p.cylinder.reserve(c.steps.size());
@@ -183,7 +254,8 @@ ReviewPlot reviewPlot(const CaseRecord& c, double width, double height, const Ca
         p.equivalent.push_back({x, dAt(s.residual.equivalent)});
         p.cylinder.push_back({x, dAt(s.residual.zanyo.C)});
         p.axisDifference.push_back({x, aAt(s.residual.axisDifference)});
-        if (s.kind == StepKind::Question) p.questions.push_back({i, p.equivalent.back(), s.answered ? s.answer : ""});
+        if (s.kind == StepKind::Question)
+            p.questions.push_back({i, p.equivalent.back(), s.answered ? s.answer : "", ""});
     }
     if (expert) {
         p.expert.reserve(expert->steps.size());

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/teaching/expert.h"
+#include "app/teaching/plot_font.h"
 #include "app/teaching/record.h"
 
 struct PlotPoint {
@@ -28,11 +29,14 @@ struct PlotScale {
     std::string title;
 };
 
-// A question asked: drawn on the spherical-equivalent line, with the customer's answer.
+// A question asked: drawn on the spherical-equivalent line, with the customer's answer and the
+// label drawn beside its ring: the answer, or where that finds no room the step's number (the
+// step table and the text alternative hold the answer), or nothing where not even that fits.
 struct PlotMark {
     size_t step = 0;
     PlotPoint at;
     std::string text;
+    std::string label;
 };
 
 // The plot's look, the same in both views: colours in sRGB, lengths in the plot's pixels.
@@ -68,19 +72,28 @@ struct PlotRing {
     PlotColour fill;
 };
 
-enum class TextAnchor { Start, Middle, End };
-
-// A text: `at` is on the text's vertical middle (the middle of its em box), at the text's start,
-// middle or end; the text is turned by `angle` degrees clockwise about `at`. `size` is the
-// font's pixel size; the font is the panel's.
+// A text: `at` is where it starts, on its vertical middle (the middle of its em box); the text
+// is turned by `angle` degrees clockwise about `at`. `size` is the font's pixel size, the font
+// kPlotFontFamily in both views; `width` is the text's advance in it, as the core placed it.
 struct PlotText {
     std::string text;
     PlotPoint at;
-    TextAnchor anchor = TextAnchor::Start;
     double angle = 0;
     double size = 11;
     PlotColour colour;
+    double width = 0;
 };
+
+// A rectangle of the picture: what an unturned text or a ring covers.
+struct PlotBox {
+    double left = 0, top = 0, right = 0, bottom = 0;
+    bool meets(const PlotBox& o) const { return left < o.right && o.left < right && top < o.bottom && o.top < bottom; }
+    bool within(const PlotBox& o) const {
+        return left >= o.left && right <= o.right && top >= o.top && bottom <= o.bottom;
+    }
+};
+// The em box of an unturned text.
+PlotBox textBox(const PlotText& t);
 
 // Pixel coordinates of a picture `width` x `height`, origin top left, y downwards.
 struct ReviewPlot {
@@ -88,11 +101,11 @@ struct ReviewPlot {
     double left = 0, top = 0, right = 0, bottom = 0;  // the plot area
     PlotScale steps;                                  // x: step number 0 .. last
     PlotScale dioptres;                               // left: spherical equivalent and cylinder of the residual
-    PlotScale degrees;                                // right: the axis difference between lens and hidden correction
-    double zeroY = 0;                                 // the zero line of the dioptre scale
+    PlotScale degrees;  // right: the axis difference between lens and hidden correction, 0° on 0 D
+    double zeroY = 0;   // the zero line of both scales
     std::vector<PlotPoint> equivalent, cylinder, axisDifference;
-    std::vector<PlotPoint> expert;  // the expert's spherical equivalent, when given
-    std::vector<PlotMark> questions;
+    std::vector<PlotPoint> expert;    // the expert's spherical equivalent, when given
+    std::vector<PlotMark> questions;  // the answers' labels are the last of `texts`, in this order
 
     // What both views paint, in this order: the paper; the strokes (grid, frame, ticks, the zero
     // line, the legend's swatches); the lines (the expert's, axis difference, cylinder, and the

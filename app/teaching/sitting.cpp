@@ -292,6 +292,56 @@ SittingDataRow sittingDataRow(const CaseRecord& c, const std::string& name) {
     return row;
 }
 
+std::vector<std::string> cellParts(std::string_view cell) {
+    const auto asciiAlnum = [](char ch) {
+        return (ch >= '0' && ch <= '9') || (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z');
+    };
+    std::vector<std::string> parts;
+    bool hyphenBroken = false;
+    size_t start = 0;
+    for (size_t i = 0; i < cell.size(); ++i) {
+        const std::string_view rest = cell.substr(i);
+        size_t breakAt = std::string_view::npos;
+        if (cell[i] == ' ') {
+            // Not inside a part: "Ｓ 0.00Ｄ", "中間軸 180°", "球面 -1.25Ｄ" stay whole.
+            const char next = rest.size() > 1 ? rest[1] : ' ';
+            if (!(next >= '0' && next <= '9') && next != '+' && next != '-') breakAt = i + 1;
+        } else if (rest.starts_with("モード") && i > 0) {
+            breakAt = i;
+        } else if (rest.starts_with("分") && i > 0) {
+            breakAt = i + std::string_view("分").size();
+        } else if (cell[i] == '-' && !hyphenBroken && i > 0 && asciiAlnum(cell[i - 1]) && rest.size() > 2 &&
+                   asciiAlnum(rest[1]) && asciiAlnum(rest[2])) {
+            // A case code "XXXX-XXXX-C": its first hyphen only, so that its check letter stays.
+            hyphenBroken = true;
+            breakAt = i + 1;
+        }
+        if (breakAt == std::string_view::npos || breakAt <= start || breakAt >= cell.size()) continue;
+        parts.emplace_back(cell.substr(start, breakAt - start));
+        start = breakAt;
+    }
+    parts.emplace_back(cell.substr(start));
+    return parts;
+}
+
+std::string withLineBreaks(std::string_view cell) {
+    std::string out;
+    for (const std::string& part : cellParts(cell)) {
+        if (!out.empty() && out.back() != ' ') out += kLineBreakMark;
+        // A space inside a part holds it together, and so does a word joiner after a hyphen inside
+        // one (pages would break a code's "-C" there).
+        for (size_t i = 0; i < part.size(); ++i) {
+            if (part[i] == ' ' && i + 1 < part.size()) {
+                out += kNoBreakSpace;
+            } else {
+                out += part[i];
+                if (part[i] == '-' && i + 1 < part.size()) out += kWordJoiner;
+            }
+        }
+    }
+    return out;
+}
+
 std::vector<SittingRow> sittingRows(const std::vector<CaseRecord>& cases) {
     std::vector<SittingRow> rows;
     rows.reserve(cases.size());

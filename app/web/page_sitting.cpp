@@ -1,5 +1,6 @@
 #include "app/web/page_sitting.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -28,12 +29,14 @@ std::string number(double v) {
     return buffer;
 }
 
+// `cell` turns each text into what the page shows.
 template <class Row>
-std::string rowsJson(const std::vector<Row>& rows) {
+std::string rowsJson(const std::vector<Row>& rows, std::string (*cell)(std::string_view) = nullptr) {
     std::string out = "[";
     for (size_t r = 0; r < rows.size(); ++r) {
         out += r ? ",[" : "[";
-        for (size_t i = 0; i < rows[r].size(); ++i) out += (i ? "," : "") + jsonString(rows[r][i]);
+        for (size_t i = 0; i < rows[r].size(); ++i)
+            out += (i ? "," : "") + jsonString(cell ? cell(rows[r][i]) : rows[r][i]);
         out += ']';
     }
     return out + ']';
@@ -61,18 +64,6 @@ void penJson(JsonObject& o, const PlotPen& pen) {
     std::string dashes;
     for (double d : pen.dashes) dashes += (dashes.empty() ? "" : " ") + number(d);
     o.str("dash", dashes);
-}
-
-const char* anchorName(TextAnchor a) {
-    switch (a) {
-    case TextAnchor::Start:
-        return "start";
-    case TextAnchor::Middle:
-        return "middle";
-    case TextAnchor::End:
-        return "end";
-    }
-    return "start";
 }
 
 // A JSON list of `items`, each an object written by `write`.
@@ -194,7 +185,8 @@ std::string PageSitting::panel(const std::string& shownCase, int shownRows) cons
         o.str("message", message_);
         o.str("name", sitting_.traineeName());
         o.str("heading", recordHeading(sitting_.traineeName(), sitting_.code(), localToday()));
-        o.key("rows") += rowsJson(sittingRows(sitting_.cases()));
+        // The tables' cells marked where they may break onto another line in a narrow panel.
+        o.key("rows") += rowsJson(sittingRows(sitting_.cases()), withLineBreaks);
         o.str("summary", scoreSummaryText(sitting_.cases()));
         o.boolean("unsaved", sitting_.unsaved());
         if (const auto row = sitting_.currentRow())
@@ -211,7 +203,7 @@ std::string PageSitting::panel(const std::string& shownCase, int shownRows) cons
             const size_t from = same ? static_cast<size_t>(shownRows) : 0;
             r.str("case", name);
             r.integer("from", static_cast<long long>(from));
-            r.key("rows") += rowsJson(reviewTable(*c, from));
+            r.key("rows") += rowsJson(reviewTable(*c, from), withLineBreaks);
             std::vector<std::array<std::string, 2>> summary;
             for (const auto& [heading, text] : reviewSummary(*c)) summary.push_back({heading, text});
             r.key("summary") += rowsJson(summary);
@@ -264,6 +256,8 @@ std::string PageSitting::plot() const {
         JsonObject o(out);
         o.key("width") += number(p.width);
         o.key("height") += number(p.height);
+        o.key("area") +=
+            "[" + number(p.left) + "," + number(p.top) + "," + number(p.right) + "," + number(p.bottom) + "]";
         o.key("paper") += colourJson(p.paper);
         listJson(o.key("strokes"), p.strokes, [](JsonObject& j, const PlotSegment& s) {
             j.key("x1") += number(s.from.x);
@@ -287,11 +281,14 @@ std::string PageSitting::plot() const {
             j.str("text", t.text);
             j.key("x") += number(t.at.x);
             j.key("y") += number(t.at.y);
-            j.str("anchor", anchorName(t.anchor));
             j.key("angle") += number(t.angle);
             j.key("size") += number(t.size);
+            j.key("width") += number(t.width);
             j.key("fill") += colourJson(t.colour);
         });
+        // The answers' labels are the last texts.
+        o.key("answers") += std::to_string(
+            std::count_if(p.questions.begin(), p.questions.end(), [](const PlotMark& m) { return !m.label.empty(); }));
     }
     return out;
 }

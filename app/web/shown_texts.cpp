@@ -156,6 +156,7 @@ ShownTexts shownTexts() {
     // Opened from a learning system: the student's heading, the end of the attempt, a refusal
     // with every digit of its error number.
     panel.insert({kLmsStudent, kLmsFinished, lmsRefusedMessage(1234567890)});
+    panel.insert({kLineBreakMark, kNoBreakSpace, kWordJoiner});  // in the tables' cells
     for (Question q :
          {Question::Acuity, Question::Dial, Question::RedGreen, Question::PlusQuarter, Question::CrossCylinder})
         texts.insert(mismatchAnswer(q));

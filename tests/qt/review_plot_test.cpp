@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QScrollBar>
@@ -236,17 +237,18 @@ TEST(ReviewPlotPainting, TheDesktopPaintsTheCoresPlotItemByItem) {
         EXPECT_EQ(p->text.toStdString(), t.text);
         EXPECT_EQ(p->pen.color(), colourOf(t.colour)) << t.text;
         EXPECT_EQ(p->font.pixelSize(), static_cast<int>(t.size)) << t.text;
-        // Turned about the anchor, which is where the text starts, is centred or ends.
+        EXPECT_EQ(p->font.family().toStdString(), kPlotFontFamily) << t.text;
+        // Turned about where the core has it start.
         const QPointF anchor = p->transform.map(QPointF(0, 0));
         EXPECT_NEAR(anchor.x(), t.at.x, 1e-9) << t.text;
         EXPECT_NEAR(anchor.y(), t.at.y, 1e-9) << t.text;
         const double angle = std::atan2(p->transform.m12(), p->transform.m11()) * 180 / std::numbers::pi;
         EXPECT_NEAR(angle, t.angle, 1e-9) << t.text;
         const QFontMetricsF fm(p->font);
-        const double w = fm.horizontalAdvance(QString::fromStdString(t.text));
-        const double start = t.anchor == TextAnchor::Start ? 0 : t.anchor == TextAnchor::Middle ? -w / 2 : -w;
+        // As wide as the core measured it: the same font, its advances unhinted.
+        EXPECT_NEAR(fm.horizontalAdvance(QString::fromStdString(t.text)), t.width, 0.25) << t.text;
         // Text positions go to the engine in 64ths of a pixel.
-        EXPECT_NEAR(p->at.x(), start, 1.0 / 64) << t.text;
+        EXPECT_NEAR(p->at.x(), 0, 1.0 / 64) << t.text;
         EXPECT_NEAR(p->at.y(), (fm.ascent() - fm.descent()) / 2, 1.0 / 64) << t.text;
     }
     EXPECT_EQ(i, items.size()) << "painted more than the core's plot holds";
@@ -255,8 +257,7 @@ TEST(ReviewPlotPainting, TheDesktopPaintsTheCoresPlotItemByItem) {
     QStringList painted;
     for (const Painted& p : items)
         if (p.kind == Painted::Text) painted << p.text;
-    // The step scale runs to the end of the expert's longer path.
-    for (const char* label : {"0", "10", "60", "-7", "-1", "0°", "15°", "75°", "手順", "残余度数（Ｄ）",
+    for (const char* label : {"0", "2", "12", "-8", "0", "+4", "0°", "45°", "90°", "手順", "残余度数（Ｄ）",
                               "軸のずれ（°）", "等価球面", "円柱", "軸のずれ", "お手本"})
         EXPECT_TRUE(painted.contains(QString::fromUtf8(label))) << label << " in " << painted.join(' ').toStdString();
     EXPECT_EQ(std::ranges::count(items, Painted::Ellipse, &Painted::kind), 3) << "the three questions asked";
@@ -289,14 +290,66 @@ TEST(ReviewPlotPainting, TheLooksAreTheCoresAndTheLinesDifferWithoutColour) {
     for (const PlotScale* scale : {&core.steps, &core.dioptres, &core.degrees})
         for (const PlotTick& tick : scale->ticks) {
             const bool labelled = std::ranges::any_of(core.texts, [&](const PlotText& t) {
-                return t.text == tick.label && (t.at.x == tick.at || t.at.y == tick.at);
+                return t.text == tick.label && (std::abs(t.at.x + t.width / 2 - tick.at) < 1e-9 || t.at.y == tick.at);
             });
             EXPECT_TRUE(labelled) << scale->title << " " << tick.label;
         }
     for (const PlotText& t : core.texts) {
-        EXPECT_GE(t.at.x, 0) << t.text;
-        EXPECT_LE(t.at.x, core.width) << t.text;
-        EXPECT_GE(t.at.y, 0) << t.text;
-        EXPECT_LE(t.at.y, core.height) << t.text;
+        const PlotPoint end{t.at.x + t.width * std::cos(t.angle * std::numbers::pi / 180),
+                            t.at.y + t.width * std::sin(t.angle * std::numbers::pi / 180)};
+        for (const PlotPoint& q : {t.at, end}) {
+            EXPECT_GE(q.x, 0) << t.text;
+            EXPECT_LE(q.x, core.width) << t.text;
+            EXPECT_GE(q.y, 0) << t.text;
+            EXPECT_LE(q.y, core.height) << t.text;
+        }
+    }
+}
+
+TEST(ReviewPlotPainting, AnswersInkOnlyTheBoxesTheCorePlacedThemIn) {
+    ScriptedCase s;
+    const ReviewPlot core = reviewPlot(*s.sitting.reviewed(), kReviewPlotWidth, kReviewPlotHeight);
+    // The answers' labels alone, painted as the desktop paints them.
+    ReviewPlot answers;
+    answers.width = core.width;
+    answers.height = core.height;
+    answers.paper = {255, 255, 255};
+    std::vector<PlotBox> boxes;
+    for (const PlotMark& m : core.questions) {
+        if (m.label.empty()) continue;
+        const auto t =
+            std::ranges::find_if(core.texts, [&](const PlotText& x) { return x.text == m.label && x.angle == 0; });
+        ASSERT_NE(t, core.texts.end()) << m.label;
+        answers.texts.push_back(*t);
+        boxes.push_back(textBox(*t));
+    }
+    ASSERT_FALSE(boxes.empty());
+    QImage image(static_cast<int>(core.width), static_cast<int>(core.height), QImage::Format_RGB32);
+    QPainter painter(&image);
+    paintReviewPlot(painter, answers);
+    painter.end();
+    std::vector<int> inked(boxes.size());
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) == qRgb(255, 255, 255)) continue;
+            // A pixel's antialiasing either side of a box is the glyphs' edge, not a label astray.
+            bool within = false;
+            for (size_t b = 0; b < boxes.size(); ++b)
+                if (x + 1 >= boxes[b].left - 1 && x <= boxes[b].right + 1 && y + 1 >= boxes[b].top - 1 &&
+                    y <= boxes[b].bottom + 1) {
+                    within = true;
+                    ++inked[b];
+                }
+            EXPECT_TRUE(within) << "ink at " << x << "," << y;
+            if (!within) return;
+        }
+    for (size_t b = 0; b < boxes.size(); ++b) {
+        EXPECT_GT(inked[b], 10) << answers.texts[b].text;
+        // The ink reaches the box's far end: the text is as long as the core measured it.
+        bool nearEnd = false;
+        for (int y = static_cast<int>(boxes[b].top); y <= static_cast<int>(boxes[b].bottom) && !nearEnd; ++y)
+            for (int x = static_cast<int>(boxes[b].right) - 3; x <= static_cast<int>(boxes[b].right); ++x)
+                nearEnd = nearEnd || image.pixel(x, y) != qRgb(255, 255, 255);
+        EXPECT_TRUE(nearEnd) << answers.texts[b].text;
     }
 }

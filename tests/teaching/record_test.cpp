@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdio>
 #include <random>
@@ -304,68 +305,128 @@ TEST(Review, PlotOfASmallCase) {
     c.steps[1].kind = StepKind::Question;
     c.steps[1].answered = true;
     c.steps[1].answer = "緑がよく見えます";
-    const ReviewPlot p = reviewPlot(c, 400, 300);
-    // Plot area 56..356 x 14..270: the dioptres run from -1 (bottom) to 0 (top).
+    const ReviewPlot p = reviewPlot(c, 400, 284);
+    // Plot area 56..356 x 14..254: the dioptres run from -1 (bottom) to +0.5 (top), a third of
+    // their span above zero, where the angle scale stands on their zero and their grid lines.
     EXPECT_EQ(p.left, 56);
     EXPECT_EQ(p.right, 356);
     EXPECT_EQ(p.top, 14);
-    EXPECT_EQ(p.bottom, 270);
+    EXPECT_EQ(p.bottom, 254);
     auto xs = [](const std::vector<PlotPoint>& v) {
         std::vector<std::pair<double, double>> out;
         for (const PlotPoint& q : v) out.emplace_back(q.x, q.y);
         return out;
     };
     using Points = std::vector<std::pair<double, double>>;
-    EXPECT_EQ(xs(p.equivalent), (Points{{56, 270}, {206, 142}, {356, 14}}));
-    EXPECT_EQ(xs(p.cylinder), (Points{{56, 142}, {206, 142}, {356, 14}}));
-    EXPECT_EQ(xs(p.axisDifference), (Points{{56, 14}, {206, 142}, {356, 270}}));
-    EXPECT_EQ(p.zeroY, 14);
+    EXPECT_EQ(xs(p.equivalent), (Points{{56, 254}, {206, 174}, {356, 94}}));
+    EXPECT_EQ(xs(p.cylinder), (Points{{56, 174}, {206, 174}, {356, 94}}));
+    EXPECT_EQ(xs(p.axisDifference), (Points{{56, 14}, {206, 54}, {356, 94}}));
+    EXPECT_EQ(p.zeroY, 94);
 
     auto labels = [](const PlotScale& s) {
         std::vector<std::string> out;
         for (const PlotTick& t : s.ticks) out.push_back(t.label);
         return out;
     };
-    EXPECT_EQ(labels(p.dioptres), (std::vector<std::string>{"-1", "-0.75", "-0.5", "-0.25", "0"}));
-    EXPECT_EQ(labels(p.degrees), (std::vector<std::string>{"0°", "5°", "10°", "15°", "20°"}));
+    EXPECT_EQ(labels(p.dioptres), (std::vector<std::string>{"-1", "-0.75", "-0.5", "-0.25", "0", "+0.25", "+0.5"}));
+    EXPECT_EQ(labels(p.degrees), (std::vector<std::string>{"0°", "10°", "20°"}));
     EXPECT_EQ(labels(p.steps), (std::vector<std::string>{"0", "1", "2"}));
-    EXPECT_EQ(p.dioptres.ticks.front().at, 270);
+    EXPECT_EQ(p.dioptres.ticks.front().at, 254);
     EXPECT_EQ(p.steps.ticks.back().at, 356);
+    // Each angle tick on a dioptre grid line, 0° on 0 D.
+    for (const PlotTick& a : p.degrees.ticks)
+        EXPECT_TRUE(std::ranges::any_of(p.dioptres.ticks, [&](const PlotTick& d) { return d.at == a.at; })) << a.label;
+    EXPECT_EQ(p.degrees.ticks.front().at, p.zeroY);
+    EXPECT_EQ(p.degrees.max, 20);
+    EXPECT_EQ(p.degrees.min, -40);  // the value the bottom edge would stand for
 
     ASSERT_EQ(p.questions.size(), 1u);
     EXPECT_EQ(p.questions[0].step, 1u);
     EXPECT_EQ(p.questions[0].at.x, 206);
-    EXPECT_EQ(p.questions[0].at.y, 142);
+    EXPECT_EQ(p.questions[0].at.y, 174);
     EXPECT_EQ(p.questions[0].text, "緑がよく見えます");
+    EXPECT_EQ(p.questions[0].label, "緑がよく見えます");
 }
 
-TEST(Review, AnswersSlantAwayFromTheEdgesTheyWouldLeave) {
-    // Questions at the top left, the middle and the top right of the plot.
-    CaseRecord c = caseOf({{-2, 0, 0}, {0, 0, 0}, {-1, 0, 0}, {-1, 0, 0}, {-1, 0, 0}, {-1, 0, 0}, {0, 0, 0}});
-    for (size_t i : {1, 3, 6}) {
-        c.steps[i].kind = StepKind::Question;
-        c.steps[i].answered = true;
-        c.steps[i].answer = "赤の方がよく見えます";
+TEST(Review, TextsAreMeasuredInTheFontTheViewsDrawThem) {
+    // Advances of the proportional IPA Gothic at 10 px (2048 units per em).
+    EXPECT_DOUBLE_EQ(plotTextWidth("", 10), 0);
+    EXPECT_DOUBLE_EQ(plotTextWidth("面", 10), 10);  // one em
+    EXPECT_DOUBLE_EQ(plotTextWidth("+0.5", 10), (1290 + 1290 + 541 + 1290) * 10 / 2048.0);
+    EXPECT_DOUBLE_EQ(plotTextWidth("見えます", 10), (2048 + 1802 + 1720 + 1843) * 10 / 2048.0);
+    EXPECT_DOUBLE_EQ(plotTextWidth("10°", 20), (1290 + 1290 + 696) * 20 / 2048.0);
+    // A broken sequence counts as one character, and nothing is read past the end.
+    EXPECT_DOUBLE_EQ(plotTextWidth("\xE8\xA6", 10), 10);
+
+    // A text placed by its middle or end starts where its width says, along its own direction.
+    const ReviewPlot p = reviewPlot(caseOf({{-1, -0.5, 20}, {0, 0, 0}}), kReviewPlotWidth, kReviewPlotHeight);
+    for (const PlotText& t : p.texts) EXPECT_DOUBLE_EQ(t.width, plotTextWidth(t.text, t.size)) << t.text;
+    for (const PlotTick& tick : p.steps.ticks) {
+        const auto label =
+            std::ranges::find_if(p.texts, [&](const PlotText& t) { return t.text == tick.label && t.at.y > p.bottom; });
+        ASSERT_NE(label, p.texts.end()) << tick.label;
+        EXPECT_NEAR(label->at.x + label->width / 2, tick.at, 1e-9);
     }
-    const ReviewPlot p = reviewPlot(c, kReviewPlotWidth, kReviewPlotHeight);
-    std::vector<const PlotText*> answers;
-    for (const PlotText& t : p.texts)
-        if (t.text == "赤の方がよく見えます") answers.push_back(&t);
-    ASSERT_EQ(answers.size(), 3u);
-    ASSERT_EQ(p.questions.size(), 3u);
-    // At the top: downwards; in the middle: upwards; near the right edge: ending at the ring.
-    EXPECT_GT(answers[0]->angle, 0);
-    EXPECT_GT(answers[0]->at.y, p.questions[0].at.y);
-    EXPECT_EQ(answers[0]->anchor, TextAnchor::Start);
-    EXPECT_LT(answers[1]->angle, 0);
-    EXPECT_LT(answers[1]->at.y, p.questions[1].at.y);
-    EXPECT_EQ(answers[1]->anchor, TextAnchor::Start);
-    EXPECT_EQ(answers[2]->anchor, TextAnchor::End);
-    EXPECT_LT(answers[2]->angle, 0);  // rising to the ring from below left
-    EXPECT_GT(answers[2]->at.y, p.questions[2].at.y);
-    // One ring per question, on the equivalent line.
-    ASSERT_EQ(p.rings.size(), 3u);
-    EXPECT_EQ(p.rings[1].centre.y, p.questions[1].at.y);
+    const auto title = std::ranges::find(p.texts, p.dioptres.title, &PlotText::text);
+    ASSERT_NE(title, p.texts.end());
+    EXPECT_EQ(title->angle, -90);  // read upwards: it starts below the middle
+    EXPECT_NEAR(title->at.y, (p.top + p.bottom) / 2 + title->width / 2, 1e-9);
+}
+
+TEST(Review, AnswerLabelsNeitherOverlapNorCoverRingsNorLeaveThePlot) {
+    // Many questions close together, at the top and bottom edges and at both ends, answered with
+    // long and short texts; and a plot crowded past what its labels can hold.
+    const std::vector<std::string> answers = {
+        "赤の方がよく見えます", "どちらも同じに見えます",   "はい",
+        "ぼやけて見えます",     "おもての方がよく見えます", "9時-3時方向の線がよく見えます"};
+    for (size_t steps : {12u, 40u, 200u}) {
+        std::vector<std::array<double, 3>> values;
+        for (size_t i = 0; i <= steps; ++i)
+            values.push_back({i % 7 == 0 ? -3.0 : i % 5 == 0 ? 1.0 : -0.25 * static_cast<double>(i % 3), -0.5, 10});
+        CaseRecord c = caseOf(values);
+        for (size_t i = 1; i <= steps; ++i) {
+            if (i % 4 == 3) continue;
+            c.steps[i].kind = StepKind::Question;
+            c.steps[i].answered = true;
+            c.steps[i].answer = answers[i % answers.size()];
+        }
+        const ReviewPlot p = reviewPlot(c, kReviewPlotWidth, kReviewPlotHeight);
+        const PlotBox area{p.left, p.top, p.right, p.bottom};
+        std::vector<PlotBox> labels;
+        size_t full = 0, numbered = 0;
+        const size_t first =
+            p.texts.size() - std::ranges::count_if(p.questions, [](const PlotMark& m) { return !m.label.empty(); });
+        for (size_t i = first; i < p.texts.size(); ++i) labels.push_back(textBox(p.texts[i]));
+        size_t next = first;
+        for (const PlotMark& m : p.questions) {
+            if (m.label.empty()) continue;
+            const PlotText& t = p.texts[next++];
+            EXPECT_EQ(t.text, m.label);
+            EXPECT_EQ(t.angle, 0);
+            full += m.label == m.text;
+            numbered += m.label == std::to_string(m.step);
+            EXPECT_TRUE(m.label == m.text || m.label == std::to_string(m.step)) << m.label;
+            // Beside its own ring: within two lines of it.
+            const PlotBox b = textBox(t);
+            EXPECT_LT(std::max({b.top - m.at.y, m.at.y - b.bottom, b.left - m.at.x, m.at.x - b.right}), 2 * t.size + 8)
+                << m.label;
+        }
+        EXPECT_GT(full, 0u) << steps;
+        if (steps > 12) {
+            EXPECT_GT(numbered, 0u) << steps;
+        }
+        for (size_t a = 0; a < labels.size(); ++a) {
+            EXPECT_TRUE(labels[a].within(area)) << steps << " " << p.texts[first + a].text;
+            for (size_t b = a + 1; b < labels.size(); ++b)
+                EXPECT_FALSE(labels[a].meets(labels[b]))
+                    << steps << " " << p.texts[first + a].text << " / " << p.texts[first + b].text;
+            for (const PlotRing& r : p.rings) {
+                const double reach = r.radius + r.pen.width / 2;
+                const PlotBox ring{r.centre.x - reach, r.centre.y - reach, r.centre.x + reach, r.centre.y + reach};
+                EXPECT_FALSE(labels[a].meets(ring)) << steps << " " << p.texts[first + a].text;
+            }
+        }
+    }
 }
 
 TEST(Review, ScalesStayReadableForLongAndFlatCases) {
@@ -373,6 +434,7 @@ TEST(Review, ScalesStayReadableForLongAndFlatCases) {
     const ReviewPlot flat = reviewPlot(caseOf(std::vector<std::array<double, 3>>(501, {0, 0, 0})), 640, 320);
     EXPECT_LT(flat.dioptres.min, flat.dioptres.max);
     EXPECT_EQ(flat.degrees.max, 10);
+    EXPECT_EQ(flat.degrees.ticks.front().at, flat.zeroY);
     EXPECT_EQ(flat.steps.max, 500);
     EXPECT_LE(flat.steps.ticks.size(), 13u);
     for (const PlotPoint& q : flat.equivalent) {
@@ -644,3 +706,27 @@ TEST(SittingRecord, PrintedHeadingAndPageNumbers) {
 }
 
 }  // namespace
+
+TEST(Sitting, CellsBreakBetweenPartsAndInRepeatedWordsOnly) {
+    using Parts = std::vector<std::string>;
+    // A lens text into its three parts, "Ｓ 0.00Ｄ" whole; a number before its unit.
+    EXPECT_EQ(cellParts("Ｓ-10.00Ｄ Ｃ-5.00Ｄ Ａ180°"), (Parts{"Ｓ-10.00Ｄ ", "Ｃ-5.00Ｄ ", "Ａ180°"}));
+    EXPECT_EQ(cellParts("Ｓ 0.00Ｄ Ｃ 0.00Ｄ Ａ90°"), (Parts{"Ｓ 0.00Ｄ ", "Ｃ 0.00Ｄ ", "Ａ90°"}));
+    EXPECT_EQ(cellParts("41 点"), (Parts{"41 ", "点"}));
+    EXPECT_EQ(cellParts("クロスシリンダー 中間軸 180°"), (Parts{"クロスシリンダー ", "中間軸 180°"}));
+    EXPECT_EQ(cellParts("球面 -1.25Ｄ"), (Parts{"球面 -1.25Ｄ"}));
+    // The repeated words: a mode, a duration, a case code after its first hyphen only.
+    EXPECT_EQ(cellParts("サンプルモード"), (Parts{"サンプル", "モード"}));
+    EXPECT_EQ(cellParts("モード"), (Parts{"モード"}));
+    EXPECT_EQ(cellParts("12分05秒"), (Parts{"12分", "05秒"}));
+    EXPECT_EQ(cellParts("014S-C0PJ-V"), (Parts{"014S-", "C0PJ-V"}));
+    EXPECT_EQ(cellParts("9時-3時方向の線がよく見えます"), (Parts{"9時-3時方向の線がよく見えます"}));
+    EXPECT_EQ(cellParts(""), (Parts{""}));
+    EXPECT_EQ(cellParts("測定中 "), (Parts{"測定中 "}));
+
+    // For the page: zero-width spaces at breaks that are no space, parts held together.
+    EXPECT_EQ(withLineBreaks("Ｓ 0.00Ｄ Ｃ-1.00Ｄ Ａ90°"), "Ｓ\u00A00.00Ｄ Ｃ-\u20601.00Ｄ Ａ90°");
+    EXPECT_EQ(withLineBreaks("014S-C0PJ-V"), "014S-\u200BC0PJ-\u2060V");
+    EXPECT_EQ(withLineBreaks("テストモード"), "テスト\u200Bモード");
+    EXPECT_EQ(withLineBreaks("3"), "3");
+}
