@@ -480,13 +480,18 @@ RecordPanel::RecordPanel(Sitting& sitting, QWidget* parent) : QWidget(parent), s
     expertSummary_ = makeTable(headers(kExpertSummaryColumns), "ExpertSummary", review_);
     expertSummary_->setAccessibleName(qs(panel_text::kExpertSummary));
     expertSummary_->setFixedHeight(expertSummary_->verticalHeader()->defaultSectionSize() * 5 + 8);
-    fitColumns(expertSummary_, {"ヒント数", "100 点", "100 点"});
+    expertSummaryBreaking_ =
+        fitColumns(expertSummary_, tableWidth(expertSummary_), {{"ヒント数"}, {"100 点"}, {"100 点"}});
     reviewColumn->addWidget(expertSummary_);
     expertSteps_ = makeTable(headers(kExpertColumns), "ExpertSteps", review_);
     expertSteps_->setAccessibleName(qs(panel_text::kExpertSteps));
     expertSteps_->setFixedHeight(150);
-    fitColumns(expertSteps_, {"000", "視力表でＳ+0.25Ｄはある方がいいですか", "Ｓ-10.00Ｄ Ｃ-5.00Ｄ Ａ180°",
-                              "おもての方がよく見えます"});
+    expertStepsBreaking_ = fitColumns(expertSteps_, tableWidth(expertSteps_),
+                                      {{"000"},
+                                       {"視力表でＳ+0.25Ｄはある方がいいですか"},
+                                       {"Ｓ-10.00Ｄ Ｃ-5.00Ｄ Ａ180°"},
+                                       {"おもての方がよく見えます"},
+                                       {kWhyAcuityHunt}});
     reviewColumn->addWidget(expertSteps_);
     column->addWidget(review_);
 
@@ -775,11 +780,12 @@ void RecordPanel::showAfterEnd(const CaseRecord* c) {
     }
     const auto summary = expertSummary(*c, expert.record);
     expertSummary_->setRowCount(static_cast<int>(summary.size()));
-    for (size_t r = 0; r < summary.size(); ++r) setRow(expertSummary_, static_cast<int>(r), summary[r]);
+    for (size_t r = 0; r < summary.size(); ++r)
+        setRow(expertSummary_, static_cast<int>(r), summary[r], expertSummaryBreaking_);
     const auto rows = expertTable(expert.result.run);
     expertSteps_->setUpdatesEnabled(false);
     expertSteps_->setRowCount(static_cast<int>(rows.size()));
-    for (size_t r = 0; r < rows.size(); ++r) setRow(expertSteps_, static_cast<int>(r), rows[r]);
+    for (size_t r = 0; r < rows.size(); ++r) setRow(expertSteps_, static_cast<int>(r), rows[r], expertStepsBreaking_);
     expertSteps_->setUpdatesEnabled(true);
 }
 

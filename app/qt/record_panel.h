@@ -113,6 +113,7 @@ private:
 
     QTableWidget* record_;
     std::vector<bool> recordBreaking_;
+    std::vector<bool> expertSummaryBreaking_, expertStepsBreaking_;
     QLabel* scoreSummary_;
     QPushButton* save_;
     QPushButton* print_;

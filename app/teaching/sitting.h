@@ -143,6 +143,7 @@ private:
     public:
         explicit SittingClock(const RecordClock& base) : base_(base) {}
         int64_t nowMs() const override { return held_ ? *held_ : base_.nowMs() - origin_; }
+        WallTime wallNow() const override { return base_.wallNow(); }
         // From now on the clock reads `ms` and goes on from there.
         void restartAt(int64_t ms) { origin_ = base_.nowMs() - ms; }
         void hold(int64_t ms) { held_ = ms; }

@@ -257,7 +257,7 @@ TEST(ReviewPlotPainting, TheDesktopPaintsTheCoresPlotItemByItem) {
     QStringList painted;
     for (const Painted& p : items)
         if (p.kind == Painted::Text) painted << p.text;
-    for (const char* label : {"0", "2", "12", "-8", "0", "+4", "0°", "45°", "90°", "手順", "残余度数（Ｄ）",
+    for (const char* label : {"0", "10", "60", "-8", "0", "+4", "0°", "45°", "90°", "手順", "残余度数（Ｄ）",
                               "軸のずれ（°）", "等価球面", "円柱", "軸のずれ", "お手本"})
         EXPECT_TRUE(painted.contains(QString::fromUtf8(label))) << label << " in " << painted.join(' ').toStdString();
     EXPECT_EQ(std::ranges::count(items, Painted::Ellipse, &Painted::kind), 3) << "the three questions asked";

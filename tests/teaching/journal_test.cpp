@@ -29,6 +29,17 @@ std::string recordDump(const std::vector<CaseRecord>& cases) {
     return out.str();
 }
 
+// One step of a trainee's sitting: now and then another code, a save, a hint or a name typed,
+// and an action on the window.
+void act(Sitting& sitting, TraineeDriver& trainee, int i) {
+    if (trainee.chance(0.01)) sitting.startCode(CaseCode(sitting.code().number() + 1 + i));
+    if (trainee.chance(0.02)) sitting.markSaved();
+    // A hint asked for and a name typed are the record's too, and come back with it.
+    if (trainee.chance(0.03)) sitting.askHint();
+    if (trainee.chance(0.01)) sitting.setTraineeName(i % 2 ? "山田 花子" : "Sato, Yuki");
+    perform(trainee.randomAction(sitting.form()));
+}
+
 struct Walk {
     FakePlatform platform;
     FakeRecordClock clock{1'000'000, 137};
@@ -37,14 +48,7 @@ struct Walk {
 
     Walk(uint64_t code, uint32_t seed) : sitting(platform, clock, CaseCode(code), 1'765'300'000'000), trainee(seed) {}
 
-    void act(int i) {
-        if (trainee.chance(0.01)) sitting.startCode(CaseCode(sitting.code().number() + 1 + i));
-        if (trainee.chance(0.02)) sitting.markSaved();
-        // A hint asked for and a name typed are the record's too, and come back with it.
-        if (trainee.chance(0.03)) sitting.askHint();
-        if (trainee.chance(0.01)) sitting.setTraineeName(i % 2 ? "山田 花子" : "Sato, Yuki");
-        perform(trainee.randomAction(sitting.form()));
-    }
+    void act(int i) { ::act(sitting, trainee, i); }
 };
 
 struct Replayed {
@@ -92,11 +96,7 @@ TEST(KeptSitting, ResumedSittingGoesOnAsIfNeverInterrupted) {
     Replayed r;
     ASSERT_TRUE(r.sitting.resume(read(first.sitting.journal())));
     TraineeDriver& trainee = first.trainee;  // the same choices from here on
-    for (int i = 200; i < 400; ++i) {
-        if (trainee.chance(0.01)) r.sitting.startCode(CaseCode(r.sitting.code().number() + 1 + i));
-        if (trainee.chance(0.02)) r.sitting.markSaved();
-        perform(trainee.randomAction(r.sitting.form()));
-    }
+    for (int i = 200; i < 400; ++i) act(r.sitting, trainee, i);
     EXPECT_EQ(dumpControls(r.sitting.form()), dumpControls(whole.sitting.form()));
     EXPECT_EQ(recordDump(r.sitting.cases()), recordDump(whole.sitting.cases()));
     EXPECT_EQ(r.sitting.journal(), whole.sitting.journal());

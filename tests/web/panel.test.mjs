@@ -240,7 +240,7 @@ test('the review plot: the page\'s SVG draws the core\'s plot of a scripted case
   assert.ok(drawn.styled, 'the style sheet overrides none of the core\'s colours and sizes');
   // The same scales and marks as the desktop draws for this case (tests/qt/review_plot_test.cpp).
   const labels = drawn.texts.map((t) => t.text);
-  for (const label of ['0', '2', '12', '-8', '+4', '0°', '45°', '90°', '手順', '残余度数（Ｄ）', '軸のずれ（°）', '等価球面', '円柱', '軸のずれ', 'お手本']) {
+  for (const label of ['0', '10', '60', '-8', '+4', '0°', '45°', '90°', '手順', '残余度数（Ｄ）', '軸のずれ（°）', '等価球面', '円柱', '軸のずれ', 'お手本']) {
     assert.ok(labels.includes(label), `${label} in ${labels.join(' ')}`);
   }
   assert.equal(drawn.rings.length, 3, 'the three questions asked');
