@@ -12,6 +12,7 @@
 #include <QAccessible>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -21,7 +22,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QHeaderView>
 #include <QStyle>
 #include <QTableWidget>
 #include <QTemporaryDir>

@@ -55,7 +55,8 @@ TEST(PageSitting, ThePanelHidesTheReviewInTestModeUntilTheEndAndAnnouncesTheEndO
     EXPECT_TRUE(has(ended, "\"current\":0"));
     EXPECT_EQ(s.announcement(), endAnnouncement(s.sitting().cases().back()));
     EXPECT_EQ(s.announcement().rfind("測定終了　", 0), 0u);
-    EXPECT_TRUE(has(s.plot(), "\"width\":480,\"height\":260,\"area\":[56,14,436,230],\"paper\":\"rgb(255, 255, 255)\""));
+    EXPECT_TRUE(
+        has(s.plot(), "\"width\":480,\"height\":260,\"area\":[56,14,436,230],\"paper\":\"rgb(255, 255, 255)\""));
     s.click("Command7");  // print: no end any more
     EXPECT_EQ(s.announcement(), "");
     // The page is sent only what it reads.
