@@ -149,7 +149,7 @@ std::vector<ExpertRow> expertTable(const ExpertRun& run);
 
 // The trainee's figures beside the expert's (ExpertSummary): questions, steps (counted alike in
 // both records), hints and score.
-inline constexpr std::array<const char*, 3> kExpertSummaryColumns = {"", "あなた", "お手本"};
+inline constexpr std::array<const char*, 3> kExpertSummaryColumns = {"項目", "あなた", "お手本"};
 using ExpertSummaryRow = std::array<std::string, kExpertSummaryColumns.size()>;
 std::vector<ExpertSummaryRow> expertSummary(const CaseRecord& c, const CaseRecord& expert);
 

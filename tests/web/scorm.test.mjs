@@ -211,7 +211,7 @@ async function openLms(query) {
   await page.goto(`${host.server.url}lms.html?${query}`);
   const frame = page.frame({ url: /course\/index\.html/ });
   await frame.waitForSelector('html[data-ready="true"]');
-  await frame.waitForSelector('#LmsPart');
+  await frame.waitForSelector('#LmsPart', { state: 'attached' });
   return { context, page, frame, errors };
 }
 
