@@ -341,18 +341,20 @@ void RecordPanel::showRecord() {
     const CaseRecord* current = cases.empty() ? nullptr : &cases.back();
     const size_t steps = current ? current->steps.size() : 0;
     const CaseStatus status = current ? current->status : CaseStatus::Measuring;
+    const size_t begun = sitting_.recorder().casesBegun();
     const bool changed =
-        !shown_.valid || shown_.cases != cases.size() || shown_.currentSteps != steps || shown_.currentStatus != status;
+        !shown_.valid || shown_.cases != begun || shown_.currentSteps != steps || shown_.currentStatus != status;
     if (changed) {
         const int rows = static_cast<int>(cases.size());
-        // A new row: every row is redone (the one before may have become 中断); else only the last.
-        const bool newRows = record_->rowCount() != rows;
+        // A new customer: every row is redone (the one before may have become 中断, or gone when
+        // untouched); else only the last.
+        const bool newRows = !shown_.valid || shown_.cases != begun || record_->rowCount() != rows;
         record_->setRowCount(rows);
         for (int r = newRows ? 0 : std::max(0, rows - 1); r < rows; ++r)
-            setRow(record_, r, sittingRow(cases[static_cast<size_t>(r)], r + 1));
+            setRow(record_, r, sittingRow(cases[static_cast<size_t>(r)]));
         scoreSummary_->setText(qs(scoreSummaryText(cases)));
         if (shown_.valid) saveMessage_->clear();  // said of a record that has changed since
-        shown_.cases = cases.size();
+        shown_.cases = begun;
         shown_.currentSteps = steps;
         shown_.currentStatus = status;
         shown_.valid = true;

@@ -104,7 +104,7 @@ private:
         std::optional<size_t> reviewed;
         size_t reviewedSteps = 0;
         CaseStatus reviewedStatus = CaseStatus::Measuring;
-        size_t cases = 0;
+        size_t cases = 0;  // cases begun
         size_t currentSteps = 0;
         CaseStatus currentStatus = CaseStatus::Measuring;
         bool valid = false;

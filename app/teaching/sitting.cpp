@@ -26,7 +26,7 @@ void Sitting::windowEvent(const WindowEvent& event) {
     recorder_.windowEvent(event);
     announcement_ = event.kind == WindowEventKind::End ? endAnnouncement(cases().back()) : std::string();
     // A new customer: the review follows the current case again.
-    if (chosen_ && cases().size() != casesAtChoice_) chosen_.reset();
+    if (chosen_ && recorder_.casesBegun() != casesAtChoice_) chosen_.reset();
 }
 
 bool Sitting::newCodeAbandonsWork() const {
@@ -60,7 +60,7 @@ std::optional<size_t> Sitting::currentRow() const {
 void Sitting::chooseCase(size_t index) {
     if (index < cases().size()) {
         chosen_ = index;
-        casesAtChoice_ = cases().size();
+        casesAtChoice_ = recorder_.casesBegun();
     } else {
         chosen_.reset();
     }
@@ -76,14 +76,14 @@ bool Sitting::unsaved() const { return recordedSteps() != savedSteps_; }
 
 void Sitting::markSaved() { savedSteps_ = recordedSteps(); }
 
-SittingRow sittingRow(const CaseRecord& c, int number) {
+SittingRow sittingRow(const CaseRecord& c) {
     const Step& r = c.result();
     SittingRow row;
-    row[0] = std::to_string(number);
+    row[0] = std::to_string(c.customer + 1);
     row[1] = modeName(c.mode);
     row[2] = c.code.text();
     row[3] = c.reading;
-    row[4] = c.hiddenUntilEnd() ? "" : refractionText(r.correction.S, r.correction.C, r.correction.A);
+    row[4] = c.correctionHidden() ? "" : refractionText(r.correction.S, r.correction.C, r.correction.A);
     switch (c.status) {
     case CaseStatus::Ended:
         row[5] = lensText(r);
@@ -107,7 +107,7 @@ SittingRow sittingRow(const CaseRecord& c, int number) {
 std::vector<SittingRow> sittingRows(const std::vector<CaseRecord>& cases) {
     std::vector<SittingRow> rows;
     rows.reserve(cases.size());
-    for (size_t i = 0; i < cases.size(); ++i) rows.push_back(sittingRow(cases[i], static_cast<int>(i + 1)));
+    for (const CaseRecord& c : cases) rows.push_back(sittingRow(c));
     return rows;
 }
 

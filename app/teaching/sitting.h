@@ -88,10 +88,10 @@ inline constexpr const char* kMeasuring = "測定中";
 
 using SittingRow = std::array<std::string, kSittingColumns.size()>;
 
-// The row of the `number`-th customer of the sitting (1 is the first). A customer still being
-// measured in test mode shows neither the hidden correction nor the error: they would give the
-// answer away.
-SittingRow sittingRow(const CaseRecord& c, int number);
+// The row of a case: 番号 is the customer's number in the code (1 is the first), so that the rows
+// of one code compare across a class, gaps where a customer was left untouched. A test that has
+// not ended shows neither the hidden correction nor the error: they would give the answer away.
+SittingRow sittingRow(const CaseRecord& c);
 std::vector<SittingRow> sittingRows(const std::vector<CaseRecord>& cases);
 
 // Average and best score of the ended cases; nothing when no case has ended.

@@ -227,3 +227,83 @@ TEST(CustomerView, ThePicturesAreNamedByChartLensAndFace) {
     EXPECT_EQ(faces[0].description, name + "、おもて");
     EXPECT_EQ(faces[1].description, name + "、うら");
 }
+
+TEST(Sitting, EachCustomerIsOneRowUnderTheCodesNumberAndUntouchedOnesLeaveNone) {
+    Desk desk(17);
+    Form1& w = desk.w();
+    // The sample mode brings its own customer: a case of its own, the test customer untouched.
+    desk.select(w.Option12);
+    ASSERT_EQ(desk.sitting.cases().size(), 1u);
+    const CaseRecord& sample = desk.sitting.cases()[0];
+    EXPECT_EQ(sample.mode, Mode::Sample);
+    EXPECT_EQ(sample.steps.size(), 1u);
+    EXPECT_EQ(sample.steps[0].kind, StepKind::Start);
+    EXPECT_EQ(sample.steps[0].correction.S, -3.25);
+    EXPECT_EQ(sample.reading, readingOf(w));
+    desk.arrow(w.HScroll1, -1);
+    desk.nextCustomer();  // customer 2 of the code
+
+    // Customer 2 shown a chart (a lens would settle the mode), then the sample again: two cases,
+    // the first abandoned.
+    desk.select(w.Option6);
+    desk.select(w.Option12);
+    ASSERT_EQ(desk.sitting.cases().size(), 3u);
+    EXPECT_EQ(desk.sitting.cases()[1].status, CaseStatus::Abandoned);
+    EXPECT_EQ(desk.sitting.cases()[1].steps.back().kind, StepKind::Chart);
+    EXPECT_EQ(desk.sitting.cases()[2].mode, Mode::Sample);
+    EXPECT_EQ(desk.sitting.cases()[2].steps.front().correction.S, -3.25);
+    // Back to test mode is a step of the sample case, no new customer.
+    desk.select(w.Option10);
+    ASSERT_EQ(desk.sitting.cases().size(), 3u);
+    EXPECT_EQ(desk.sitting.cases()[2].steps.back().kind, StepKind::Mode);
+
+    // 再測定 from an untouched customer, and a new code over one: neither leaves a row.
+    desk.nextCustomer();        // customer 3, untouched
+    desk.click(w.STARTbutton);  // refused while measuring
+    desk.sitting.startCode(CaseCode(17));
+    desk.nextCustomer();  // customer 1 of the new code ended, customer 2 untouched
+    desk.sitting.startCode(CaseCode(18));
+    const auto rows = sittingRows(desk.sitting.cases());
+    std::vector<std::string> numbers, results;
+    for (const SittingRow& r : rows) {
+        numbers.push_back(r[0]);
+        results.push_back(r[5]);
+    }
+    EXPECT_EQ(numbers, (std::vector<std::string>{"1", "2", "2", "1", "1"}));
+    EXPECT_EQ(rows[3][5], lensText(desk.sitting.cases()[3].result()));
+    EXPECT_EQ(results[1], kAbandoned);
+    EXPECT_EQ(results.back(), kMeasuring);
+}
+
+TEST(Sitting, TheCorrectValueOfATestShowsOnlyOnceItEnded) {
+    Desk desk(23);
+    Form1& w = desk.w();
+    desk.arrow(w.HScroll1, 1);
+    EXPECT_EQ(sittingRow(desk.sitting.cases()[0])[4], "");
+    desk.sitting.startCode(CaseCode(24));  // abandoned in test mode: still hidden
+    EXPECT_EQ(sittingRow(desk.sitting.cases()[0])[4], "");
+    desk.select(desk.w().Option11);  // practice mode shows it, ended or not
+    EXPECT_NE(sittingRow(desk.sitting.cases()[1])[4], "");
+    desk.sitting.startCode(CaseCode(25));
+    EXPECT_NE(sittingRow(desk.sitting.cases()[1])[4], "");
+    desk.click(desk.w().Command5);
+    EXPECT_NE(sittingRow(desk.sitting.cases()[2])[4], "");
+}
+
+TEST(Sitting, AfterRemeasuringTheEndedCaseIsOneChoiceAway) {
+    Desk desk(29);
+    desk.arrow(desk.w().HScroll2, -1);
+    desk.click(desk.w().Command5);
+    desk.click(desk.w().STARTbutton);
+    // The new customer is measured in test mode: hidden; the row before is the ended case.
+    EXPECT_EQ(desk.sitting.reviewed(), nullptr);
+    EXPECT_EQ(desk.sitting.currentRow(), std::optional<size_t>(1));
+    desk.sitting.chooseCase(0);
+    ASSERT_NE(desk.sitting.reviewed(), nullptr);
+    EXPECT_EQ(desk.sitting.reviewed()->status, CaseStatus::Ended);
+    // Measuring on keeps the choice; the next customer (the untouched one dropped) follows again.
+    desk.arrow(desk.w().HScroll1, 1);
+    EXPECT_EQ(desk.sitting.reviewedIndex(), std::optional<size_t>(0));
+    desk.sitting.startCode(CaseCode(29));
+    EXPECT_EQ(desk.sitting.reviewed(), nullptr);
+}
