@@ -71,9 +71,11 @@ export class RecordPanel {
     this.single = canvas('PatientView');
     this.front = canvas('PatientViewFront');
     this.back = canvas('PatientViewBack');
+    this.faceCaptions = [el('figcaption', { id: 'PatientViewFrontCaption', text: t.front }),
+      el('figcaption', { id: 'PatientViewBackCaption', text: t.back })];
     this.faces = el('div', { class: 'faces' },
-      el('figure', {}, this.front, el('figcaption', { text: t.front })),
-      el('figure', {}, this.back, el('figcaption', { text: t.back })));
+      el('figure', {}, this.front, this.faceCaptions[0]),
+      el('figure', {}, this.back, this.faceCaptions[1]));
     this.viewPart = el('section', { id: 'CustomerView', 'aria-labelledby': 'PatientViewCaption' },
       el('h2', { id: 'PatientViewCaption', text: t.customerView }), this.single, this.faces);
 
@@ -213,6 +215,11 @@ export class RecordPanel {
       canvas.height = p.height;
       canvas.getContext('2d').putImageData(new ImageData(bytes, p.width, p.height), 0, 0);
       canvas.setAttribute('aria-label', p.description);
+      if (p.caption !== undefined) {
+        // The face in front of the eye now, as the core marks it.
+        this.faceCaptions[i].textContent = p.caption;
+        this.faceCaptions[i].classList.toggle('in-front', p.inFront);
+      }
     });
   }
 

@@ -225,8 +225,12 @@ RecordPanel::RecordPanel(Sitting& sitting, QWidget* parent) : QWidget(parent), s
     back_ = pictureLabel("PatientViewBack", faces_);
     facesRow->addWidget(front_, 0, 0);
     facesRow->addWidget(back_, 0, 1);
-    facesRow->addWidget(caption(panel_text::kFront, faces_), 1, 0);
-    facesRow->addWidget(caption(panel_text::kBack, faces_), 1, 1);
+    faceCaptions_[0] = caption(panel_text::kFront, faces_);
+    faceCaptions_[0]->setObjectName(QStringLiteral("PatientViewFrontCaption"));
+    faceCaptions_[1] = caption(panel_text::kBack, faces_);
+    faceCaptions_[1]->setObjectName(QStringLiteral("PatientViewBackCaption"));
+    facesRow->addWidget(faceCaptions_[0], 1, 0);
+    facesRow->addWidget(faceCaptions_[1], 1, 1);
     customerColumn->addWidget(faces_);
     column->addWidget(customer_);
 
@@ -455,6 +459,14 @@ void RecordPanel::showCustomerView() {
         front_->setAccessibleName(qs(pictures[0].description));
         back_->setPixmap(pixmapOf(pictures[1]));
         back_->setAccessibleName(qs(pictures[1].description));
+        // The face in front of the eye now: its caption says so, on a dark ground.
+        const auto captions = faceCaptions(sitting_.form().setting().front);
+        for (size_t i = 0; i < captions.size(); ++i) {
+            faceCaptions_[i]->setText(qs(captions[i].text));
+            faceCaptions_[i]->setStyleSheet(
+                captions[i].inFront ? QStringLiteral("background: rgb(0, 70, 160); color: white; font-weight: bold;")
+                                    : QString());
+        }
     } else if (!pictures.empty()) {
         picture_->setPixmap(pixmapOf(pictures[0]));
         picture_->setAccessibleName(qs(pictures[0].description));

@@ -3,6 +3,7 @@
 // sitting's record, saved as CSV or printed) and 見え方のイメージ (the chart as the customer sees
 // it). It only shows what the sitting holds; the window is run by FormView.
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -98,6 +99,7 @@ private:
     QWidget* faces_;
     QLabel* front_;
     QLabel* back_;
+    std::array<QLabel*, 2> faceCaptions_{};  // おもて, うら
 
     // What is shown, to redo only what changed.
     struct Shown {

@@ -36,11 +36,13 @@ inline constexpr const char* kUnsavedNote = "保存していない記録は、�
 inline constexpr const char* kCustomerView = "見え方のイメージ";
 inline constexpr const char* kFront = "おもて";
 inline constexpr const char* kBack = "うら";
+// Beside the face of the cross cylinder that is in front of the customer's eye now.
+inline constexpr const char* kInFront = "提示中";
 
 // Every text above, for the web view's font subset.
 inline constexpr std::array kAll = {kPanel,           kOpen,    kClose,       kCaseCode, kCaseCodeInput, kCaseCodeStart,
                                     kAbandonQuestion, kYes,     kNo,          kReview,   kReviewSteps,   kReviewHidden,
                                     kSitting,         kSaveCsv, kPrintRecord, kSaved,    kSaveFailed,    kUnsavedNote,
-                                    kCustomerView,    kFront,   kBack};
+                                    kCustomerView,    kFront,   kBack,        kInFront};
 
 }  // namespace panel_text

@@ -274,6 +274,8 @@ std::string PageSitting::csvFileName() const { return ::csvFileName(sitting_.cod
 
 std::string PageSitting::customerView() {
     pictures_ = ::customerView(sitting_.form());
+    const auto captions = faceCaptions(sitting_.form().setting().front);
+    const bool faces = pictures_.size() == 2;
     std::string out = "[";
     for (size_t i = 0; i < pictures_.size(); ++i) {
         if (i) out += ',';
@@ -281,6 +283,10 @@ std::string PageSitting::customerView() {
         o.integer("width", pictures_[i].width);
         o.integer("height", pictures_[i].height);
         o.str("description", pictures_[i].description);
+        if (faces) {
+            o.str("caption", captions[i].text);
+            o.boolean("inFront", captions[i].inFront);
+        }
     }
     return out + ']';
 }

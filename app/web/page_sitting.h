@@ -88,8 +88,9 @@ public:
     std::string csv() const;
     std::string csvFileName() const;
 
-    // The customer's view, computed now: a JSON list of {width, height, description}, empty
-    // while not shown. The pictures' bytes stay here until the next call (picture()).
+    // The customer's view, computed now: a JSON list of {width, height, description}, with
+    // {caption, inFront} for the two faces of the cross cylinder; empty while not shown. The pictures' bytes stay here
+    // until the next call (picture()).
     std::string customerView();
     const CustomerPicture* picture(size_t index) const;
 

@@ -383,8 +383,9 @@ TEST(RecordPanel, ABadCodeChangesNothingAndAGoodOneStartsAFreshWindow) {
     const Control* first = firstFocus(d.form());
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(fresh.focusWidget(), fresh.widgetFor(*first));
-    ASSERT_EQ(d.sitting.cases().size(), 2u);
-    EXPECT_EQ(d.table("SessionTable")->rowCount(), 2);
+    // The first customer was left untouched: no row.
+    ASSERT_EQ(d.sitting.cases().size(), 1u);
+    EXPECT_EQ(d.table("SessionTable")->rowCount(), 1);
 
     // Work begun: asked first; いいえ changes nothing, はい keeps the customer as 中断.
     d.arrow("HScroll1");
@@ -403,9 +404,9 @@ TEST(RecordPanel, ABadCodeChangesNothingAndAGoodOneStartsAFreshWindow) {
     EXPECT_EQ(asked, 2);
     EXPECT_EQ(d.sitting.code(), CaseCode(77));
     QTableWidget* table = d.table("SessionTable");
-    ASSERT_EQ(table->rowCount(), 3);
-    EXPECT_EQ(table->item(1, 5)->text(), qs(kAbandoned));
-    EXPECT_EQ(table->item(2, 2)->text(), qs(CaseCode(77).text()));
+    ASSERT_EQ(table->rowCount(), 2);
+    EXPECT_EQ(table->item(0, 5)->text(), qs(kAbandoned));
+    EXPECT_EQ(table->item(1, 2)->text(), qs(CaseCode(77).text()));
 
     // The fresh window works and is recorded.
     d.arrow("HScroll1");
@@ -450,7 +451,15 @@ TEST(RecordPanel, TheCustomersViewFollowsTheModeAndTheCrossCylinder) {
     EXPECT_TRUE(d.shown("PatientViewBack"));
     samePixels("PatientViewFront", pictures[0]);
     samePixels("PatientViewBack", pictures[1]);
+    EXPECT_EQ(d.label("PatientViewFrontCaption"), "おもて（提示中）");
+    EXPECT_EQ(d.label("PatientViewBackCaption"), "うら");
     d.keep("crosscylinder.png");
+    // 反転: the mark moves to the face the window now shows in front.
+    d.click("Command3");
+    EXPECT_EQ(d.label("PatientViewFrontCaption"), "おもて");
+    EXPECT_EQ(d.label("PatientViewBackCaption"), "うら（提示中）");
+    EXPECT_EQ(d.find<QLabel>("PatientViewBack")->accessibleName(), qs(customerView(d.form())[1].description));
+    d.keep("crosscylinder_flipped.png");
 
     // Back to the test mode with the next customer: hidden until the end.
     d.click("Command5");

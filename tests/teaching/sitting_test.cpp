@@ -154,8 +154,24 @@ TEST(CustomerView, HiddenInTestModeUntilTheEndAndFollowsTheCrossCylinder) {
     desk.click(w.Command2);  // the cross cylinder in: both faces
     auto faces = customerView(w);
     ASSERT_EQ(faces.size(), 2u);
-    EXPECT_TRUE(faces[0].description.ends_with("、おもて"));
+    EXPECT_TRUE(faces[0].description.ends_with("、おもて（提示中）"));
     EXPECT_TRUE(faces[1].description.ends_with("、うら"));
+
+    // 反転: the mark follows the face the window says is in front; the pictures are redrawn.
+    const CustomerViewKey omote = customerViewKey(w);
+    desk.click(w.Command3);
+    EXPECT_EQ(w.setting().front, false);
+    EXPECT_NE(customerViewKey(w), omote);
+    faces = customerView(w);
+    EXPECT_TRUE(faces[0].description.ends_with("、おもて"));
+    EXPECT_TRUE(faces[1].description.ends_with("、うら（提示中）"));
+    const auto captions = faceCaptions(w.setting().front);
+    EXPECT_EQ(captions[0].text, "おもて");
+    EXPECT_FALSE(captions[0].inFront);
+    EXPECT_EQ(captions[1].text, "うら（提示中）");
+    EXPECT_TRUE(captions[1].inFront);
+    desk.click(w.Command3);
+    EXPECT_EQ(customerViewKey(w), omote);
 }
 
 TEST(Sitting, ATypedCodeIsUnreadableAsksFirstOrStarts) {
@@ -224,7 +240,7 @@ TEST(CustomerView, ThePicturesAreNamedByChartLensAndFace) {
     Step lens;
     lens.lens = w.setting().lens;
     const std::string name = "見え方のイメージ：点群視標、レンズ " + lensText(lens);
-    EXPECT_EQ(faces[0].description, name + "、おもて");
+    EXPECT_EQ(faces[0].description, name + "、おもて（提示中）");
     EXPECT_EQ(faces[1].description, name + "、うら");
 }
 
