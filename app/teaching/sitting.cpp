@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "app/teaching/panel_texts.h"
 #include "app/teaching/review.h"
 
 Sitting::Sitting(Platform& platform, const RecordClock& clock, CaseCode code) : platform_(platform), recorder_(clock) {
@@ -20,6 +21,8 @@ void Sitting::startCode(CaseCode code) {
     recorder_.startCode(form_->setting(), code);
     chosen_.reset();
     announcement_.clear();
+    prompt_ = {};
+    waiting_.reset();
 }
 
 void Sitting::windowEvent(const WindowEvent& event) {
@@ -38,6 +41,30 @@ Sitting::CodeAnswer Sitting::answerCode(const std::string& text, bool confirmed)
     if (!CaseCode::parse(text)) return CodeAnswer::Unreadable;
     if (newCodeAbandonsWork() && !confirmed) return CodeAnswer::AskFirst;
     return CodeAnswer::Start;
+}
+
+std::optional<CaseCode> Sitting::offerCode(const std::string& text) {
+    prompt_ = {};
+    waiting_.reset();
+    switch (answerCode(text, false)) {
+    case CodeAnswer::Unreadable:
+        prompt_.message = kBadCaseCodeMessage;
+        return std::nullopt;
+    case CodeAnswer::AskFirst:
+        prompt_.question = panel_text::kAbandonQuestion;
+        waiting_ = CaseCode::parse(text);
+        return std::nullopt;
+    case CodeAnswer::Start:
+        break;
+    }
+    return CaseCode::parse(text);
+}
+
+std::optional<CaseCode> Sitting::answerAbandon(bool yes) {
+    std::optional<CaseCode> code = yes ? waiting_ : std::nullopt;
+    prompt_ = {};
+    waiting_.reset();
+    return code;
 }
 
 std::optional<size_t> Sitting::reviewedIndex() const {

@@ -43,6 +43,21 @@ public:
     // asks first), or it starts now (startCode).
     enum class CodeAnswer { Unreadable, AskFirst, Start };
     CodeAnswer answerCode(const std::string& text, bool confirmed) const;
+
+    // What the panel says beside the code field after the person's last attempt: that the code
+    // cannot be read, or the question before abandoning a customer being measured. Each attempt
+    // replaces what the one before said.
+    struct CodePrompt {
+        std::string message;   // "問題コードが正しくありません", or ""
+        std::string question;  // asked with はい / いいえ (いいえ the default), or ""
+    };
+    const CodePrompt& codePrompt() const { return prompt_; }
+    // A code typed as `text` and given: the code to start now (startCode), or nothing and the
+    // prompt says why (the question waits for its answer, the code kept until then).
+    std::optional<CaseCode> offerCode(const std::string& text);
+    // The answer to the question: はい gives the code waiting, いいえ nothing; either way the
+    // question goes.
+    std::optional<CaseCode> answerAbandon(bool yes);
     // A fresh window for `code`'s first customer, as if the program had been started with it;
     // the customer being measured is kept in the record as abandoned. The old window is gone.
     void startCode(CaseCode code);
@@ -77,6 +92,8 @@ private:
     size_t casesAtChoice_ = 0;
     size_t savedSteps_ = 0;
     std::string announcement_;
+    CodePrompt prompt_;
+    std::optional<CaseCode> waiting_;  // the code the question is about
 };
 
 inline constexpr std::array<const char*, 10> kSittingColumns = {

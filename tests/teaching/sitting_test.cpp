@@ -323,3 +323,38 @@ TEST(Sitting, AfterRemeasuringTheEndedCaseIsOneChoiceAway) {
     desk.sitting.startCode(CaseCode(29));
     EXPECT_EQ(desk.sitting.reviewed(), nullptr);
 }
+
+TEST(Sitting, TheCodePromptAsksBeforeAbandoningAndEachAttemptClearsTheLast) {
+    Desk desk(5);
+    const CaseCode next(0xABCDE12345);
+    EXPECT_FALSE(desk.sitting.offerCode("1234-5678-Z"));
+    EXPECT_EQ(desk.sitting.codePrompt().message, kBadCaseCodeMessage);
+    EXPECT_EQ(desk.sitting.codePrompt().question, "");
+    desk.arrow(desk.w().HScroll1, 1);
+
+    // A good code over work begun: the question replaces the message; いいえ keeps everything.
+    EXPECT_FALSE(desk.sitting.offerCode(next.text()));
+    EXPECT_EQ(desk.sitting.codePrompt().message, "");
+    EXPECT_EQ(desk.sitting.codePrompt().question, panel_text::kAbandonQuestion);
+    EXPECT_FALSE(desk.sitting.answerAbandon(false));
+    EXPECT_EQ(desk.sitting.codePrompt().question, "");
+    EXPECT_EQ(desk.sitting.code(), CaseCode(5));
+    EXPECT_FALSE(desk.sitting.answerAbandon(true));  // nothing asked: nothing to start
+
+    // Asked again, then a bad code: the message, the question and its code gone.
+    desk.sitting.offerCode(next.text());
+    desk.sitting.offerCode("0000");
+    EXPECT_EQ(desk.sitting.codePrompt().question, "");
+    EXPECT_EQ(desk.sitting.codePrompt().message, kBadCaseCodeMessage);
+    EXPECT_FALSE(desk.sitting.answerAbandon(true));
+
+    // はい gives the code asked about; starting it clears the prompt.
+    desk.sitting.offerCode(next.text());
+    const auto code = desk.sitting.answerAbandon(true);
+    ASSERT_TRUE(code);
+    EXPECT_EQ(*code, next);
+    desk.sitting.startCode(*code);
+    EXPECT_EQ(desk.sitting.codePrompt().message, "");
+    // Nothing begun: the code starts at once.
+    EXPECT_EQ(desk.sitting.offerCode(CaseCode(7).text()), std::optional<CaseCode>(CaseCode(7)));
+}
