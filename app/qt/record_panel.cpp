@@ -6,9 +6,9 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPixmap>
@@ -146,16 +146,6 @@ RecordPanel::RecordPanel(Sitting& sitting, QWidget* parent) : QWidget(parent), s
     askSavePath_ = [this](const QString& proposed) {
         return QFileDialog::getSaveFileName(this, qs(panel_text::kSaveCsv), proposed, QStringLiteral("CSV (*.csv)"));
     };
-    confirmAbandon_ = [this] {
-        QMessageBox box(QMessageBox::Question, window()->windowTitle(), qs(panel_text::kAbandonQuestion),
-                        QMessageBox::NoButton, this);
-        QPushButton* yes = box.addButton(qs(panel_text::kYes), QMessageBox::YesRole);
-        QPushButton* no = box.addButton(qs(panel_text::kNo), QMessageBox::NoRole);
-        box.setDefaultButton(no);
-        box.setEscapeButton(no);
-        box.exec();
-        return box.clickedButton() == yes;
-    };
     askPrint_ = [this](QPrinter& printer) {
         QPrintDialog dialog(&printer, this);
         return dialog.exec() == QDialog::Accepted;
@@ -201,6 +191,28 @@ RecordPanel::RecordPanel(Sitting& sitting, QWidget* parent) : QWidget(parent), s
     column->addLayout(codeRow);
     connect(codeStart_, &QPushButton::clicked, this, &RecordPanel::startTypedCode);
     connect(codeInput_, &QLineEdit::returnPressed, this, &RecordPanel::startTypedCode);
+
+    // The question before a new code abandons the customer being measured, asked here in the
+    // panel: いいえ has the focus, and Escape answers it.
+    question_ = new QWidget(content);
+    question_->setObjectName(QStringLiteral("AbandonQuestion"));
+    auto* questionRow = new QHBoxLayout(question_);
+    questionRow->setContentsMargins(0, 0, 0, 0);
+    questionText_ = new QLabel(question_);
+    questionText_->setWordWrap(true);
+    abandonYes_ = new QPushButton(qs(panel_text::kYes), question_);
+    abandonYes_->setObjectName(QStringLiteral("AbandonYes"));
+    abandonNo_ = new QPushButton(qs(panel_text::kNo), question_);
+    abandonNo_->setObjectName(QStringLiteral("AbandonNo"));
+    for (QPushButton* b : {abandonYes_, abandonNo_}) b->setAutoDefault(false);
+    questionRow->addWidget(questionText_, 1);
+    questionRow->addWidget(abandonYes_);
+    questionRow->addWidget(abandonNo_);
+    question_->hide();
+    column->addWidget(question_);
+    connect(abandonYes_, &QPushButton::clicked, this, [this] { answerAbandon(true); });
+    connect(abandonNo_, &QPushButton::clicked, this, [this] { answerAbandon(false); });
+    for (QPushButton* b : {abandonYes_, abandonNo_}) b->installEventFilter(this);
 
     // 見え方のイメージ: one picture, or the two faces of the cross cylinder side by side.
     customer_ = new QGroupBox(content);
@@ -307,12 +319,16 @@ RecordPanel::RecordPanel(Sitting& sitting, QWidget* parent) : QWidget(parent), s
     refresh();
 }
 
-QList<QWidget*> RecordPanel::tabStops() const { return {codeInput_, codeStart_, steps_, record_, save_, print_}; }
+QList<QWidget*> RecordPanel::tabStops() const {
+    if (question_->isVisible())
+        return {codeInput_, codeStart_, abandonYes_, abandonNo_, steps_, record_, save_, print_};
+    return {codeInput_, codeStart_, steps_, record_, save_, print_};
+}
 
 void RecordPanel::codeStarted() {
     shown_ = Shown{};
     customerKey_.reset();
-    codeMessage_->clear();
+    showPrompt();
     codeInput_->clear();
     refresh();
 }
@@ -475,19 +491,47 @@ void RecordPanel::showCustomerView() {
 }
 
 void RecordPanel::startTypedCode() {
-    const std::string typed = codeInput_->text().toStdString();
-    Sitting::CodeAnswer answer = sitting_.answerCode(typed, false);
-    if (answer == Sitting::CodeAnswer::Unreadable) {
-        codeMessage_->setText(qs(kBadCaseCodeMessage));
-        announce(this, qs(kBadCaseCodeMessage));
-        return;
+    const auto code = sitting_.offerCode(codeInput_->text().toStdString());
+    showPrompt();
+    if (code) emit startCodeRequested(*code);
+}
+
+void RecordPanel::answerAbandon(bool yes) {
+    const auto code = sitting_.answerAbandon(yes);
+    showPrompt();
+    if (code)
+        emit startCodeRequested(*code);
+    else
+        codeInput_->setFocus(Qt::OtherFocusReason);
+}
+
+bool RecordPanel::eventFilter(QObject* watched, QEvent* event) {
+    // Escape on the question answers いいえ.
+    if ((watched == abandonYes_ || watched == abandonNo_) && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        answerAbandon(false);
+        return true;
     }
-    codeMessage_->clear();
-    if (answer == Sitting::CodeAnswer::AskFirst) {
-        if (!confirmAbandon_()) return;
-        answer = sitting_.answerCode(typed, true);
+    return QWidget::eventFilter(watched, event);
+}
+
+void RecordPanel::showPrompt() {
+    const Sitting::CodePrompt& prompt = sitting_.codePrompt();
+    codeMessage_->setText(qs(prompt.message));
+    if (!prompt.message.empty()) announce(this, qs(prompt.message));
+    const bool asking = !prompt.question.empty();
+    const bool wasAsking = question_->isVisible();
+    questionText_->setText(qs(prompt.question));
+    abandonYes_->setAccessibleDescription(qs(prompt.question));
+    abandonNo_->setAccessibleDescription(qs(prompt.question));
+    question_->setVisible(asking);
+    if (asking && !wasAsking) {
+        setTabOrder(codeStart_, abandonYes_);
+        setTabOrder(abandonYes_, abandonNo_);
+        setTabOrder(abandonNo_, steps_);
+        abandonNo_->setFocus(Qt::OtherFocusReason);
+        announce(this, qs(prompt.question));
     }
-    if (answer == Sitting::CodeAnswer::Start) emit startCodeRequested(*CaseCode::parse(typed));
 }
 
 void RecordPanel::saveCsv() {

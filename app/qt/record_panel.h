@@ -43,14 +43,11 @@ public:
     // The sitting has a fresh window: forget what was shown of the old one.
     void codeStarted();
 
-    // What the panel asks the person, replaceable for tests: the file to save to (empty:
-    // cancelled), whether to abandon the customer being measured, whether to print (the printer
-    // set up as chosen).
+    // What the panel asks the person through the system's dialogs, replaceable for tests: the
+    // file to save to (empty: cancelled), whether to print (the printer set up as chosen).
     using SavePathAsker = std::function<QString(const QString& proposed)>;
-    using Confirmer = std::function<bool()>;
     using PrintAsker = std::function<bool(QPrinter&)>;
     void setSavePathAsker(SavePathAsker ask) { askSavePath_ = std::move(ask); }
-    void setAbandonConfirmer(Confirmer confirm) { confirmAbandon_ = std::move(confirm); }
     void setPrintAsker(PrintAsker ask) { askPrint_ = std::move(ask); }
 
     // The panel's stops in tab order.
@@ -60,8 +57,14 @@ signals:
     // A code the person asked for, after any question: the window is to be replaced.
     void startCodeRequested(const CaseCode& code);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void startTypedCode();
+    void answerAbandon(bool yes);
+    // The sitting's prompt beside the code field: its message, or its question with はい / いいえ.
+    void showPrompt();
     void saveCsv();
     void print();
     void showCode();
@@ -71,7 +74,6 @@ private:
 
     Sitting& sitting_;
     SavePathAsker askSavePath_;
-    Confirmer confirmAbandon_;
     PrintAsker askPrint_;
 
     QScrollArea* scroll_;
@@ -79,6 +81,10 @@ private:
     QLineEdit* codeInput_;
     QPushButton* codeStart_;
     QLabel* codeMessage_;
+    QWidget* question_;
+    QLabel* questionText_;
+    QPushButton* abandonYes_;
+    QPushButton* abandonNo_;
 
     QGroupBox* review_;
     QLabel* reviewHidden_;
