@@ -62,10 +62,16 @@ export class RecordPanel {
     this.input = el('input', { id: 'CaseCodeInput', type: 'text', autocomplete: 'off', spellcheck: 'false', autocapitalize: 'characters', 'aria-describedby': 'CaseCodeMessage' });
     this.start = el('button', { type: 'button', id: 'CaseCodeStart', text: t.caseCodeStart });
     this.codeMessage = el('p', { id: 'CaseCodeMessage', role: 'alert' });
+    // The question before a new code abandons the customer being measured, asked in the panel.
+    this.questionText = el('p', { id: 'AbandonQuestionText' });
+    this.abandonYes = el('button', { type: 'button', id: 'AbandonYes', text: t.yes, 'aria-describedby': 'AbandonQuestionText' });
+    this.abandonNo = el('button', { type: 'button', id: 'AbandonNo', text: t.no, 'aria-describedby': 'AbandonQuestionText' });
+    this.question = el('div', { id: 'AbandonQuestion', role: 'group', 'aria-labelledby': 'AbandonQuestionText', hidden: true },
+      this.questionText, el('div', { class: 'row' }, this.abandonYes, this.abandonNo));
     const codePart = el('section', { id: 'CaseCodePart', 'aria-label': t.caseCode },
       this.code,
       el('div', { class: 'row' }, el('label', { for: 'CaseCodeInput', text: t.caseCodeInput }), this.input, this.start),
-      this.codeMessage);
+      this.codeMessage, this.question);
 
     const canvas = (id) => el('canvas', { id, role: 'img', width: 1, height: 1 });
     this.single = canvas('PatientView');
@@ -109,6 +115,14 @@ export class RecordPanel {
 
     this.toggle.addEventListener('click', () => this.setOpen(!this.open));
     this.start.addEventListener('click', () => this.startCode());
+    this.abandonYes.addEventListener('click', () => this.answerAbandon(true));
+    this.abandonNo.addEventListener('click', () => this.answerAbandon(false));
+    this.question.addEventListener('keydown', (e) => {
+      if (e.key === 'Escape') {
+        e.preventDefault();
+        this.answerAbandon(false);
+      }
+    });
     this.input.addEventListener('keydown', (e) => {
       if (e.key === 'Enter') this.startCode();
     });
@@ -231,13 +245,25 @@ export class RecordPanel {
   startCode() {
     const sitting = this.host.sitting();
     if (!sitting) return;
-    const text = this.input.value;
-    let result = sitting.startCode(text, false);
-    if (result === 'confirm') {
-      if (!window.confirm(this.texts.abandonQuestion)) return;
-      result = sitting.startCode(text, true);
-    }
-    this.message = result === 'bad' ? this.texts.badCaseCode : '';
+    this.afterCode(sitting.startCode(this.input.value, false));
+  }
+
+  answerAbandon(yes) {
+    const sitting = this.host.sitting();
+    if (!sitting) return;
+    this.afterCode(sitting.answerAbandon(yes));
+    if (!yes) this.input.focus();
+  }
+
+  // After an attempt at a code: the question shown (いいえ focused) or gone, the message the
+  // core gives, or the fresh window.
+  afterCode(result) {
+    const panel = JSON.parse(this.host.sitting().panel());
+    const asking = result === 'confirm';
+    this.questionText.textContent = panel.question;
+    this.question.hidden = !asking;
+    if (asking) this.abandonNo.focus();
+    this.message = panel.message;
     if (result === 'ok') {
       this.input.value = '';
       this.shown = {};

@@ -151,6 +151,8 @@ std::string PageSitting::panelTexts() {
         {"caseCodeStart", t::kCaseCodeStart},
         {"badCaseCode", kBadCaseCodeMessage},
         {"abandonQuestion", t::kAbandonQuestion},
+        {"yes", t::kYes},
+        {"no", t::kNo},
         {"review", t::kReview},
         {"reviewSteps", t::kReviewSteps},
         {"reviewHidden", t::kReviewHidden},
@@ -179,7 +181,8 @@ std::string PageSitting::panel() const {
     {
         JsonObject o(out);
         o.str("code", std::string(panel_text::kCaseCode) + " " + sitting_.code().text());
-        o.str("message", message_);
+        o.str("message", message_.empty() ? sitting_.codePrompt().message : message_);
+        o.str("question", sitting_.codePrompt().question);
         o.key("rows") += rowsJson(sittingRows(sitting_.cases()));
         o.str("summary", scoreSummaryText(sitting_.cases()));
         o.boolean("unsaved", sitting_.unsaved());
@@ -248,16 +251,21 @@ std::string PageSitting::plot() const {
 }
 
 std::string PageSitting::startCode(const std::string& text, bool confirmed) {
-    switch (sitting_.answerCode(text, confirmed)) {
-    case Sitting::CodeAnswer::Unreadable:
-        return "bad";
-    case Sitting::CodeAnswer::AskFirst:
-        return "confirm";
-    case Sitting::CodeAnswer::Start:
-        break;
-    }
-    sitting_.startCode(*CaseCode::parse(text));
     message_.clear();
+    std::optional<CaseCode> code = sitting_.offerCode(text);
+    const bool asking = !sitting_.codePrompt().question.empty();
+    if (!code && asking && confirmed) code = sitting_.answerAbandon(true);
+    if (!code) return asking ? "confirm" : "bad";
+    return begin(*code);
+}
+
+std::string PageSitting::answerAbandon(bool yes) {
+    const std::optional<CaseCode> code = sitting_.answerAbandon(yes);
+    return code ? begin(*code) : "kept";
+}
+
+std::string PageSitting::begin(const CaseCode& code) {
+    sitting_.startCode(code);
     pictures_.clear();
     viewKey_ = customerViewKey(sitting_.form());
     ++viewVersion_;

@@ -67,9 +67,9 @@ public:
     // Every fixed text of the panel: its captions, the tables' column headings and the message
     // for a bad code.
     static std::string panelTexts();
-    // What the panel shows now: {code, message, rows, summary, unsaved, current (the row the
-    // record marks, or null), review ({rows, summary, plotText}, or null), view ({shown,
-    // version}: the version changes whenever the customer's view would)}.
+    // What the panel shows now: {code, message, question ("" unless asking), rows, summary, unsaved, current (the row
+    // the record marks, or null), review ({rows, summary, plotText}, or null), view ({shown, version}: the version
+    // changes whenever the customer's view would)}.
     std::string panel() const;
     // The end of a case when the last action ended one, else "" (also for a folded panel).
     const std::string& announcement() const { return sitting_.announcement(); }
@@ -81,6 +81,9 @@ public:
     // being measured and `confirmed` is false (nothing changes), else "ok": a fresh window,
     // which the view builds anew.
     std::string startCode(const std::string& text, bool confirmed);
+    // The answer to the question before abandoning (panel()'s question): はい starts the code
+    // asked about ("ok"), いいえ keeps everything ("kept"); the question goes either way.
+    std::string answerAbandon(bool yes);
     void chooseCase(int index);
     bool unsaved() const { return sitting_.unsaved(); }
     void markSaved() { sitting_.markSaved(); }
@@ -100,6 +103,8 @@ private:
     // After the view ran an action (the window has told the record what it did): the panel's
     // news are noted, and the state returned.
     std::string afterAction();
+    // A fresh window for `code`, which the view builds anew: "ok".
+    std::string begin(const CaseCode& code);
 
     RecordingPlatform platform_;
     SteadyRecordClock clock_;
