@@ -124,7 +124,11 @@ export class RecordPanel {
       }
     });
     this.input.addEventListener('keydown', (e) => {
-      if (e.key === 'Enter') this.startCode();
+      if (e.key === 'Enter') {
+        // Not also a click on the button the question focuses.
+        e.preventDefault();
+        this.startCode();
+      }
     });
     this.save.addEventListener('click', () => this.saveCsv());
     this.print.addEventListener('click', () => this.printRecord());
