@@ -73,11 +73,17 @@ export class RecordPanel {
     this.input = el('input', { id: 'CaseCodeInput', type: 'text', autocomplete: 'off', spellcheck: 'false', autocapitalize: 'characters', 'aria-describedby': 'CaseCodeMessage' });
     this.start = el('button', { type: 'button', id: 'CaseCodeStart', text: t.caseCodeStart });
     this.codeMessage = el('p', { id: 'CaseCodeMessage', role: 'alert' });
+    // The question before a new code abandons the customer being measured, asked in the panel.
+    this.questionText = el('p', { id: 'AbandonQuestionText' });
+    this.abandonYes = el('button', { type: 'button', id: 'AbandonYes', text: t.yes, 'aria-describedby': 'AbandonQuestionText' });
+    this.abandonNo = el('button', { type: 'button', id: 'AbandonNo', text: t.no, 'aria-describedby': 'AbandonQuestionText' });
+    this.question = el('div', { id: 'AbandonQuestion', role: 'group', 'aria-labelledby': 'AbandonQuestionText', hidden: true },
+      this.questionText, el('div', { class: 'row' }, this.abandonYes, this.abandonNo));
     const codePart = el('section', { id: 'CaseCodePart', 'aria-label': t.caseCode },
       namePart,
       this.code,
       el('div', { class: 'row' }, el('label', { for: 'CaseCodeInput', text: t.caseCodeInput }), this.input, this.start),
-      this.codeMessage);
+      this.codeMessage, this.question);
 
     // ヒント: the expert's next step, on request; the text is announced as it changes.
     this.hintButton = el('button', { type: 'button', id: 'HintButton', text: t.hint, 'aria-describedby': 'HintText' });
@@ -88,9 +94,11 @@ export class RecordPanel {
     this.single = canvas('PatientView');
     this.front = canvas('PatientViewFront');
     this.back = canvas('PatientViewBack');
+    this.faceCaptions = [el('figcaption', { id: 'PatientViewFrontCaption', text: t.front }),
+      el('figcaption', { id: 'PatientViewBackCaption', text: t.back })];
     this.faces = el('div', { class: 'faces' },
-      el('figure', {}, this.front, el('figcaption', { text: t.front })),
-      el('figure', {}, this.back, el('figcaption', { text: t.back })));
+      el('figure', {}, this.front, this.faceCaptions[0]),
+      el('figure', {}, this.back, this.faceCaptions[1]));
     this.viewPart = el('section', { id: 'CustomerView', 'aria-labelledby': 'PatientViewCaption' },
       el('h2', { id: 'PatientViewCaption', text: t.customerView }), this.single, this.faces);
 
@@ -137,8 +145,20 @@ export class RecordPanel {
     this.name.addEventListener('input', () => this.host.sitting()?.setTraineeName(this.name.value));
     this.name.addEventListener('change', () => this.draw());
     this.start.addEventListener('click', () => this.startCode());
+    this.abandonYes.addEventListener('click', () => this.answerAbandon(true));
+    this.abandonNo.addEventListener('click', () => this.answerAbandon(false));
+    this.question.addEventListener('keydown', (e) => {
+      if (e.key === 'Escape') {
+        e.preventDefault();
+        this.answerAbandon(false);
+      }
+    });
     this.input.addEventListener('keydown', (e) => {
-      if (e.key === 'Enter') this.startCode();
+      if (e.key === 'Enter') {
+        // Not also a click on the button the question focuses.
+        e.preventDefault();
+        this.startCode();
+      }
     });
     this.hintButton.addEventListener('click', () => this.askHint());
     this.save.addEventListener('click', () => this.saveCsv());
@@ -308,6 +328,11 @@ export class RecordPanel {
       canvas.height = p.height;
       canvas.getContext('2d').putImageData(new ImageData(bytes, p.width, p.height), 0, 0);
       canvas.setAttribute('aria-label', p.description);
+      if (p.caption !== undefined) {
+        // The face in front of the eye now, as the core marks it.
+        this.faceCaptions[i].textContent = p.caption;
+        this.faceCaptions[i].classList.toggle('in-front', p.inFront);
+      }
     });
   }
 
@@ -319,13 +344,25 @@ export class RecordPanel {
   startCode() {
     const sitting = this.host.sitting();
     if (!sitting) return;
-    const text = this.input.value;
-    let result = sitting.startCode(text, false);
-    if (result === 'confirm') {
-      if (!window.confirm(this.texts.abandonQuestion)) return;
-      result = sitting.startCode(text, true);
-    }
-    this.message = result === 'bad' ? this.texts.badCaseCode : '';
+    this.afterCode(sitting.startCode(this.input.value, false));
+  }
+
+  answerAbandon(yes) {
+    const sitting = this.host.sitting();
+    if (!sitting) return;
+    this.afterCode(sitting.answerAbandon(yes));
+    if (!yes) this.input.focus();
+  }
+
+  // After an attempt at a code: the question shown (いいえ focused) or gone, the message the
+  // core gives, or the fresh window.
+  afterCode(result) {
+    const panel = JSON.parse(this.host.sitting().panel());
+    const asking = result === 'confirm';
+    this.questionText.textContent = panel.question;
+    this.question.hidden = !asking;
+    if (asking) this.abandonNo.focus();
+    this.message = panel.message;
     if (result === 'ok') {
       this.input.value = '';
       this.shown = {};

@@ -8,9 +8,9 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -280,16 +280,6 @@ RecordPanel::RecordPanel(Sitting& sitting, QWidget* parent) : QWidget(parent), s
     askSavePath_ = [this](const QString& proposed) {
         return QFileDialog::getSaveFileName(this, qs(panel_text::kSaveCsv), proposed, QStringLiteral("CSV (*.csv)"));
     };
-    confirmAbandon_ = [this] {
-        QMessageBox box(QMessageBox::Question, window()->windowTitle(), qs(panel_text::kAbandonQuestion),
-                        QMessageBox::NoButton, this);
-        QPushButton* yes = box.addButton(qs(panel_text::kYes), QMessageBox::YesRole);
-        QPushButton* no = box.addButton(qs(panel_text::kNo), QMessageBox::NoRole);
-        box.setDefaultButton(no);
-        box.setEscapeButton(no);
-        box.exec();
-        return box.clickedButton() == yes;
-    };
     askPrint_ = [this](QPrinter& printer) {
         QPrintDialog dialog(&printer, this);
         return dialog.exec() == QDialog::Accepted;
@@ -405,6 +395,27 @@ RecordPanel::RecordPanel(Sitting& sitting, QWidget* parent) : QWidget(parent), s
     hintRow->addWidget(hintText_, 1);
     column->addLayout(hintRow);
     connect(hint_, &QPushButton::clicked, this, &RecordPanel::askHint);
+    // The question before a new code abandons the customer being measured, asked here in the
+    // panel: いいえ has the focus, and Escape answers it.
+    question_ = new QWidget(content);
+    question_->setObjectName(QStringLiteral("AbandonQuestion"));
+    auto* questionRow = new QHBoxLayout(question_);
+    questionRow->setContentsMargins(0, 0, 0, 0);
+    questionText_ = new QLabel(question_);
+    questionText_->setWordWrap(true);
+    abandonYes_ = new QPushButton(qs(panel_text::kYes), question_);
+    abandonYes_->setObjectName(QStringLiteral("AbandonYes"));
+    abandonNo_ = new QPushButton(qs(panel_text::kNo), question_);
+    abandonNo_->setObjectName(QStringLiteral("AbandonNo"));
+    for (QPushButton* b : {abandonYes_, abandonNo_}) b->setAutoDefault(false);
+    questionRow->addWidget(questionText_, 1);
+    questionRow->addWidget(abandonYes_);
+    questionRow->addWidget(abandonNo_);
+    question_->hide();
+    column->addWidget(question_);
+    connect(abandonYes_, &QPushButton::clicked, this, [this] { answerAbandon(true); });
+    connect(abandonNo_, &QPushButton::clicked, this, [this] { answerAbandon(false); });
+    for (QPushButton* b : {abandonYes_, abandonNo_}) b->installEventFilter(this);
 
     // 見え方のイメージ: one picture, or the two faces of the cross cylinder side by side.
     customer_ = new QGroupBox(content);
@@ -429,8 +440,12 @@ RecordPanel::RecordPanel(Sitting& sitting, QWidget* parent) : QWidget(parent), s
     back_ = pictureLabel("PatientViewBack", faces_);
     facesRow->addWidget(front_, 0, 0);
     facesRow->addWidget(back_, 0, 1);
-    facesRow->addWidget(caption(panel_text::kFront, faces_), 1, 0);
-    facesRow->addWidget(caption(panel_text::kBack, faces_), 1, 1);
+    faceCaptions_[0] = caption(panel_text::kFront, faces_);
+    faceCaptions_[0]->setObjectName(QStringLiteral("PatientViewFrontCaption"));
+    faceCaptions_[1] = caption(panel_text::kBack, faces_);
+    faceCaptions_[1]->setObjectName(QStringLiteral("PatientViewBackCaption"));
+    facesRow->addWidget(faceCaptions_[0], 1, 0);
+    facesRow->addWidget(faceCaptions_[1], 1, 1);
     customerColumn->addWidget(faces_);
     column->addWidget(customer_);
 
@@ -588,8 +603,11 @@ RecordPanel::RecordPanel(Sitting& sitting, QWidget* parent) : QWidget(parent), s
 }
 
 QList<QWidget*> RecordPanel::tabStops() const {
-    return {resume_,        startAnew_,   name_,   codeInput_, codeStart_, hint_,       steps_,     procedure_,
-            expertSummary_, expertSteps_, record_, save_,      print_,     deleteKept_, deleteYes_, deleteNo_};
+    QList<QWidget*> stops = {resume_, startAnew_, name_, codeInput_, codeStart_};
+    if (question_->isVisible()) stops << abandonYes_ << abandonNo_;
+    stops << hint_ << steps_ << procedure_ << expertSummary_ << expertSteps_ << record_ << save_ << print_
+          << deleteKept_ << deleteYes_ << deleteNo_;
+    return stops;
 }
 
 void RecordPanel::setStore(SittingStore* store) {
@@ -622,7 +640,7 @@ void RecordPanel::askDeleteKept(bool asking) {
 void RecordPanel::codeStarted() {
     shown_ = Shown{};
     customerKey_.reset();
-    codeMessage_->clear();
+    showPrompt();
     codeInput_->clear();
     refresh();
 }
@@ -656,18 +674,20 @@ void RecordPanel::showRecord() {
     const CaseRecord* current = cases.empty() ? nullptr : &cases.back();
     const size_t steps = current ? current->steps.size() : 0;
     const CaseStatus status = current ? current->status : CaseStatus::Measuring;
+    const size_t begun = sitting_.recorder().casesBegun();
     const bool changed =
-        !shown_.valid || shown_.cases != cases.size() || shown_.currentSteps != steps || shown_.currentStatus != status;
+        !shown_.valid || shown_.cases != begun || shown_.currentSteps != steps || shown_.currentStatus != status;
     if (changed) {
         const int rows = static_cast<int>(cases.size());
-        // A new row: every row is redone (the one before may have become 中断); else only the last.
-        const bool newRows = record_->rowCount() != rows;
+        // A new customer: every row is redone (the one before may have become 中断, or gone when
+        // untouched); else only the last.
+        const bool newRows = !shown_.valid || shown_.cases != begun || record_->rowCount() != rows;
         record_->setRowCount(rows);
         for (int r = newRows ? 0 : std::max(0, rows - 1); r < rows; ++r)
-            setRow(record_, r, sittingRow(cases[static_cast<size_t>(r)], r + 1), recordBreaking_);
+            setRow(record_, r, sittingRow(cases[static_cast<size_t>(r)]), recordBreaking_);
         scoreSummary_->setText(qs(scoreSummaryText(cases)));
         if (shown_.valid) saveMessage_->clear();  // said of a record that has changed since
-        shown_.cases = cases.size();
+        shown_.cases = begun;
         shown_.currentSteps = steps;
         shown_.currentStatus = status;
         shown_.valid = true;
@@ -826,6 +846,14 @@ void RecordPanel::showCustomerView() {
         front_->setAccessibleName(qs(pictures[0].description));
         back_->setPixmap(pixmapOf(pictures[1]));
         back_->setAccessibleName(qs(pictures[1].description));
+        // The face in front of the eye now: its caption says so, on a dark ground.
+        const auto captions = faceCaptions(sitting_.form().setting().front);
+        for (size_t i = 0; i < captions.size(); ++i) {
+            faceCaptions_[i]->setText(qs(captions[i].text));
+            faceCaptions_[i]->setStyleSheet(
+                captions[i].inFront ? QStringLiteral("background: rgb(0, 70, 160); color: white; font-weight: bold;")
+                                    : QString());
+        }
     } else if (!pictures.empty()) {
         picture_->setPixmap(pixmapOf(pictures[0]));
         picture_->setAccessibleName(qs(pictures[0].description));
@@ -834,19 +862,47 @@ void RecordPanel::showCustomerView() {
 }
 
 void RecordPanel::startTypedCode() {
-    const std::string typed = codeInput_->text().toStdString();
-    Sitting::CodeAnswer answer = sitting_.answerCode(typed, false);
-    if (answer == Sitting::CodeAnswer::Unreadable) {
-        codeMessage_->setText(qs(kBadCaseCodeMessage));
-        announce(this, qs(kBadCaseCodeMessage));
-        return;
+    const auto code = sitting_.offerCode(codeInput_->text().toStdString());
+    showPrompt();
+    if (code) emit startCodeRequested(*code);
+}
+
+void RecordPanel::answerAbandon(bool yes) {
+    const auto code = sitting_.answerAbandon(yes);
+    showPrompt();
+    if (code)
+        emit startCodeRequested(*code);
+    else
+        codeInput_->setFocus(Qt::OtherFocusReason);
+}
+
+bool RecordPanel::eventFilter(QObject* watched, QEvent* event) {
+    // Escape on the question answers いいえ.
+    if ((watched == abandonYes_ || watched == abandonNo_) && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        answerAbandon(false);
+        return true;
     }
-    codeMessage_->clear();
-    if (answer == Sitting::CodeAnswer::AskFirst) {
-        if (!confirmAbandon_()) return;
-        answer = sitting_.answerCode(typed, true);
+    return QWidget::eventFilter(watched, event);
+}
+
+void RecordPanel::showPrompt() {
+    const Sitting::CodePrompt& prompt = sitting_.codePrompt();
+    codeMessage_->setText(qs(prompt.message));
+    if (!prompt.message.empty()) announce(this, qs(prompt.message));
+    const bool asking = !prompt.question.empty();
+    const bool wasAsking = question_->isVisible();
+    questionText_->setText(qs(prompt.question));
+    abandonYes_->setAccessibleDescription(qs(prompt.question));
+    abandonNo_->setAccessibleDescription(qs(prompt.question));
+    question_->setVisible(asking);
+    if (asking && !wasAsking) {
+        setTabOrder(codeStart_, abandonYes_);
+        setTabOrder(abandonYes_, abandonNo_);
+        setTabOrder(abandonNo_, steps_);
+        abandonNo_->setFocus(Qt::OtherFocusReason);
+        announce(this, qs(prompt.question));
     }
-    if (answer == Sitting::CodeAnswer::Start) emit startCodeRequested(*CaseCode::parse(typed));
 }
 
 void RecordPanel::saveCsv() {

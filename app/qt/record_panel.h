@@ -3,6 +3,7 @@
 // sitting's record, saved as CSV or printed) and 見え方のイメージ (the chart as the customer sees
 // it). It only shows what the sitting holds; the window is run by FormView.
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -45,14 +46,11 @@ public:
     // The sitting has a fresh window: forget what was shown of the old one.
     void codeStarted();
 
-    // What the panel asks the person, replaceable for tests: the file to save to (empty:
-    // cancelled), whether to abandon the customer being measured, whether to print (the printer
-    // set up as chosen).
+    // What the panel asks the person through the system's dialogs, replaceable for tests: the
+    // file to save to (empty: cancelled), whether to print (the printer set up as chosen).
     using SavePathAsker = std::function<QString(const QString& proposed)>;
-    using Confirmer = std::function<bool()>;
     using PrintAsker = std::function<bool(QPrinter&)>;
     void setSavePathAsker(SavePathAsker ask) { askSavePath_ = std::move(ask); }
-    void setAbandonConfirmer(Confirmer confirm) { confirmAbandon_ = std::move(confirm); }
     void setPrintAsker(PrintAsker ask) { askPrint_ = std::move(ask); }
 
     // The panel's stops in tab order.
@@ -68,8 +66,14 @@ signals:
     // A code the person asked for, after any question: the window is to be replaced.
     void startCodeRequested(const CaseCode& code);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void startTypedCode();
+    void answerAbandon(bool yes);
+    // The sitting's prompt beside the code field: its message, or its question with はい / いいえ.
+    void showPrompt();
     void saveCsv();
     void print();
     void showCode();
@@ -86,7 +90,6 @@ private:
     Sitting& sitting_;
     SittingStore* store_ = nullptr;
     SavePathAsker askSavePath_;
-    Confirmer confirmAbandon_;
     PrintAsker askPrint_;
 
     QScrollArea* scroll_;
@@ -95,6 +98,10 @@ private:
     QLineEdit* codeInput_;
     QPushButton* codeStart_;
     QLabel* codeMessage_;
+    QWidget* question_;
+    QLabel* questionText_;
+    QPushButton* abandonYes_;
+    QPushButton* abandonNo_;
 
     QPushButton* hint_;
     QLabel* hintText_;
@@ -134,13 +141,14 @@ private:
     QWidget* faces_;
     QLabel* front_;
     QLabel* back_;
+    std::array<QLabel*, 2> faceCaptions_{};  // おもて, うら
 
     // What is shown, to redo only what changed.
     struct Shown {
         std::optional<size_t> reviewed;
         size_t reviewedSteps = 0;
         CaseStatus reviewedStatus = CaseStatus::Measuring;
-        size_t cases = 0;
+        size_t cases = 0;  // cases begun
         size_t currentSteps = 0;
         CaseStatus currentStatus = CaseStatus::Measuring;
         bool valid = false;

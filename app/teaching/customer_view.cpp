@@ -22,9 +22,18 @@ std::vector<CustomerPicture> customerView(const Form1& form) {
         return {std::move(picture)};
     }
     CrossCylinderPictures faces = customerSightThroughCrossCylinder(chart, zanyo, form.HScroll4.value());
-    faces.omote.description = name + "、おもて";
-    faces.ura.description = name + "、うら";
+    const auto captions = faceCaptions(s.front);
+    faces.omote.description = name + "、" + captions[0].text;
+    faces.ura.description = name + "、" + captions[1].text;
     return {std::move(faces.omote), std::move(faces.ura)};
+}
+
+std::array<FaceCaption, 2> faceCaptions(bool frontInFront) {
+    const auto caption = [](const char* face, bool inFront) {
+        return FaceCaption{inFront ? std::string(face) + "（" + panel_text::kInFront + "）" : std::string(face),
+                           inFront};
+    };
+    return {caption(panel_text::kFront, frontInFront), caption(panel_text::kBack, !frontInFront)};
 }
 
 CustomerViewKey customerViewKey(const Form1& form) {
@@ -35,6 +44,7 @@ CustomerViewKey customerViewKey(const Form1& form) {
     const HScrollBar* bars[4] = {&form.HScroll1, &form.HScroll2, &form.HScroll3, &form.HScroll4};
     for (int i = 0; i < 4; ++i) k.bars[i] = bars[i]->value();
     k.crossCylinderIn = form.Frame4.visible;
+    k.front = form.setting().front;
     k.correction[0] = form.seikaiS;
     k.correction[1] = form.seikaiC;
     k.correction[2] = form.seikaiA;

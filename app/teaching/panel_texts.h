@@ -70,6 +70,8 @@ inline constexpr const char* kPrunedTail = "件消しました。";
 inline constexpr const char* kCustomerView = "見え方のイメージ";
 inline constexpr const char* kFront = "おもて";
 inline constexpr const char* kBack = "うら";
+// Beside the face of the cross cylinder that is in front of the customer's eye now.
+inline constexpr const char* kInFront = "提示中";
 
 // Every text above, for the web view's font subset.
 inline constexpr std::array kAll = {kPanel,
@@ -114,6 +116,7 @@ inline constexpr std::array kAll = {kPanel,
                                     kSetAsideMismatch,
                                     kSetAsideTail,
                                     kPrunedHead,
-                                    kPrunedTail};
+                                    kPrunedTail,
+                                    kInFront};
 
 }  // namespace panel_text

@@ -171,8 +171,17 @@ std::string durationText(int64_t ms) {
 }
 
 void Recorder::startCode(const WindowSetting& setting, const CaseCode& code) {
-    if (!cases_.empty() && cases_.back().status == CaseStatus::Measuring) cases_.back().status = CaseStatus::Abandoned;
+    leaveCase();
     beginCase(setting, code, 0);
+}
+
+void Recorder::leaveCase() {
+    if (cases_.empty() || cases_.back().status != CaseStatus::Measuring) return;
+    // A customer nobody did anything with leaves nothing to review or compare.
+    if (cases_.back().steps.size() == 1)
+        cases_.pop_back();
+    else
+        cases_.back().status = CaseStatus::Abandoned;
 }
 
 void Recorder::beginCase(const WindowSetting& setting, const CaseCode& code, uint64_t customer) {
@@ -181,6 +190,7 @@ void Recorder::beginCase(const WindowSetting& setting, const CaseCode& code, uin
     c.customer = customer;
     c.steps.reserve(64);
     cases_.push_back(std::move(c));
+    ++casesBegun_;
     caseStartMs_ = clock_.nowMs();
     cases_.back().started = clock_.wallNow();
     WindowEvent start;
@@ -221,9 +231,10 @@ void Recorder::windowEvent(const WindowEvent& e) {
     case WindowEventKind::Nothing:
         return;
     case WindowEventKind::NewCustomer: {
-        CaseRecord& done = cases_.back();
-        if (done.status == CaseStatus::Measuring) done.status = CaseStatus::Abandoned;
-        beginCase(e.after, done.code, done.customer + 1);
+        const CaseCode code = cases_.back().code;
+        const uint64_t next = cases_.back().customer + 1;
+        leaveCase();
+        beginCase(e.after, code, next);
         return;
     }
     case WindowEventKind::Lens:
@@ -252,6 +263,15 @@ void Recorder::windowEvent(const WindowEvent& e) {
         addStep(e, StepKind::Question, static_cast<int>(e.question));
         return;
     case WindowEventKind::Mode:
+        if (e.after.mode == Mode::Sample) {
+            // The sample customer takes the place of the one being measured, under its number: the
+            // code's later customers keep theirs.
+            const CaseCode code = cases_.back().code;
+            const uint64_t customer = cases_.back().customer;
+            leaveCase();
+            beginCase(e.after, code, customer);
+            return;
+        }
         addStep(e, StepKind::Mode, static_cast<int>(e.after.mode));
         return;
     case WindowEventKind::End: {

@@ -105,6 +105,8 @@ struct CaseRecord {
     int hints() const;
     // Time from the customer's appearance to the end (or to the last step when not ended).
     int64_t durationMs() const;
+    // The correct value is kept from a test that never ended: the code may be played again.
+    bool correctionHidden() const { return mode == Mode::Test && status != CaseStatus::Ended; }
 };
 
 // --- The phrases and texts the record shows ---
@@ -141,19 +143,24 @@ public:
 
     // What the window says a user input did. A step when it changed what the customer is given
     // or asked (choosing a question is no step, asking it is); 再測定 starts the code's next
-    // customer.
+    // customer, and choosing the sample mode starts a case with the sample customer.
     void windowEvent(const WindowEvent& event) override;
     // A hint was asked for with the window as `setting` says: a step of the current case.
     void hintAsked(const WindowSetting& setting);
 
     const std::vector<CaseRecord>& cases() const { return cases_; }
     const CaseRecord* current() const { return cases_.empty() ? nullptr : &cases_.back(); }
+    // How many cases have begun, those since dropped included: changes with every new customer.
+    size_t casesBegun() const { return casesBegun_; }
 
 private:
     void beginCase(const WindowSetting& setting, const CaseCode& code, uint64_t customer);
     void addStep(const WindowEvent& event, StepKind kind, int choice);
+    // The case being measured is left for another: abandoned, or dropped when nothing was done.
+    void leaveCase();
 
     const RecordClock& clock_;
     std::vector<CaseRecord> cases_;
     int64_t caseStartMs_ = 0;
+    size_t casesBegun_ = 0;
 };

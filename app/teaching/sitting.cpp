@@ -36,6 +36,8 @@ void Sitting::loadCode(CaseCode code) {
     chosen_.reset();
     announcement_.clear();
     hint_.clear();
+    prompt_ = {};
+    waiting_.reset();
 }
 
 void Sitting::startCode(CaseCode code) {
@@ -60,7 +62,7 @@ void Sitting::windowEvent(const WindowEvent& event) {
     if (holding) clock_.release();
     announcement_ = event.kind == WindowEventKind::End ? endAnnouncement(cases().back()) : std::string();
     // A new customer: the review follows the current case again.
-    if (chosen_ && cases().size() != casesAtChoice_) chosen_.reset();
+    if (chosen_ && recorder_->casesBegun() != casesAtChoice_) chosen_.reset();
 
     e.kind = JournalEntry::Kind::Input;
     e.control = event.control;
@@ -158,6 +160,30 @@ Sitting::CodeAnswer Sitting::answerCode(const std::string& text, bool confirmed)
     return CodeAnswer::Start;
 }
 
+std::optional<CaseCode> Sitting::offerCode(const std::string& text) {
+    prompt_ = {};
+    waiting_.reset();
+    switch (answerCode(text, false)) {
+    case CodeAnswer::Unreadable:
+        prompt_.message = kBadCaseCodeMessage;
+        return std::nullopt;
+    case CodeAnswer::AskFirst:
+        prompt_.question = panel_text::kAbandonQuestion;
+        waiting_ = CaseCode::parse(text);
+        return std::nullopt;
+    case CodeAnswer::Start:
+        break;
+    }
+    return CaseCode::parse(text);
+}
+
+std::optional<CaseCode> Sitting::answerAbandon(bool yes) {
+    std::optional<CaseCode> code = yes ? waiting_ : std::nullopt;
+    prompt_ = {};
+    waiting_.reset();
+    return code;
+}
+
 std::optional<size_t> Sitting::reviewedIndex() const {
     if (cases().empty()) return std::nullopt;
     const size_t index = chosen_.value_or(cases().size() - 1);
@@ -178,7 +204,7 @@ std::optional<size_t> Sitting::currentRow() const {
 void Sitting::chooseCase(size_t index) {
     if (index < cases().size()) {
         chosen_ = index;
-        casesAtChoice_ = cases().size();
+        casesAtChoice_ = recorder_->casesBegun();
     } else {
         chosen_.reset();
     }
@@ -216,14 +242,14 @@ std::string Sitting::csv() const { return sittingCsv(cases(), name_); }
 
 std::string Sitting::csvFileName(const CalendarDate& date) const { return ::csvFileName(code(), name_, date); }
 
-SittingRow sittingRow(const CaseRecord& c, int number) {
+SittingRow sittingRow(const CaseRecord& c) {
     const Step& r = c.result();
     SittingRow row;
-    row[0] = std::to_string(number);
+    row[0] = std::to_string(c.customer + 1);
     row[1] = modeName(c.mode);
     row[2] = c.code.text();
     row[3] = c.reading;
-    row[4] = c.hiddenUntilEnd() ? "" : refractionText(r.correction.S, r.correction.C, r.correction.A);
+    row[4] = c.correctionHidden() ? "" : refractionText(r.correction.S, r.correction.C, r.correction.A);
     switch (c.status) {
     case CaseStatus::Ended:
         row[5] = lensText(r);
@@ -345,7 +371,7 @@ std::string withLineBreaks(std::string_view cell) {
 std::vector<SittingRow> sittingRows(const std::vector<CaseRecord>& cases) {
     std::vector<SittingRow> rows;
     rows.reserve(cases.size());
-    for (size_t i = 0; i < cases.size(); ++i) rows.push_back(sittingRow(cases[i], static_cast<int>(i + 1)));
+    for (const CaseRecord& c : cases) rows.push_back(sittingRow(c));
     return rows;
 }
 

@@ -61,6 +61,21 @@ public:
     // asks first), or it starts now (startCode).
     enum class CodeAnswer { Unreadable, AskFirst, Start };
     CodeAnswer answerCode(const std::string& text, bool confirmed) const;
+
+    // What the panel says beside the code field after the person's last attempt: that the code
+    // cannot be read, or the question before abandoning a customer being measured. Each attempt
+    // replaces what the one before said.
+    struct CodePrompt {
+        std::string message;   // "問題コードが正しくありません", or ""
+        std::string question;  // asked with はい / いいえ (いいえ the default), or ""
+    };
+    const CodePrompt& codePrompt() const { return prompt_; }
+    // A code typed as `text` and given: the code to start now (startCode), or nothing and the
+    // prompt says why (the question waits for its answer, the code kept until then).
+    std::optional<CaseCode> offerCode(const std::string& text);
+    // The answer to the question: はい gives the code waiting, いいえ nothing; either way the
+    // question goes.
+    std::optional<CaseCode> answerAbandon(bool yes);
     // A fresh window for `code`'s first customer, as if the program had been started with it;
     // the customer being measured is kept in the record as abandoned. The old window is gone.
     void startCode(CaseCode code);
@@ -181,6 +196,8 @@ private:
     // While a kept sitting is played again: the entry it is at, and whether all agreed so far.
     const JournalEntry* replaying_ = nullptr;
     bool replayAgrees_ = true;
+    CodePrompt prompt_;
+    std::optional<CaseCode> waiting_;  // the code the question is about
 };
 
 inline constexpr std::array<const char*, 10> kSittingColumns = {
@@ -206,10 +223,10 @@ inline constexpr const char* kLineBreakMark = "\u200B";
 inline constexpr const char* kNoBreakSpace = "\u00A0";
 inline constexpr const char* kWordJoiner = "\u2060";
 
-// The row of the `number`-th customer of the sitting (1 is the first). A customer still being
-// measured in test mode shows neither the hidden correction nor the error: they would give the
-// answer away.
-SittingRow sittingRow(const CaseRecord& c, int number);
+// The row of a case: 番号 is the customer's number in the code (1 is the first), so that the rows
+// of one code compare across a class, gaps where a customer was left untouched. A test that has
+// not ended shows neither the hidden correction nor the error: they would give the answer away.
+SittingRow sittingRow(const CaseRecord& c);
 std::vector<SittingRow> sittingRows(const std::vector<CaseRecord>& cases);
 
 // Average and best score of the ended cases; nothing when no case has ended.

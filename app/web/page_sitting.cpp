@@ -145,6 +145,8 @@ std::string PageSitting::panelTexts() {
         {"caseCodeStart", t::kCaseCodeStart},
         {"badCaseCode", kBadCaseCodeMessage},
         {"abandonQuestion", t::kAbandonQuestion},
+        {"yes", t::kYes},
+        {"no", t::kNo},
         {"review", t::kReview},
         {"reviewSteps", t::kReviewSteps},
         {"reviewHidden", t::kReviewHidden},
@@ -182,7 +184,8 @@ std::string PageSitting::panel(const std::string& shownCase, int shownRows) cons
     {
         JsonObject o(out);
         o.str("code", std::string(panel_text::kCaseCode) + " " + sitting_.code().text());
-        o.str("message", message_);
+        o.str("message", message_.empty() ? sitting_.codePrompt().message : message_);
+        o.str("question", sitting_.codePrompt().question);
         o.str("name", sitting_.traineeName());
         o.str("heading", recordHeading(sitting_.traineeName(), sitting_.code(), localToday()));
         // The tables' cells marked where they may break onto another line in a narrow panel.
@@ -294,16 +297,21 @@ std::string PageSitting::plot() const {
 }
 
 std::string PageSitting::startCode(const std::string& text, bool confirmed) {
-    switch (sitting_.answerCode(text, confirmed)) {
-    case Sitting::CodeAnswer::Unreadable:
-        return "bad";
-    case Sitting::CodeAnswer::AskFirst:
-        return "confirm";
-    case Sitting::CodeAnswer::Start:
-        break;
-    }
-    sitting_.startCode(*CaseCode::parse(text));
     message_.clear();
+    std::optional<CaseCode> code = sitting_.offerCode(text);
+    const bool asking = !sitting_.codePrompt().question.empty();
+    if (!code && asking && confirmed) code = sitting_.answerAbandon(true);
+    if (!code) return asking ? "confirm" : "bad";
+    return begin(*code);
+}
+
+std::string PageSitting::answerAbandon(bool yes) {
+    const std::optional<CaseCode> code = sitting_.answerAbandon(yes);
+    return code ? begin(*code) : "kept";
+}
+
+std::string PageSitting::begin(const CaseCode& code) {
+    sitting_.startCode(code);
     pictures_.clear();
     viewKey_ = customerViewKey(sitting_.form());
     ++viewVersion_;
@@ -320,6 +328,8 @@ std::string PageSitting::csvFileName() const { return sitting_.csvFileName(local
 
 std::string PageSitting::customerView() {
     pictures_ = ::customerView(sitting_.form());
+    const auto captions = faceCaptions(sitting_.form().setting().front);
+    const bool faces = pictures_.size() == 2;
     std::string out = "[";
     for (size_t i = 0; i < pictures_.size(); ++i) {
         if (i) out += ',';
@@ -327,6 +337,10 @@ std::string PageSitting::customerView() {
         o.integer("width", pictures_[i].width);
         o.integer("height", pictures_[i].height);
         o.str("description", pictures_[i].description);
+        if (faces) {
+            o.str("caption", captions[i].text);
+            o.boolean("inFront", captions[i].inFront);
+        }
     }
     return out + ']';
 }

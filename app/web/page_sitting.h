@@ -67,9 +67,9 @@ public:
     // Every fixed text of the panel: its captions, the tables' column headings and the message
     // for a bad code.
     static std::string panelTexts();
-    // What the panel shows now: {code, message, name (as kept), heading (the printed record's
-    // line: recordHeading), rows, summary, unsaved, current (the row the
-    // record marks, or null), review ({case, from, rows, summary, plotText}, or null), view
+    // What the panel shows now: {code, message, question ("" unless asking), name (as kept), heading (the printed
+    // record's line: recordHeading), rows, summary, unsaved, current (the row the record marks, or null), review
+    // ({case, from, rows, summary, plotText}, or null), view
     // ({shown, version}: the version changes whenever the customer's view would)}. The review's
     // `case` names the case reviewed (its row in the record, code and customer); its rows and
     // plot text lines are those of steps `from` onwards: where the view says it shows the first
@@ -91,6 +91,9 @@ public:
     // being measured and `confirmed` is false (nothing changes), else "ok": a fresh window,
     // which the view builds anew.
     std::string startCode(const std::string& text, bool confirmed);
+    // The answer to the question before abandoning (panel()'s question): はい starts the code
+    // asked about ("ok"), いいえ keeps everything ("kept"); the question goes either way.
+    std::string answerAbandon(bool yes);
     void chooseCase(int index);
     // The trainee's name as typed; what is kept of it is panel().name.
     void setTraineeName(const std::string& typed) { sitting_.setTraineeName(typed); }
@@ -100,8 +103,9 @@ public:
     std::string csv() const;
     std::string csvFileName() const;
 
-    // The customer's view, computed now: a JSON list of {width, height, description}, empty
-    // while not shown. The pictures' bytes stay here until the next call (picture()).
+    // The customer's view, computed now: a JSON list of {width, height, description}, with
+    // {caption, inFront} for the two faces of the cross cylinder; empty while not shown. The pictures' bytes stay here
+    // until the next call (picture()).
     std::string customerView();
     const CustomerPicture* picture(size_t index) const;
 
@@ -111,6 +115,8 @@ private:
     // After the view ran an action (the window has told the record what it did): the panel's
     // news are noted, and the state returned.
     std::string afterAction();
+    // A fresh window for `code`, which the view builds anew: "ok".
+    std::string begin(const CaseCode& code);
 
     RecordingPlatform platform_;
     SteadyRecordClock clock_;

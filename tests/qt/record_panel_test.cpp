@@ -13,9 +13,9 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QProcess>
@@ -43,6 +43,13 @@ namespace {
 QString qs(const char* s) { return QString::fromUtf8(s); }
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
+void pressKey(QWidget* w, int key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(w, &release);
+}
+
 // The program's window on a fake clock, panel open, shown offscreen.
 struct Desk {
     FakeRecordClock clock;
@@ -50,18 +57,11 @@ struct Desk {
     Sitting sitting;
     TrainerWindow window;
 
-    // Without `ownQuestion` the panel's question is the panel's own dialog.
-    explicit Desk(uint64_t code = 0x2468ACE0, bool ownQuestion = false)
-        : sitting(platform, clock, CaseCode(code)), window(sitting, platform) {
+    explicit Desk(uint64_t code = 0x2468ACE0) : sitting(platform, clock, CaseCode(code)), window(sitting, platform) {
         window.setPanelOpen(true);
         window.show();
         QApplication::processEvents();
         panel();  // built at once, not after the first paint
-        if (ownQuestion) return;
-        panel().setAbandonConfirmer([] {
-            ADD_FAILURE() << "asked before abandoning where nothing was begun";
-            return false;
-        });
     }
     RecordPanel& panel() { return window.panel(); }
     Form1& form() { return sitting.form(); }
@@ -515,29 +515,24 @@ TEST(RecordPanel, ABadCodeChangesNothingAndAGoodOneStartsAFreshWindow) {
     const Control* first = firstFocus(d.form());
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(fresh.focusWidget(), fresh.widgetFor(*first));
-    ASSERT_EQ(d.sitting.cases().size(), 2u);
-    EXPECT_EQ(d.table("SessionTable")->rowCount(), 2);
+    // The first customer was left untouched: no row.
+    ASSERT_EQ(d.sitting.cases().size(), 1u);
+    EXPECT_EQ(d.table("SessionTable")->rowCount(), 1);
 
     // Work begun: asked first; いいえ changes nothing, はい keeps the customer as 中断.
     d.arrow("HScroll1");
-    int asked = 0;
-    bool yes = false;
-    d.panel().setAbandonConfirmer([&] {
-        ++asked;
-        return yes;
-    });
     input->setText(qs(CaseCode(77).text()));
     d.click("CaseCodeStart");
-    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(d.shown("AbandonQuestion"));
+    d.click("AbandonNo");
     EXPECT_EQ(d.sitting.code(), next);
-    yes = true;
     d.click("CaseCodeStart");
-    EXPECT_EQ(asked, 2);
+    d.click("AbandonYes");
     EXPECT_EQ(d.sitting.code(), CaseCode(77));
     QTableWidget* table = d.table("SessionTable");
-    ASSERT_EQ(table->rowCount(), 3);
-    EXPECT_EQ(table->item(1, 5)->text(), qs(kAbandoned));
-    EXPECT_EQ(table->item(2, 2)->data(Qt::AccessibleTextRole).toString(), qs(CaseCode(77).text()));
+    ASSERT_EQ(table->rowCount(), 2);
+    EXPECT_EQ(table->item(0, 5)->text(), qs(kAbandoned));
+    EXPECT_EQ(table->item(1, 2)->data(Qt::AccessibleTextRole).toString(), qs(CaseCode(77).text()));
 
     // The fresh window works and is recorded.
     d.arrow("HScroll1");
@@ -582,7 +577,15 @@ TEST(RecordPanel, TheCustomersViewFollowsTheModeAndTheCrossCylinder) {
     EXPECT_TRUE(d.shown("PatientViewBack"));
     samePixels("PatientViewFront", pictures[0]);
     samePixels("PatientViewBack", pictures[1]);
+    EXPECT_EQ(d.label("PatientViewFrontCaption"), "おもて（提示中）");
+    EXPECT_EQ(d.label("PatientViewBackCaption"), "うら");
     d.keep("crosscylinder.png");
+    // 反転: the mark moves to the face the window now shows in front.
+    d.click("Command3");
+    EXPECT_EQ(d.label("PatientViewFrontCaption"), "おもて");
+    EXPECT_EQ(d.label("PatientViewBackCaption"), "うら（提示中）");
+    EXPECT_EQ(d.find<QLabel>("PatientViewBack")->accessibleName(), qs(customerView(d.form())[1].description));
+    d.keep("crosscylinder_flipped.png");
 
     // Back to the test mode with the next customer: hidden until the end.
     d.click("Command5");
@@ -591,34 +594,45 @@ TEST(RecordPanel, TheCustomersViewFollowsTheModeAndTheCrossCylinder) {
     EXPECT_FALSE(d.shown("PatientViewCaption"));
 }
 
-TEST(RecordPanel, AsksWithADialogOfItsOwnBeforeAbandoningAMeasurement) {
-    Desk d(0x13579, true);
+TEST(RecordPanel, AsksInThePanelBeforeAbandoningAMeasurement) {
+    Desk d(0x13579);
+    auto* input = d.find<QLineEdit>("CaseCodeInput");
+    input->setText("1234-5678-Z");
+    d.click("CaseCodeStart");
+    EXPECT_EQ(d.label("CaseCodeMessage"), qs(kBadCaseCodeMessage));
+    EXPECT_FALSE(d.shown("AbandonQuestion"));
+
+    // Work begun, a good code: the question in the panel, the earlier message gone, いいえ focused.
     d.arrow("HScroll1");
-    d.find<QLineEdit>("CaseCodeInput")->setText(qs(CaseCode(42).text()));
-    QStringList buttons;
-    QString question;
-    const auto answer = [&](const QString& which) {
-        QTimer::singleShot(0, [&, which] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            ASSERT_NE(box, nullptr) << "no question asked";
-            question = box->text();
-            buttons.clear();
-            for (QAbstractButton* b : box->buttons()) buttons << b->text();
-            for (QAbstractButton* b : box->buttons())
-                if (b->text() == which) b->click();
-        });
-    };
-    answer(qs(panel_text::kNo));
-    d.click("CaseCodeStart");
-    EXPECT_EQ(question, qs(panel_text::kAbandonQuestion));
-    buttons.sort();
-    QStringList expected{qs(panel_text::kYes), qs(panel_text::kNo)};
-    expected.sort();
-    EXPECT_EQ(buttons, expected);
+    input->setText(qs(CaseCode(42).text()));
+    input->setFocus();
+    pressKey(input, Qt::Key_Return);
+    EXPECT_EQ(d.label("CaseCodeMessage"), "");
+    ASSERT_TRUE(d.shown("AbandonQuestion"));
+    EXPECT_EQ(d.find<QWidget>("AbandonQuestion")->findChild<QLabel*>()->text(), qs(panel_text::kAbandonQuestion));
+    EXPECT_EQ(d.find<QPushButton>("AbandonYes")->text(), qs(panel_text::kYes));
+    EXPECT_EQ(d.find<QPushButton>("AbandonNo")->text(), qs(panel_text::kNo));
+    EXPECT_EQ(QApplication::focusWidget(), d.find("AbandonNo"));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    d.keep("abandon_question.png");
+
+    // Escape is いいえ: nothing changes, the focus back in the field.
+    pressKey(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(d.shown("AbandonQuestion"));
     EXPECT_EQ(d.sitting.code(), CaseCode(0x13579));
-    answer(qs(panel_text::kYes));
-    d.click("CaseCodeStart");
+    EXPECT_EQ(QApplication::focusWidget(), input);
+
+    // Space on the focused いいえ answers it too; Tab to はい and Space starts the code.
+    pressKey(input, Qt::Key_Return);
+    pressKey(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_FALSE(d.shown("AbandonQuestion"));
+    EXPECT_EQ(d.sitting.code(), CaseCode(0x13579));
+    pressKey(input, Qt::Key_Return);
+    pressKey(QApplication::focusWidget(), Qt::Key_Backtab);
+    ASSERT_EQ(QApplication::focusWidget(), d.find("AbandonYes"));
+    pressKey(QApplication::focusWidget(), Qt::Key_Space);
     EXPECT_EQ(d.sitting.code(), CaseCode(42));
+    EXPECT_FALSE(d.shown("AbandonQuestion"));
 }
 
 TEST(RecordPanel, HintsInPracticeTheChecksAndTheExpertAfterTheEnd) {

@@ -140,20 +140,25 @@ TEST(Record, ModesAndTheSampleCustomer) {
     EXPECT_EQ(stepPhrase(s.last()), "練習モード");
     EXPECT_EQ(s.current().mode, Mode::Practice);
     s.select(w.Option12);
-    EXPECT_EQ(stepPhrase(s.last()), "サンプルモード");
-    // The sample customer replaces the case: correction, residual and reading follow it.
+    // The sample customer is a case of its own, under the same number; the practice customer is
+    // kept, abandoned. Its start has the sample's correction, residual and reading.
+    ASSERT_EQ(s.recorder.cases().size(), 2u);
+    EXPECT_EQ(s.recorder.cases()[0].status, CaseStatus::Abandoned);
+    EXPECT_EQ(s.current().customer, s.recorder.cases()[0].customer);
+    EXPECT_EQ(s.current().mode, Mode::Sample);
+    EXPECT_EQ(stepPhrase(s.last()), "開始");
     expectSame(s.last().correction, {-3.25, -1.5, 56}, "sample");
     expectSame(s.last().residual.zanyo, zanyoDosuu({-3.25, -1.5, 56}, lensOf(w)), "sample");
     EXPECT_EQ(s.current().reading, "Ｓ-3.50Ｄ Ｃ-1.25Ｄ Ａ60°");
     s.select(w.Option12);  // already selected: nothing happens, nothing is recorded
-    EXPECT_EQ(s.current().steps.size(), 3u);
+    EXPECT_EQ(s.current().steps.size(), 1u);
 
     // After the end in sample mode the lens still moves and is recorded; the result stays the end's.
     s.click(w.Command5);
     const int endScore = s.current().result().residual.score;
     s.arrow(w.HScroll1, -1);
     EXPECT_EQ(stepPhrase(s.last()), "球面 +0.25Ｄ");
-    EXPECT_EQ(s.current().steps.size(), 5u);
+    EXPECT_EQ(s.current().steps.size(), 3u);
     EXPECT_EQ(s.current().result().residual.score, endScore);
 }
 
@@ -557,7 +562,6 @@ TEST(SittingRecord, RowsWithTheWindowsTextsAndTheCsvBytes) {
         "1分05秒"};
     s.click(w.STARTbutton);
     s.arrow(w.HScroll1, 1);
-    const std::string secondCorrection = w.Label7.caption;
     s.recorder.startCode(w.setting(), CaseCode(5));  // the second customer is left unfinished
     s.arrow(w.HScroll1, 1);                          // the third is being measured, in test mode
 
@@ -566,7 +570,7 @@ TEST(SittingRecord, RowsWithTheWindowsTextsAndTheCsvBytes) {
     EXPECT_EQ(rows[0], expectedFirst);
     EXPECT_EQ(rows[0][7], "100 点");
     EXPECT_EQ(rows[1][1], "テストモード");
-    EXPECT_EQ(rows[1][4], secondCorrection);  // 再測定 writes it into Label7 without a suffix
+    EXPECT_EQ(rows[1][4], "");  // a test left unfinished keeps its correct value
     EXPECT_EQ(rows[1][5], "中断");
     EXPECT_EQ(rows[1][6], "");
     EXPECT_EQ(rows[1][7], "中断");

@@ -154,8 +154,24 @@ TEST(CustomerView, HiddenInTestModeUntilTheEndAndFollowsTheCrossCylinder) {
     desk.click(w.Command2);  // the cross cylinder in: both faces
     auto faces = customerView(w);
     ASSERT_EQ(faces.size(), 2u);
-    EXPECT_TRUE(faces[0].description.ends_with("、おもて"));
+    EXPECT_TRUE(faces[0].description.ends_with("、おもて（提示中）"));
     EXPECT_TRUE(faces[1].description.ends_with("、うら"));
+
+    // 反転: the mark follows the face the window says is in front; the pictures are redrawn.
+    const CustomerViewKey omote = customerViewKey(w);
+    desk.click(w.Command3);
+    EXPECT_EQ(w.setting().front, false);
+    EXPECT_NE(customerViewKey(w), omote);
+    faces = customerView(w);
+    EXPECT_TRUE(faces[0].description.ends_with("、おもて"));
+    EXPECT_TRUE(faces[1].description.ends_with("、うら（提示中）"));
+    const auto captions = faceCaptions(w.setting().front);
+    EXPECT_EQ(captions[0].text, "おもて");
+    EXPECT_FALSE(captions[0].inFront);
+    EXPECT_EQ(captions[1].text, "うら（提示中）");
+    EXPECT_TRUE(captions[1].inFront);
+    desk.click(w.Command3);
+    EXPECT_EQ(customerViewKey(w), omote);
 }
 
 TEST(Sitting, ATypedCodeIsUnreadableAsksFirstOrStarts) {
@@ -224,6 +240,121 @@ TEST(CustomerView, ThePicturesAreNamedByChartLensAndFace) {
     Step lens;
     lens.lens = w.setting().lens;
     const std::string name = "見え方のイメージ：点群視標、レンズ " + lensText(lens);
-    EXPECT_EQ(faces[0].description, name + "、おもて");
+    EXPECT_EQ(faces[0].description, name + "、おもて（提示中）");
     EXPECT_EQ(faces[1].description, name + "、うら");
+}
+
+TEST(Sitting, EachCustomerIsOneRowUnderTheCodesNumberAndUntouchedOnesLeaveNone) {
+    Desk desk(17);
+    Form1& w = desk.w();
+    // The sample mode brings its own customer: a case of its own, the test customer untouched.
+    desk.select(w.Option12);
+    ASSERT_EQ(desk.sitting.cases().size(), 1u);
+    const CaseRecord& sample = desk.sitting.cases()[0];
+    EXPECT_EQ(sample.mode, Mode::Sample);
+    EXPECT_EQ(sample.steps.size(), 1u);
+    EXPECT_EQ(sample.steps[0].kind, StepKind::Start);
+    EXPECT_EQ(sample.steps[0].correction.S, -3.25);
+    EXPECT_EQ(sample.reading, readingOf(w));
+    desk.arrow(w.HScroll1, -1);
+    desk.nextCustomer();  // customer 2 of the code
+
+    // Customer 2 shown a chart (a lens would settle the mode), then the sample again: two cases,
+    // the first abandoned.
+    desk.select(w.Option6);
+    desk.select(w.Option12);
+    ASSERT_EQ(desk.sitting.cases().size(), 3u);
+    EXPECT_EQ(desk.sitting.cases()[1].status, CaseStatus::Abandoned);
+    EXPECT_EQ(desk.sitting.cases()[1].steps.back().kind, StepKind::Chart);
+    EXPECT_EQ(desk.sitting.cases()[2].mode, Mode::Sample);
+    EXPECT_EQ(desk.sitting.cases()[2].steps.front().correction.S, -3.25);
+    // Back to test mode is a step of the sample case, no new customer.
+    desk.select(w.Option10);
+    ASSERT_EQ(desk.sitting.cases().size(), 3u);
+    EXPECT_EQ(desk.sitting.cases()[2].steps.back().kind, StepKind::Mode);
+
+    // 再測定 from an untouched customer, and a new code over one: neither leaves a row.
+    desk.nextCustomer();        // customer 3, untouched
+    desk.click(w.STARTbutton);  // refused while measuring
+    desk.sitting.startCode(CaseCode(17));
+    desk.nextCustomer();  // customer 1 of the new code ended, customer 2 untouched
+    desk.sitting.startCode(CaseCode(18));
+    const auto rows = sittingRows(desk.sitting.cases());
+    std::vector<std::string> numbers, results;
+    for (const SittingRow& r : rows) {
+        numbers.push_back(r[0]);
+        results.push_back(r[5]);
+    }
+    EXPECT_EQ(numbers, (std::vector<std::string>{"1", "2", "2", "1", "1"}));
+    EXPECT_EQ(rows[3][5], lensText(desk.sitting.cases()[3].result()));
+    EXPECT_EQ(results[1], kAbandoned);
+    EXPECT_EQ(results.back(), kMeasuring);
+}
+
+TEST(Sitting, TheCorrectValueOfATestShowsOnlyOnceItEnded) {
+    Desk desk(23);
+    Form1& w = desk.w();
+    desk.arrow(w.HScroll1, 1);
+    EXPECT_EQ(sittingRow(desk.sitting.cases()[0])[4], "");
+    desk.sitting.startCode(CaseCode(24));  // abandoned in test mode: still hidden
+    EXPECT_EQ(sittingRow(desk.sitting.cases()[0])[4], "");
+    desk.select(desk.w().Option11);  // practice mode shows it, ended or not
+    EXPECT_NE(sittingRow(desk.sitting.cases()[1])[4], "");
+    desk.sitting.startCode(CaseCode(25));
+    EXPECT_NE(sittingRow(desk.sitting.cases()[1])[4], "");
+    desk.click(desk.w().Command5);
+    EXPECT_NE(sittingRow(desk.sitting.cases()[2])[4], "");
+}
+
+TEST(Sitting, AfterRemeasuringTheEndedCaseIsOneChoiceAway) {
+    Desk desk(29);
+    desk.arrow(desk.w().HScroll2, -1);
+    desk.click(desk.w().Command5);
+    desk.click(desk.w().STARTbutton);
+    // The new customer is measured in test mode: hidden; the row before is the ended case.
+    EXPECT_EQ(desk.sitting.reviewed(), nullptr);
+    EXPECT_EQ(desk.sitting.currentRow(), std::optional<size_t>(1));
+    desk.sitting.chooseCase(0);
+    ASSERT_NE(desk.sitting.reviewed(), nullptr);
+    EXPECT_EQ(desk.sitting.reviewed()->status, CaseStatus::Ended);
+    // Measuring on keeps the choice; the next customer (the untouched one dropped) follows again.
+    desk.arrow(desk.w().HScroll1, 1);
+    EXPECT_EQ(desk.sitting.reviewedIndex(), std::optional<size_t>(0));
+    desk.sitting.startCode(CaseCode(29));
+    EXPECT_EQ(desk.sitting.reviewed(), nullptr);
+}
+
+TEST(Sitting, TheCodePromptAsksBeforeAbandoningAndEachAttemptClearsTheLast) {
+    Desk desk(5);
+    const CaseCode next(0xABCDE12345);
+    EXPECT_FALSE(desk.sitting.offerCode("1234-5678-Z"));
+    EXPECT_EQ(desk.sitting.codePrompt().message, kBadCaseCodeMessage);
+    EXPECT_EQ(desk.sitting.codePrompt().question, "");
+    desk.arrow(desk.w().HScroll1, 1);
+
+    // A good code over work begun: the question replaces the message; いいえ keeps everything.
+    EXPECT_FALSE(desk.sitting.offerCode(next.text()));
+    EXPECT_EQ(desk.sitting.codePrompt().message, "");
+    EXPECT_EQ(desk.sitting.codePrompt().question, panel_text::kAbandonQuestion);
+    EXPECT_FALSE(desk.sitting.answerAbandon(false));
+    EXPECT_EQ(desk.sitting.codePrompt().question, "");
+    EXPECT_EQ(desk.sitting.code(), CaseCode(5));
+    EXPECT_FALSE(desk.sitting.answerAbandon(true));  // nothing asked: nothing to start
+
+    // Asked again, then a bad code: the message, the question and its code gone.
+    desk.sitting.offerCode(next.text());
+    desk.sitting.offerCode("0000");
+    EXPECT_EQ(desk.sitting.codePrompt().question, "");
+    EXPECT_EQ(desk.sitting.codePrompt().message, kBadCaseCodeMessage);
+    EXPECT_FALSE(desk.sitting.answerAbandon(true));
+
+    // はい gives the code asked about; starting it clears the prompt.
+    desk.sitting.offerCode(next.text());
+    const auto code = desk.sitting.answerAbandon(true);
+    ASSERT_TRUE(code);
+    EXPECT_EQ(*code, next);
+    desk.sitting.startCode(*code);
+    EXPECT_EQ(desk.sitting.codePrompt().message, "");
+    // Nothing begun: the code starts at once.
+    EXPECT_EQ(desk.sitting.offerCode(CaseCode(7).text()), std::optional<CaseCode>(CaseCode(7)));
 }

@@ -36,8 +36,20 @@ TEST(PageSitting, ATypedCodeIsRefusedWhenBadAndAsksBeforeAbandoningACustomer) {
     s.click("Command2");
     EXPECT_EQ(s.startCode("014S-C0PJ-V", false), "confirm");
     EXPECT_EQ(s.sitting().code(), CaseCode(1));
-    EXPECT_EQ(s.startCode("014S-C0PJ-V", true), "ok");
+    // The question is the panel's, in the core's words; いいえ keeps everything.
+    EXPECT_TRUE(has(s.panel(), std::string("\"question\":\"") + panel_text::kAbandonQuestion + "\""));
+    EXPECT_EQ(s.answerAbandon(false), "kept");
+    EXPECT_TRUE(has(s.panel(), "\"question\":\"\""));
+    EXPECT_EQ(s.startCode("0000-0001", false), "bad");  // the question gone, the message said
+    EXPECT_TRUE(has(s.panel(), "\"question\":\"\""));
+    EXPECT_EQ(s.startCode("014S-C0PJ-V", false), "confirm");
+    EXPECT_TRUE(has(s.panel(), "\"message\":\"\""));
+    EXPECT_EQ(s.answerAbandon(true), "ok");
     EXPECT_EQ(s.sitting().code().text(), "014S-C0PJ-V");
+    PageSitting again(1);
+    again.click("Command2");
+    EXPECT_EQ(again.startCode("014S-C0PJ-V", true), "ok");
+    EXPECT_EQ(again.sitting().code().text(), "014S-C0PJ-V");
     EXPECT_EQ(s.sitting().cases().front().status, CaseStatus::Abandoned);
     // The fresh window is that code's, as at a start with it.
     PageSitting fresh(0, "014S-C0PJ-V");
@@ -61,8 +73,7 @@ TEST(PageSitting, ThePanelHidesTheReviewInTestModeUntilTheEndAndAnnouncesTheEndO
     EXPECT_EQ(s.announcement(), "");
     // The page is sent only what it reads.
     EXPECT_FALSE(has(s.panel(), "\"announce\""));
-    EXPECT_FALSE(has(PageSitting::panelTexts(), "\"yes\""));
-    EXPECT_FALSE(has(PageSitting::panelTexts(), "\"no\""));
+    EXPECT_TRUE(has(PageSitting::panelTexts(), "\"no\":\"いいえ\""));  // the panel's own question
 }
 
 TEST(PageSitting, TheCustomersViewIsComputedOnlyWhileShownAndItsVersionFollowsItsInputs) {

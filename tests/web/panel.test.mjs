@@ -364,18 +364,29 @@ test('a bad code, in the address or typed, shows the message and changes nothing
   assert.equal(await page.textContent('#CaseCode'), fresh);
   assert.equal(await page.textContent('#Label17'), reading);
 
-  // Declined, then accepted.
-  const asked = [];
-  page.once('dialog', (d) => {
-    asked.push(d.message());
+  // Asked inside the panel, never with a dialog box: the earlier message gone, いいえ focused;
+  // Escape is いいえ, then はい starts the code.
+  page.on('dialog', (d) => {
+    errors.push(`a dialog box: ${d.message()}`);
     d.dismiss();
   });
   await page.fill('#CaseCodeInput', '014s c0pj v');
   await page.click('#CaseCodeStart');
+  assert.equal(await page.isVisible('#AbandonQuestion'), true);
+  assert.equal(await page.textContent('#AbandonQuestionText'), texts.abandonQuestion);
+  assert.equal(await page.textContent('#AbandonYes'), 'はい');
+  assert.equal(await page.textContent('#AbandonNo'), 'いいえ');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'AbandonNo');
+  await page.waitForFunction(() => document.getElementById('CaseCodeMessage').textContent === '');
+  if (process.env.PANEL_PICTURES) await page.screenshot({ path: `${process.env.PANEL_PICTURES}/page_abandon_question.png` });
+  await page.keyboard.press('Escape');
+  assert.equal(await page.isVisible('#AbandonQuestion'), false);
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'CaseCodeInput');
   assert.equal(await page.textContent('#CaseCode'), fresh);
-  page.once('dialog', (d) => d.accept());
-  await page.click('#CaseCodeStart');
-  assert.deepEqual(asked, [texts.abandonQuestion]);
+  await page.keyboard.press('Enter');
+  await page.keyboard.press('Shift+Tab');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'AbandonYes');
+  await page.keyboard.press('Enter');
   assert.equal(await page.textContent('#CaseCode'), '問題コード 014S-C0PJ-V');
   assert.equal(await page.textContent('#Label17'), 'Ｓ-3.25Ｄ Ｃ-1.25Ｄ Ａ174° です。');
   assert.equal(await page.textContent('#CaseCodeMessage'), '');
@@ -459,7 +470,7 @@ test('the customer\'s view: the desktop build\'s pixels on the canvases, one pic
   const scenarios = [
     [['select', 'Option11'], ['select', 'Option7'], ['arrow', 'HScroll1', 1], ['arrow', 'HScroll1', 1]],
     [['select', 'Option12'], ['select', 'Option6'], ['arrow', 'HScroll1', -1]],
-    [['select', 'Option12'], ['select', 'Option8'], ['click', 'Command2'], ['arrow', 'HScroll4', 1]],
+    [['select', 'Option12'], ['select', 'Option8'], ['click', 'Command2'], ['arrow', 'HScroll4', 1], ['click', 'Command3']],
   ];
   const Trainer = await core();
   for (const actions of scenarios) {
@@ -486,7 +497,16 @@ test('the customer\'s view: the desktop build\'s pixels on the canvases, one pic
       assert.equal(s.bytes.length, expected.length);
       assert.ok(worst <= 1, `${id}: a channel differs by ${worst}`);
     });
-    if (ids.length === 2) assert.equal(await page.isVisible('#PatientView'), false);
+    if (ids.length === 2) {
+      assert.equal(await page.isVisible('#PatientView'), false);
+      // After 反転 the mark is on うら, as the window says.
+      const captions = await page.evaluate(() => ['PatientViewFrontCaption', 'PatientViewBackCaption'].map((id) => {
+        const c = document.getElementById(id);
+        return [c.textContent, c.classList.contains('in-front')];
+      }));
+      assert.deepEqual(captions, [['おもて', false], ['うら（提示中）', true]]);
+      if (process.env.PANEL_PICTURES) await page.screenshot({ path: `${process.env.PANEL_PICTURES}/page_faces_flipped.png` });
+    }
     assert.equal(await page.textContent('#PatientViewCaption'), '見え方のイメージ');
     assert.deepEqual(errors, []);
     await context.close();
