@@ -435,7 +435,7 @@ std::string sittingCsv(const std::vector<CaseRecord>& cases, const std::string& 
     appendFields(out, header, true);
     out += "\r\n";
     for (size_t i = 0; i < cases.size(); ++i) {
-        appendFields(out, sittingRow(cases[i], static_cast<int>(i + 1)), true);
+        appendFields(out, sittingRow(cases[i]), true);
         appendFields(out, sittingDataRow(cases[i], name), false);
         out += "\r\n";
     }
