@@ -20,6 +20,7 @@ void Sitting::beginAnew(CaseCode code, const std::string& name, int64_t startedM
     name_ = name;
     journal_ = journalHeader(code, name, startedMs);
     clock_.restartAt(0);
+    clock_.setStart(startedMs);
     clock_.hold(0);
     loadCode(code);
     clock_.release();

@@ -158,7 +158,15 @@ private:
     public:
         explicit SittingClock(const RecordClock& base) : base_(base) {}
         int64_t nowMs() const override { return held_ ? *held_ : base_.nowMs() - origin_; }
-        WallTime wallNow() const override { return base_.wallNow(); }
+        // The wall clock as the sitting knows it: its start plus its own time, so that a sitting
+        // played again gives its cases the start times they had (the machine's clock where the
+        // sitting's start is not known).
+        WallTime wallNow() const override {
+            WallTime now = base_.wallNow();
+            if (startedMs_ != 0) now.epochMs = startedMs_ + nowMs();
+            return now;
+        }
+        void setStart(int64_t startedMs) { startedMs_ = startedMs; }
         // From now on the clock reads `ms` and goes on from there.
         void restartAt(int64_t ms) { origin_ = base_.nowMs() - ms; }
         void hold(int64_t ms) { held_ = ms; }
@@ -168,6 +176,7 @@ private:
     private:
         const RecordClock& base_;
         int64_t origin_ = 0;
+        int64_t startedMs_ = 0;
         std::optional<int64_t> held_;
     };
 
