@@ -121,6 +121,8 @@ export class RecordPanel {
       el('h2', { id: 'CaseReviewHeading', text: t.review }), this.reviewHidden, this.reviewShown);
 
     this.table = table('SessionTable', t.sitting, t.sittingColumns);
+    // Printed only, below the record: the procedure's figures per customer (filled when printing).
+    this.procedure = table('SittingProcedure', t.procedureFigures, t.procedureColumns);
     // The printed record's line above the table: the name, the code and the date.
     this.heading = el('p', { id: 'RecordHeading' });
     this.scores = el('p', { id: 'ScoreSummary' });
@@ -133,6 +135,7 @@ export class RecordPanel {
       this.heading,
       el('div', { class: 'scroll', tabindex: '0', role: 'group', 'aria-label': t.sitting }, this.table),
       this.scores,
+      el('div', { class: 'printed', id: 'SittingProcedurePart' }, this.procedure),
       el('div', { class: 'row' }, this.save, this.print),
       this.saveMessage, this.unsavedNote);
 
@@ -396,6 +399,8 @@ export class RecordPanel {
 
   printRecord() {
     this.draw(); // the printed line carries the name as now typed
+    const sitting = this.host.sitting();
+    if (sitting) fillRows(this.procedure, JSON.parse(sitting.procedureTable()));
     document.documentElement.classList.add('printing-record');
     window.print();
   }

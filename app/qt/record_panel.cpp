@@ -221,18 +221,28 @@ void printRecord(const Sitting& sitting, const CalendarDate& date, QPrinter& pri
 
     // The headings are kept on one line: a narrow column would break Japanese after every
     // character.
-    QString html = QStringLiteral("<h3>%1</h3><table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><thead><tr>")
-                       .arg(qs(panel_text::kSitting).toHtmlEscaped());
-    for (const char* c : kSittingColumns)
-        html += QStringLiteral("<th style=\"white-space: nowrap\">%1</th>").arg(qs(c).toHtmlEscaped());
-    html += QStringLiteral("</tr></thead>");
-    for (const SittingRow& row : sittingRows(cases)) {
-        html += QStringLiteral("<tr>");
-        for (const std::string& field : row)
-            html += QStringLiteral("<td style=\"white-space: nowrap\">%1</td>").arg(qs(field).toHtmlEscaped());
-        html += QStringLiteral("</tr>");
-    }
-    html += QStringLiteral("</table><p>%1</p>").arg(qs(scoreSummaryText(cases)).toHtmlEscaped());
+    const auto tableHtml = [](const char* title, const auto& columns, const auto& rows, const char* cellStyle) {
+        QString html = QStringLiteral("<h3>%1</h3><table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><thead><tr>")
+                           .arg(qs(title).toHtmlEscaped());
+        for (const char* c : columns)
+            html += QStringLiteral("<th style=\"white-space: nowrap\">%1</th>").arg(qs(c).toHtmlEscaped());
+        html += QStringLiteral("</tr></thead>");
+        for (const auto& row : rows) {
+            html += QStringLiteral("<tr>");
+            for (const std::string& field : row)
+                html += QStringLiteral("<td %1>%2</td>").arg(QLatin1String(cellStyle), qs(field).toHtmlEscaped());
+            html += QStringLiteral("</tr>");
+        }
+        return html + QStringLiteral("</table>");
+    };
+    QString html =
+        tableHtml(panel_text::kSitting, kSittingColumns, sittingRows(cases), "style=\"white-space: nowrap\"");
+    html += QStringLiteral("<p>%1</p>").arg(qs(scoreSummaryText(cases)).toHtmlEscaped());
+    // Below it, the procedure's figures per customer.
+    std::vector<ProcedureRow> procedure;
+    const std::vector<ProcedureFigures> figures = sitting.procedureFigures();
+    for (size_t i = 0; i < cases.size(); ++i) procedure.push_back(procedureRow(cases[i], figures[i]));
+    html += tableHtml(panel_text::kProcedureFigures, kProcedureColumns, procedure, "align=\"right\"");
 
     // Each page: the name, the code and the date above the record, the page number below.
     QPainter painter;

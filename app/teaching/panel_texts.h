@@ -36,6 +36,8 @@ inline constexpr const char* kStepNumber = "手順 ";
 inline constexpr const char* kSitting = "今回の記録";
 inline constexpr const char* kSaveCsv = "CSV保存";
 inline constexpr const char* kPrintRecord = "印刷";
+// The printed record's second table: the procedure's figures per customer.
+inline constexpr const char* kProcedureFigures = "手順とヒント";
 inline constexpr const char* kSaved = "保存しました";
 // A save that failed; the reason, when the system gives one, follows after "：".
 inline constexpr const char* kSaveFailed = "保存できませんでした";
@@ -90,6 +92,7 @@ inline constexpr std::array kAll = {kPanel,
                                     kSitting,
                                     kSaveCsv,
                                     kPrintRecord,
+                                    kProcedureFigures,
                                     kSaved,
                                     kSaveFailed,
                                     kUnsavedNote,

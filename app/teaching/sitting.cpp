@@ -6,6 +6,7 @@
 
 #include "app/teaching/hint.h"
 #include "app/teaching/panel_texts.h"
+#include "app/teaching/procedure.h"
 #include "app/teaching/review.h"
 
 Sitting::Sitting(Platform& platform, const RecordClock& clock, CaseCode code, int64_t startedMs)
@@ -239,7 +240,15 @@ void Sitting::setTraineeName(std::string_view typed) {
     append(e, false);
 }
 
-std::string Sitting::csv() const { return sittingCsv(cases(), name_); }
+std::vector<ProcedureFigures> Sitting::procedureFigures() const {
+    std::vector<ProcedureFigures> figures;
+    figures.reserve(cases().size());
+    for (const CaseRecord& c : cases())
+        figures.push_back(::procedureFigures(c, c.status == CaseStatus::Ended ? &expertFor(c).record : nullptr));
+    return figures;
+}
+
+std::string Sitting::csv() const { return sittingCsv(cases(), name_, procedureFigures()); }
 
 std::string Sitting::csvFileName(const CalendarDate& date) const { return ::csvFileName(code(), name_, date); }
 
@@ -317,6 +326,35 @@ SittingDataRow sittingDataRow(const CaseRecord& c, const std::string& name) {
     row[12] = name;
     row[13] = c.code.text();
     return row;
+}
+
+ProcedureFigures procedureFigures(const CaseRecord& c, const CaseRecord* expert) {
+    ProcedureFigures f;
+    f.hints = c.hints();
+    if (c.status != CaseStatus::Ended || !expert) return f;
+    f.judged = true;
+    f.expertQuestions = expert->questions();
+    for (const ProcedureCheck& check : procedureReview(c, *expert)) {
+        ++f.checksMade;
+        if (check.good) ++f.checksPassed;
+    }
+    return f;
+}
+
+ProcedureDataRow procedureDataRow(const ProcedureFigures& f) {
+    ProcedureDataRow row;
+    if (f.judged) {
+        row[0] = std::to_string(f.expertQuestions);
+        row[1] = std::to_string(f.checksPassed);
+        row[2] = std::to_string(f.checksMade);
+    }
+    row[3] = std::to_string(f.hints);
+    return row;
+}
+
+ProcedureRow procedureRow(const CaseRecord& c, const ProcedureFigures& f) {
+    const ProcedureDataRow data = procedureDataRow(f);
+    return {sittingRow(c)[0], std::to_string(c.questions()), data[0], data[1], data[2], data[3]};
 }
 
 std::vector<std::string> cellParts(std::string_view cell) {
@@ -429,15 +467,19 @@ size_t sequenceLength(unsigned char lead) {
 
 }  // namespace
 
-std::string sittingCsv(const std::vector<CaseRecord>& cases, const std::string& name) {
+std::string sittingCsv(const std::vector<CaseRecord>& cases, const std::string& name,
+                       const std::vector<ProcedureFigures>& figures) {
     std::string out = "\xEF\xBB\xBF";
     std::vector<std::string> header(kSittingColumns.begin(), kSittingColumns.end());
     header.insert(header.end(), kSittingDataColumns.begin(), kSittingDataColumns.end());
+    header.insert(header.end(), kProcedureDataColumns.begin(), kProcedureDataColumns.end());
     appendFields(out, header, true);
     out += "\r\n";
     for (size_t i = 0; i < cases.size(); ++i) {
         appendFields(out, sittingRow(cases[i]), true);
         appendFields(out, sittingDataRow(cases[i], name), false);
+        appendFields(out, procedureDataRow(i < figures.size() ? figures[i] : procedureFigures(cases[i], nullptr)),
+                     false);
         out += "\r\n";
     }
     return out;

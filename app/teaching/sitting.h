@@ -22,6 +22,17 @@ struct CalendarDate {
     int year = 1970, month = 1, day = 1;
 };
 
+// What the procedure came to in a case, after the data columns and on the printout: the expert's
+// questions for the same customer and the checks of 手順の振り返り passed and made (only once the
+// case has ended: they judge it whole), and the hints asked for (counted from the first).
+struct ProcedureFigures {
+    bool judged = false;
+    int expertQuestions = 0;
+    int checksPassed = 0;
+    int checksMade = 0;
+    int hints = 0;
+};
+
 // Where a sitting is kept as it goes: told each journal line the moment it is written, and
 // whether a case (or a code) has just ended, when a snapshot is due.
 class SittingKeeper {
@@ -94,6 +105,8 @@ public:
     // The expert's play for the customer of `c` (the sample customer where the case ended in
     // sample mode), worked out once per customer.
     const ExpertPlay& expertFor(const CaseRecord& c) const;
+    // Each case's procedureFigures against its expert, in the record's order.
+    std::vector<ProcedureFigures> procedureFigures() const;
 
     // ヒント: offered while a customer is being measured in practice or sample mode (a test
     // keeps its answer to itself until the end).
@@ -262,14 +275,34 @@ using SittingDataRow = std::array<std::string, kSittingDataColumns.size()>;
 // "ended", "measuring" or "abandoned".
 SittingDataRow sittingDataRow(const CaseRecord& c, const std::string& name);
 
+// The figures of case `c`: `expert` is the expert's record of the same customer; without it (or
+// before the end) nothing is judged.
+ProcedureFigures procedureFigures(const CaseRecord& c, const CaseRecord* expert);
+
+// Their columns in the CSV, after kSittingDataColumns: whole numbers, empty where not judged.
+inline constexpr std::array<const char*, 4> kProcedureDataColumns = {"expert_questions", "checks_passed", "checks_made",
+                                                                     "hints"};
+using ProcedureDataRow = std::array<std::string, kProcedureDataColumns.size()>;
+ProcedureDataRow procedureDataRow(const ProcedureFigures& f);
+
+// The printed record's second table (手順とヒント), a row per customer: 番号 as in the record, the
+// trainee's questions beside the expert's, the checks judged 良い and the checks made, the hints.
+inline constexpr std::array<const char*, 6> kProcedureColumns = {"番号",     "質問数",       "お手本の質問数",
+                                                                 "良い手順", "確認した手順", "ヒント数"};
+using ProcedureRow = std::array<std::string, kProcedureColumns.size()>;
+ProcedureRow procedureRow(const CaseRecord& c, const ProcedureFigures& f);
+
 // A dioptre value as a plain number with two decimals: "-1.25", "0.00", "3.50" (never "-0.00").
 std::string plainDioptre(double d);
 
 // The CSV of the table and its data columns: UTF-8 with a byte-order mark (spreadsheet
 // programs then read the Japanese), the header and one line per row, each ended by CR LF; a
-// field holding a comma, a quote, CR or LF is quoted, its quotes doubled.
+// field holding a comma, a quote, CR or LF is quoted, its quotes doubled. After the data columns,
+// each case's procedureFigures from `figures`, in the order of `cases` (a case beyond them is
+// written unjudged).
 std::string csvField(const std::string& field);
-std::string sittingCsv(const std::vector<CaseRecord>& cases, const std::string& name = {});
+std::string sittingCsv(const std::vector<CaseRecord>& cases, const std::string& name = {},
+                       const std::vector<ProcedureFigures>& figures = {});
 
 // What is kept of a typed name: control characters dropped, spaces (also ideographic ones) at
 // either end trimmed, at most kTraineeNameLength characters.

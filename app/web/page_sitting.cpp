@@ -153,6 +153,7 @@ std::string PageSitting::panelTexts() {
         {"sitting", t::kSitting},
         {"saveCsv", t::kSaveCsv},
         {"printRecord", t::kPrintRecord},
+        {"procedureFigures", t::kProcedureFigures},
         {"saved", t::kSaved},
         {"saveFailed", t::kSaveFailed},
         {"unsavedNote", t::kUnsavedNote},
@@ -172,6 +173,7 @@ std::string PageSitting::panelTexts() {
         JsonObject o(out);
         for (const auto& [key, text] : kTexts) o.str(key, text);
         o.strings("sittingColumns", listOf(kSittingColumns));
+        o.strings("procedureColumns", listOf(kProcedureColumns));
         o.strings("reviewColumns", listOf(kReviewColumns));
         o.strings("expertColumns", listOf(kExpertColumns));
         o.strings("expertSummaryColumns", listOf(kExpertSummaryColumns));
@@ -323,6 +325,13 @@ void PageSitting::chooseCase(int index) {
 }
 
 std::string PageSitting::csv() const { return sitting_.csv(); }
+
+std::string PageSitting::procedureTable() const {
+    std::vector<ProcedureRow> rows;
+    const std::vector<ProcedureFigures> figures = sitting_.procedureFigures();
+    for (size_t i = 0; i < figures.size(); ++i) rows.push_back(procedureRow(sitting_.cases()[i], figures[i]));
+    return rowsJson(rows);
+}
 
 std::string PageSitting::csvFileName() const { return sitting_.csvFileName(localToday()); }
 

@@ -102,6 +102,8 @@ public:
     // The record as CSV bytes (UTF-8 with its byte-order mark) and the name to save it as.
     std::string csv() const;
     std::string csvFileName() const;
+    // The printed record's table of the procedure's figures (procedureRow), a JSON list of rows.
+    std::string procedureTable() const;
 
     // The customer's view, computed now: a JSON list of {width, height, description}, with
     // {caption, inFront} for the two faces of the cross cylinder; empty while not shown. The pictures' bytes stay here

@@ -146,6 +146,7 @@ ShownTexts shownTexts() {
     std::set<std::string>& panel = shown.panel;
     panel.insert(panel_text::kAll.begin(), panel_text::kAll.end());
     panel.insert(kSittingColumns.begin(), kSittingColumns.end());
+    panel.insert(kProcedureColumns.begin(), kProcedureColumns.end());
     panel.insert(kReviewColumns.begin(), kReviewColumns.end());
     panel.insert({kEquivalentName, kCylinderName, kAxisDifferenceName, kExpertName, kAbandoned, kMeasuring,
                   kBadCaseCodeMessage});

@@ -16,6 +16,8 @@ PROGRAM, WORK = sys.argv[1], pathlib.Path(sys.argv[2])
 NAME = '山田 "はな", 花子'
 NUMBERS = ['correction_S', 'correction_C', 'correction_A', 'result_S', 'result_C', 'result_A']
 COUNTS = ['score', 'questions', 'steps', 'seconds']
+# The procedure's figures: judged only once a case has ended; the hints always counted.
+JUDGED = ['expert_questions', 'checks_passed', 'checks_made']
 PLAIN = re.compile(r'-?[0-9]+(\.[0-9]+)?')
 
 WORK.mkdir(parents=True, exist_ok=True)
@@ -37,7 +39,7 @@ check(len(rows) >= 5, f'only {len(rows)} rows')
 statuses = set()
 for i, row in enumerate(rows, 1):
     where = f'row {i}'
-    check(len(row) == 24 and None not in row and None not in row.values(), f'{where}: not 24 columns')
+    check(len(row) == 28 and None not in row and None not in row.values(), f'{where}: not 28 columns')
     status = row['status']
     statuses.add(status)
     check(status in ('ended', 'measuring', 'abandoned'), f'{where}: status {status!r}')
@@ -56,6 +58,15 @@ for i, row in enumerate(rows, 1):
             check(row[column] != '', f'{where}: an ended case without {column}')
         else:
             check(row[column] == '', f'{where}: a {status} case with {column} {row[column]!r}')
+    for column in JUDGED:
+        if status == 'ended':
+            check(row[column].isdigit(), f'{where}: {column} {row[column]!r} is no whole number')
+        else:
+            check(row[column] == '', f'{where}: a {status} case judged, {column} {row[column]!r}')
+    if status == 'ended':
+        check(int(row['checks_passed']) <= int(row['checks_made']) and int(row['checks_made']) > 0,
+              f'{where}: {row["checks_passed"]} of {row["checks_made"]} checks passed')
+    check(row['hints'].isdigit(), f'{where}: hints {row["hints"]!r}')
     started = datetime.datetime.fromisoformat(row['started'])
     check(started.utcoffset() is not None, f'{where}: start {row["started"]!r} without an offset')
     check(re.fullmatch(r'\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d', row['started']) is not None,

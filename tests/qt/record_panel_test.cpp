@@ -394,7 +394,7 @@ TEST(RecordPanel, SavesTheCsvAndSaysSoAndAFailedSaveLosesNothing) {
     d.click("SaveCsv");
     EXPECT_EQ(d.label("SaveCsvMessage"), qs(panel_text::kSaved));
     const QByteArray bytes = readFile(answer);
-    const std::string expected = sittingCsv(d.sitting.cases(), "髙橋　𠮷子");
+    const std::string expected = sittingCsv(d.sitting.cases(), "髙橋　𠮷子", d.sitting.procedureFigures());
     EXPECT_EQ(bytes.toStdString(), expected);
     EXPECT_TRUE(bytes.contains(QStringLiteral(",髙橋　𠮷子,").toUtf8()));
     EXPECT_TRUE(
@@ -459,6 +459,9 @@ TEST(RecordPanel, PrintsTheRecordAsATableOnA4) {
         EXPECT_TRUE(text.contains(heading)) << text.toStdString();
         EXPECT_TRUE(text.contains(QStringLiteral("1/1"))) << text.toStdString();
         for (const char* column : kSittingColumns) EXPECT_TRUE(text.contains(qs(column))) << column;
+        // Below the record, the procedure's figures.
+        EXPECT_TRUE(text.contains(qs(panel_text::kProcedureFigures))) << text.toStdString();
+        for (const char* column : kProcedureColumns) EXPECT_TRUE(text.contains(qs(column))) << column;
     }
 
     // A long sitting: every page headed and numbered.

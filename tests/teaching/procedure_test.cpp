@@ -268,6 +268,44 @@ TEST(Hints, OfferedOutsideTestsOnlyAndKeptAsSteps) {
     EXPECT_EQ(summary[2][1], "1");
 }
 
+TEST(Hints, TheRecordCountsThemAndTheChecksOnceACaseHasEnded) {
+    Trainee t(21);
+    t.sitting.askHint();
+    t.sitting.askHint();
+    const Refraction n = t.need();
+    t.lens(n.S + n.C / 2, 0, 90);
+    t.ask(Chart::Dial, Question::Dial);  // unfogged: one check is 要注意
+    t.end();
+    t.f().STARTbutton.userClick();  // the next customer is being measured
+
+    const std::vector<ProcedureFigures> figures = t.sitting.procedureFigures();
+    ASSERT_EQ(figures.size(), 2u);
+    const CaseRecord& ended = t.sitting.cases()[0];
+    const CaseRecord& expert = t.sitting.expertFor(ended).record;
+    const auto checks = procedureReview(ended, expert);
+    const auto passed = std::count_if(checks.begin(), checks.end(), [](const ProcedureCheck& k) { return k.good; });
+    ASSERT_LT(passed, static_cast<long>(checks.size()));
+    EXPECT_TRUE(figures[0].judged);
+    EXPECT_EQ(figures[0].expertQuestions, expert.questions());
+    EXPECT_EQ(figures[0].checksPassed, passed);
+    EXPECT_EQ(figures[0].checksMade, static_cast<int>(checks.size()));
+    EXPECT_EQ(figures[0].hints, 2);
+    EXPECT_FALSE(figures[1].judged);
+
+    // The CSV's last four columns, whole numbers, and the printed table's row.
+    const std::string csv = t.sitting.csv();
+    const std::string judged = "," + std::to_string(expert.questions()) + "," + std::to_string(passed) + "," +
+                               std::to_string(checks.size()) + ",2\r\n";
+    EXPECT_NE(csv.find("status,name,code,expert_questions,checks_passed,checks_made,hints\r\n"), std::string::npos);
+    const size_t firstEnd = csv.find("\r\n", csv.find("\r\n") + 2) + 2;
+    EXPECT_EQ(csv.substr(firstEnd - judged.size(), judged.size()), judged) << csv;
+    EXPECT_EQ(csv.substr(csv.size() - 7), ",,,,0\r\n");
+    EXPECT_EQ(procedureRow(ended, figures[0]),
+              (ProcedureRow{"1", std::to_string(ended.questions()), std::to_string(expert.questions()),
+                            std::to_string(passed), std::to_string(checks.size()), "2"}));
+    EXPECT_EQ(procedureRow(t.sitting.cases()[1], figures[1]), (ProcedureRow{"2", "0", "", "", "", "0"}));
+}
+
 TEST(ExpertInTheReview, ItsLineStepsAndSummary) {
     Trainee t(31);
     t.end();

@@ -101,7 +101,7 @@ TEST(PageSitting, TheCsvIsTheSittingsWithItsNameAndSavingIsRemembered) {
     s.click("Command5");
     EXPECT_TRUE(s.unsaved());
     s.setTraineeName("\t山田　花子　");
-    EXPECT_EQ(s.csv(), sittingCsv(s.sitting().cases(), "山田　花子"));
+    EXPECT_EQ(s.csv(), sittingCsv(s.sitting().cases(), "山田　花子", s.sitting().procedureFigures()));
     EXPECT_EQ(s.csv().substr(0, 3), "\xEF\xBB\xBF");
     EXPECT_EQ(s.csvFileName().rfind("記録_014S-C0PJ-V_山田　花子_", 0), 0u) << s.csvFileName();
     EXPECT_NE(s.panel().find("\"name\":\"山田　花子\""), std::string::npos);

@@ -424,8 +424,10 @@ test('CSV保存 downloads the record: byte-order mark, header, a row, CRLF, the 
   const row = lines[1].split(',');
   assert.deepEqual(row.slice(0, 4), ['1', 'テストモード', '014S-C0PJ-V', 'Ｓ-3.25Ｄ Ｃ-1.25Ｄ Ａ174°']);
   assert.match(row[7], /^\d+ 点$/);
-  assert.equal(row.length, 24);
-  assert.deepEqual(row.slice(-3), ['ended', '髙橋　𠮷子', '014S-C0PJ-V']);
+  assert.equal(row.length, 28);
+  assert.deepEqual(row.slice(-7, -4), ['ended', '髙橋　𠮷子', '014S-C0PJ-V']);
+  // The procedure's figures: the expert's questions, the checks passed and made, no hints.
+  assert.match(row.slice(-4).join(','), /^\d+,\d+,\d+,0$/);
   assert.equal(row[16], row[7].replace(' 点', ''));
   const today = await page.evaluate(() => {
     const d = new Date();
@@ -446,8 +448,15 @@ test('CSV保存 downloads the record: byte-order mark, header, a row, CRLF, the 
   const shown = () => page.evaluate(() => ['Form1', 'RecordPanel', 'SessionTable', 'CaseReview']
     .map((id) => document.getElementById(id).checkVisibility()));
   assert.deepEqual(await shown(), [true, false, false, false]);
-  await page.evaluate(() => document.documentElement.classList.add('printing-record'));
+  // The browser's print dialog stays shut: 印刷 only readies the page for it.
+  await page.evaluate(() => { window.print = () => {}; });
+  await page.click('#PrintRecord');
   assert.deepEqual(await shown(), [false, true, true, false]);
+  // Below the record, printed only: the procedure's figures, a row per customer.
+  assert.equal(await page.isVisible('#SittingProcedure'), true);
+  const figures = await page.$$eval('#SittingProcedure tbody tr', (trs) => trs.map((tr) => [...tr.cells].map((c) => c.textContent)));
+  assert.deepEqual(figures.map((r) => r.slice(0, 2).concat(r.slice(-1))), [['1', row[8], '0']]);
+  assert.deepEqual(figures[0].slice(2, 5), row.slice(-4, -1));
   // The record's line: the name, the code and the date; the headings each on one line.
   assert.equal(await page.textContent('#RecordHeading'), `名前 髙橋\u3000𠮷子\u3000問題コード 014S-C0PJ-V\u3000${today}`);
   assert.equal(await page.isVisible('#RecordHeading'), true);
@@ -462,6 +471,7 @@ test('CSV保存 downloads the record: byte-order mark, header, a row, CRLF, the 
   assert.ok(unspaced.endsWith('1/1'), printed);
   assert.ok(unspaced.includes(`問題コード014S-C0PJ-V${today}`), printed);
   assert.ok(unspaced.includes(texts.sittingColumns.join('')), printed);
+  assert.ok(unspaced.includes(texts.procedureFigures + texts.procedureColumns.join('')), printed);
   assert.deepEqual(errors, []);
   await context.close();
 });
