@@ -449,8 +449,11 @@ test('CSV保存 downloads the record: byte-order mark, header, a row, CRLF, the 
     .map((id) => document.getElementById(id).checkVisibility()));
   assert.deepEqual(await shown(), [true, false, false, false]);
   // The browser's print dialog stays shut: 印刷 only readies the page for it.
-  await page.evaluate(() => { window.print = () => {}; });
-  await page.click('#PrintRecord');
+  // (The page as printed hides the panel until 印刷 is pressed: pressed as from the keyboard.)
+  await page.evaluate(() => {
+    window.print = () => {};
+    document.getElementById('PrintRecord').click();
+  });
   assert.deepEqual(await shown(), [false, true, true, false]);
   // Below the record, printed only: the procedure's figures, a row per customer.
   assert.equal(await page.isVisible('#SittingProcedure'), true);
