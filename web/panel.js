@@ -5,6 +5,7 @@
 
 import { el, svgEl } from './dom.js';
 import { drawReviewPlot } from './review_plot.js';
+import { StepColumns } from './step_columns.js';
 
 // A table with one header cell per column and an empty body.
 function table(id, caption, columns) {
@@ -108,6 +109,13 @@ export class RecordPanel {
     this.steps = table('ReviewSteps', t.reviewSteps, t.reviewColumns);
     this.summary = el('dl', { id: 'ReviewSummary' });
     this.stepsScroll = el('div', { class: 'scroll', tabindex: '0', role: 'group', 'aria-label': t.reviewSteps }, this.steps);
+    // The steps' columns for the width they have, worked out anew when that changes.
+    this.stepColumns = new StepColumns(this.steps);
+    this.stepsWidth = 0;
+    new ResizeObserver(([entry]) => {
+      this.stepsWidth = entry.contentRect.width;
+      if (this.stepsWidth > 0) this.stepColumns.apply(this.stepsWidth);
+    }).observe(this.stepsScroll);
     // After the end: the checks of the procedure, the expert's figures beside the trainee's, its steps.
     this.checks = el('ul', { id: 'ProcedureReview', 'aria-label': t.procedureReview });
     this.expertSummary = table('ExpertSummary', t.expertSummary, t.expertSummaryColumns);
@@ -258,9 +266,12 @@ export class RecordPanel {
     // The text alternative in one block per part sent: a new line lays out only its own.
     if (review.from === 0) {
       this.plotText.replaceChildren(el('div', { text: review.plotText }));
+      this.stepColumns.reset();
+      this.stepColumns.add(review.rows, this.stepsWidth);
       fillRows(this.steps, review.rows);
     } else if (review.rows.length) {
       this.plotText.append(el('div', { text: review.plotText }));
+      this.stepColumns.add(review.rows, this.stepsWidth);
       addRows(this.steps, review.rows);
     }
     this.shown.reviewCase = review.case;

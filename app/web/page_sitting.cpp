@@ -229,7 +229,7 @@ std::string PageSitting::panel(const std::string& shownCase, int shownRows) cons
                                  steps += (i ? "," : "") + std::to_string(k.steps[i]);
                              steps += ']';
                          });
-                r.key("expertRows") += rowsJson(expertTable(expert.result.run));
+                r.key("expertRows") += rowsJson(expertTable(expert.result.run), withLineBreaks);
                 r.key("expertSummary") += rowsJson(expertSummary(*c, expert.record));
             } else {
                 r.null("checks");

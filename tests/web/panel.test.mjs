@@ -265,9 +265,9 @@ test('at 1400x900 the tables fit the panel and the plot\'s answers neither overl
   sitting.delete();
   await page.waitForFunction(() => document.querySelectorAll('#ReviewPlot text.answer').length > 0);
   const seen = await page.evaluate(() => {
-    const tables = ['SessionTable', 'ReviewSteps'].map((id) => {
+    const tables = ['SessionTable', 'ReviewSteps', 'ExpertSummary', 'ExpertSteps'].map((id) => {
       const table = document.getElementById(id);
-      const scroller = table.closest('.scroll');
+      const scroller = table.closest('.scroll') ?? table.parentElement;
       const outer = table.getBoundingClientRect();
       const outside = [...table.querySelectorAll('th, td')].filter((c) => {
         const r = c.getBoundingClientRect();
