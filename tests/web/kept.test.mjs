@@ -5,9 +5,11 @@
 // 記録を消す removes what was kept.
 
 import assert from 'node:assert/strict';
+import { mkdir } from 'node:fs/promises';
+import path from 'node:path';
 import { after, before, test } from 'node:test';
 
-import { core, launch, serve } from './support.mjs';
+import { SCREENSHOTS, core, launch, serve } from './support.mjs';
 
 const PREFIX = 'refraction-trainer:';
 const SEED = 11;
@@ -323,4 +325,50 @@ test('記録を消す asks first, then removes every kept sitting but those of o
   assert.equal(await page.textContent('#UnsavedNote'), texts.unsavedNote);
   assert.deepEqual(await keptKeys(page), left);
   await context.close();
+});
+
+test('the offer, its message and 記録を消す fit the panel at a desktop width and on a phone', async () => {
+  await mkdir(SCREENSHOTS, { recursive: true });
+  const sizes = [
+    { name: 'desktop-1400', viewport: { width: 1400, height: 900 } },
+    { name: 'phone-390', viewport: { width: 390, height: 844 }, deviceScaleFactor: 2, isMobile: true, hasTouch: true },
+  ];
+  for (const { name, ...options } of sizes) {
+    const context = await site.browser.newContext(options);
+    let { page } = await open(context, '&seed=6');
+    await page.click('#Command2');
+    await page.evaluate((prefix) => localStorage.setItem(`${prefix}sitting:zzz-bad:0000`, 'refraction-trainer sitting 1\ncode'), PREFIX);
+    await page.close();
+    ({ page } = await open(context));
+    await page.waitForSelector('#ResumeSitting:visible');
+    await page.waitForSelector('#StorageMessage:visible');
+    // On a phone the panel lies below the window, which pans: pressed where it is.
+    await page.locator('#DeleteKept').evaluate((b) => b.click());
+    const boxes = {};
+    for (const id of ['ResumeOfferText', 'ResumeSitting', 'StartAnew', 'StorageMessage', 'TraineeName', 'DeleteKeptQuestion', 'DeleteKeptYes', 'DeleteKeptNo'])
+      boxes[id] = await page.locator(`#${id}`).boundingBox();
+    const panel = await page.locator('#RecordPanel').boundingBox();
+    const inside = (b) => b.x >= panel.x - 0.5 && b.x + b.width <= panel.x + panel.width + 0.5;
+    const apart = (a, b) => a.x + a.width <= b.x || b.x + b.width <= a.x || a.y + a.height <= b.y || b.y + b.height <= a.y;
+    for (const [id, b] of Object.entries(boxes)) assert.ok(inside(b), `${name}: ${id} inside the panel`);
+    const ids = Object.keys(boxes);
+    for (let i = 0; i < ids.length; ++i)
+      for (let k = i + 1; k < ids.length; ++k) assert.ok(apart(boxes[ids[i]], boxes[ids[k]]), `${name}: ${ids[i]} and ${ids[k]} apart`);
+    // Nothing drawn over them: each is what is found at its middle.
+    for (const id of ids) {
+      const hit = await page.evaluate((target) => {
+        const el = document.getElementById(target);
+        el.scrollIntoView({ block: 'center' });
+        const r = el.getBoundingClientRect();
+        return document.elementFromPoint(r.x + r.width / 2, r.y + r.height / 2)?.closest(`#${target}`) === el;
+      }, id);
+      assert.ok(hit, `${name}: ${id} not covered`);
+    }
+    // The question of 記録を消す, then the top of the panel with the offer.
+    await page.evaluate(() => document.getElementById('DeleteKeptAsk').scrollIntoView({ block: 'center' }));
+    await page.screenshot({ path: path.join(SCREENSHOTS, `kept-delete-${name}.png`) });
+    await page.evaluate(() => document.getElementById('ResumeOffer').scrollIntoView({ block: 'center' }));
+    await page.screenshot({ path: path.join(SCREENSHOTS, `kept-offer-${name}.png`) });
+    await context.close();
+  }
 });
