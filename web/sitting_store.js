@@ -65,7 +65,9 @@ function hold(name, ifAvailable) {
           resolve(null);
           return null;
         }
-        return new Promise((release) => resolve(release));
+        return new Promise((release) => {
+          resolve(release);
+        });
       })
       .catch(() => resolve(null));
   });

@@ -88,7 +88,9 @@ function play(actions) {
       const el = document.getElementById(name);
       if (kind === 'click' || kind === 'select') el.click();
       else el.dispatchEvent(new KeyboardEvent('keydown', { key: keys[kind][arg > 0 ? 1 : 0], bubbles: true }));
-      await new Promise((resolve) => setTimeout(resolve, 0));
+      await new Promise((resolve) => {
+        setTimeout(resolve, 0);
+      });
     }
   })();
 }
@@ -106,9 +108,9 @@ async function open(context, query = '') {
 // What the page's sitting is now: its window's fingerprint, its journal and its record.
 function now(page) {
   return page.evaluate(() => ({
-    fingerprint: trainerUnderTest.latestFingerprint(),
-    journal: trainerUnderTest.latestJournal(),
-    csv: [...new Uint8Array(trainerUnderTest.latestCsv())],
+    fingerprint: globalThis.trainerUnderTest.latestFingerprint(),
+    journal: globalThis.trainerUnderTest.latestJournal(),
+    csv: [...new Uint8Array(globalThis.trainerUnderTest.latestCsv())],
   }));
 }
 
@@ -129,7 +131,9 @@ test('closed or reloaded at any moment, the page resumes the same window and rec
     if (whileHandling) {
       // Closed somewhere in a burst of inputs.
       page.evaluate(play, burst).catch(() => {});
-      await new Promise((resolve) => setTimeout(resolve, rng() * 25));
+      await new Promise((resolve) => {
+        setTimeout(resolve, rng() * 25);
+      });
     } else {
       await page.evaluate(play, burst);
       before = await now(page);
@@ -264,7 +268,9 @@ test('storage that cannot be written is said once, and the page goes on unkept',
     assert.deepEqual(errors, []);
     // Unkept, leaving asks first.
     await page.close({ runBeforeUnload: true });
-    await new Promise((resolve) => setTimeout(resolve, 300));
+    await new Promise((resolve) => {
+      setTimeout(resolve, 300);
+    });
     assert.equal(asked, true);
     await context.close();
   }

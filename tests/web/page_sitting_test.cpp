@@ -175,20 +175,23 @@ TEST(PageSitting, TheNewestUnsavedSittingIsOfferedAndResumedExactlyTheRestSetAsi
 
     PageSitting s(0);
     s.keep(true);
-    s.keptFound(true, "");                                  // another tab's: left alone
-    s.keptFound(false, journal);                            // the newest one free: offered
+    s.keptFound(true, "");                                      // another tab's: left alone
+    s.keptFound(false, journal);                                // the newest one free: offered
     s.keptFound(false, journal.substr(0, journal.size() - 5));  // truncated
-    s.keptFound(false, "refraction-trainer sitting 2\n");   // newer
-    s.keptFound(false, PageSitting(3).journal());           // started, never touched
+    s.keptFound(false, "refraction-trainer sitting 2\n");       // newer
+    s.keptFound(false, PageSitting(3).journal());               // started, never touched
     s.keptFound(false, saved.journal());
     EXPECT_EQ(s.reviewKept(true), R"({"offered":1,"aside":[[2,1],[3,3]],"remove":[4],"pruned":""})");
     EXPECT_TRUE(s.resumeOffered());
     EXPECT_FALSE(s.resumeOffered());  // offered once
-    EXPECT_EQ(s.keptLines(), "");      // nothing of the replay is new
+    EXPECT_EQ(s.keptLines(), "");     // nothing of the replay is new
     EXPECT_EQ(s.journal(), journal);
     EXPECT_EQ(windowFingerprint(s.form()), windowFingerprint(old.form()));
     // The same panel, but for the version of the customer's view, which only the page follows.
-    const auto panelOf = [](const PageSitting& p) { const std::string j = p.panel(); return j.substr(0, j.find("\"view\":")); };
+    const auto panelOf = [](const PageSitting& p) {
+        const std::string j = p.panel();
+        return j.substr(0, j.find("\"view\":"));
+    };
     EXPECT_EQ(panelOf(s), panelOf(old));
     EXPECT_EQ(s.csv(), old.csv());
     EXPECT_EQ(s.state(), old.state());
