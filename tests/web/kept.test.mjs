@@ -194,6 +194,18 @@ test('a start with a code of its own offers nothing; the first input to the wind
   assert.deepEqual((await keptKeys(page)).filter((k) => keys.includes(k)), keys);
   // The start left untouched with its code is gone.
   assert.equal(new Set((await keptKeys(page)).map((k) => k.split(':')[2])).size, 2);
+  // END, then a new start in the same tab: the sitting just ended is offered, as at a new visit.
+  const ended = await now(page);
+  await page.click('#Command1');
+  await page.click('#restart');
+  await page.waitForSelector('#ResumeSitting:visible');
+  await page.click('#ResumeSitting');
+  // END is an input like any other, kept, and played back without ending anything.
+  const resumed = await now(page);
+  assert.match(resumed.journal.slice(ended.journal.length), /^i \d+ Command1 c 0 \d+ [0-9a-f]{16}\n$/);
+  assert.ok(resumed.journal.startsWith(ended.journal));
+  assert.equal(resumed.fingerprint, ended.fingerprint);
+  assert.equal(await page.isHidden('#sessionEnd'), true);
   await context.close();
 });
 
@@ -299,6 +311,23 @@ test('two tabs keep sittings of their own, and a tab does not offer the one anot
   const { page: c } = await open(context);
   await c.click('#ResumeSitting');
   assert.equal((await now(c)).journal, aJournal);
+  await context.close();
+});
+
+test('without Web Locks a tab still leaves alone the sitting another open tab keeps', async () => {
+  const context = await site.browser.newContext();
+  await context.addInitScript(() => {
+    delete Navigator.prototype.locks;
+  });
+  const { page: a } = await open(context);
+  await a.click('#Command2');
+  const { page: b } = await open(context);
+  await b.waitForTimeout(300);
+  assert.equal(await b.locator('#ResumeOffer').isHidden(), true);
+  // Its sign of life gone (the tab left), A's sitting is offered.
+  await a.close({ runBeforeUnload: true });
+  const { page: c } = await open(context);
+  await c.waitForSelector('#ResumeSitting:visible');
   await context.close();
 });
 
