@@ -4,6 +4,7 @@
 // (beep, print, end).
 
 import { el, setStyle } from './dom.js';
+import { SittingStore } from './sitting_store.js';
 import { WindowView, smallestTouchScale } from './view.js';
 
 const WIDTH = 878;
@@ -74,6 +75,7 @@ export class PageController {
     this.firstFocus = null; // where the focus starts in the window shown last
     this.panel = null; // the record panel beside the window (panel.js), once it is there
     this.lms = lms;
+    this.store = null; // where the sitting is kept (sitting_store.js); none in a learning system
     keepFitting(design);
     // Leaving the page ends the attempt in the learning system, as END does.
     if (lms) window.addEventListener('pagehide', () => this.finishLms());
@@ -85,6 +87,8 @@ export class PageController {
   // focus can go to the window only once it shows (focusFirst).
   begin(Trainer, shown) {
     this.Trainer = Trainer;
+    // In a learning system the record is the system's to keep: nothing goes into the browser.
+    if (!this.lms) this.store = new SittingStore(Trainer, () => this.panel?.drawKept());
     // The class's code, where the teacher set one, is played instead of any other.
     if (this.lms) {
       this.lmsSettings = JSON.parse(Trainer.PageSitting.lmsSettings(this.lms.launchData));
@@ -101,6 +105,8 @@ export class PageController {
     this.sitting = new this.Trainer.PageSitting(seed, this.caseText);
     // In a learning system the record is the student's: their name on it, in the CSV and printed.
     if (this.lms?.student.name) this.sitting.setTraineeName(this.lms.student.name);
+    // Kept as it goes; a start without a code of its own offers the last sitting left unsaved.
+    this.store?.begin(this.sitting, !this.seeded && !this.caseText);
     const end = document.getElementById('sessionEnd');
     if (!end.hidden) end.hidden = true;
     this.showWindow(shown);
@@ -125,6 +131,21 @@ export class PageController {
     if (!shown) this.focusFirst();
   }
 
+  // The sitting offered, played into a fresh window; the window built anew with the focus where
+  // the window logic puts it at start. When it does not play back, a fresh sitting has the window
+  // and the panel says why.
+  resume() {
+    if (!this.store?.offered || !this.sitting) return;
+    this.store.resume();
+    this.showWindow();
+    this.panel?.resumed();
+  }
+
+  // What the panel did that the sitting wrote down (a hint, a name, a code, a save): kept.
+  kept() {
+    this.store?.flush();
+  }
+
   focusFirst() {
     this.firstFocus?.focus({ preventScroll: true });
   }
@@ -135,7 +156,10 @@ export class PageController {
     const sitting = this.sitting;
     if (!sitting) return;
     const before = this.focusedControl();
+    // The first input to the window starts anew: the sitting offered stays kept.
+    this.store?.touch();
     const state = JSON.parse(argument === undefined ? sitting[kind](name) : sitting[kind](name, argument));
+    this.store?.flush();
     this.view.mirror(state);
     this.settleFocus(before);
     this.panel?.refresh();
@@ -179,6 +203,7 @@ export class PageController {
       const texts = JSON.parse(this.Trainer.PageSitting.lmsTexts());
       document.getElementById('sessionEndText').after(el('p', { id: 'LmsFinished', text: texts.finished }));
     }
+    this.store?.stop();
     this.sitting.delete();
     this.sitting = null;
     document.getElementById('Form1').inert = true;
@@ -212,7 +237,13 @@ export class PageController {
       requestAnimationFrame(() => setTimeout(resolve));
     });
     const { RecordPanel } = await import('./panel.js');
-    this.panel = await RecordPanel.create(this.Trainer, { sitting: () => this.sitting, rebuild: () => this.showWindow() });
+    this.panel = await RecordPanel.create(this.Trainer, {
+      sitting: () => this.sitting,
+      rebuild: () => this.showWindow(),
+      store: () => this.store,
+      resume: () => this.resume(),
+      kept: () => this.kept(),
+    });
     if (this.lms) this.showLms();
   }
 }

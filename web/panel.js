@@ -65,6 +65,14 @@ export class RecordPanel {
     this.toggle = el('button', { type: 'button', id: 'RecordPanelToggle', 'aria-expanded': 'true', 'aria-controls': 'RecordPanelBody', text: t.close });
     this.announcer = el('p', { id: 'EndAnnouncement', class: 'visually-hidden', 'aria-live': 'polite' });
 
+    // The sitting kept from the last time, offered until chosen or the window's first input
+    // (no dialog, and the focus stays where it is); what the storage could not do.
+    this.resumeButton = el('button', { type: 'button', id: 'ResumeSitting', text: t.resumeSitting, 'aria-describedby': 'ResumeOfferText' });
+    this.startAnew = el('button', { type: 'button', id: 'StartAnew', text: t.startAnew, 'aria-describedby': 'ResumeOfferText' });
+    this.offer = el('section', { id: 'ResumeOffer', 'aria-labelledby': 'ResumeOfferText', hidden: true },
+      el('p', { id: 'ResumeOfferText', text: t.resumeOffer }), el('div', { class: 'row' }, this.resumeButton, this.startAnew));
+    this.storageMessage = el('p', { id: 'StorageMessage', role: 'status', hidden: true });
+
     // 名前: optional; the sitting keeps it cleaned (panel().name), shown back once typed.
     this.name = el('input', { id: 'TraineeName', type: 'text', autocomplete: 'off', spellcheck: 'false', maxlength: '40' });
     const namePart = el('div', { class: 'row', id: 'TraineeNamePart' },
@@ -138,6 +146,12 @@ export class RecordPanel {
     this.print = el('button', { type: 'button', id: 'PrintRecord', text: t.printRecord });
     this.saveMessage = el('p', { id: 'SaveCsvMessage', 'aria-live': 'polite' });
     this.unsavedNote = el('p', { id: 'UnsavedNote', text: t.unsavedNote });
+    // 記録を消す (a shared computer), asked here first: はい removes every kept sitting.
+    this.deleteKept = el('button', { type: 'button', id: 'DeleteKept', text: t.deleteKept, hidden: true });
+    this.deleteYes = el('button', { type: 'button', id: 'DeleteKeptYes', text: t.yes, 'aria-describedby': 'DeleteKeptQuestion' });
+    this.deleteNo = el('button', { type: 'button', id: 'DeleteKeptNo', text: t.no, 'aria-describedby': 'DeleteKeptQuestion' });
+    this.deleteAsk = el('div', { id: 'DeleteKeptAsk', role: 'group', 'aria-labelledby': 'DeleteKeptQuestion', hidden: true },
+      el('p', { id: 'DeleteKeptQuestion', text: t.deleteKeptQuestion }), el('div', { class: 'row' }, this.deleteYes, this.deleteNo));
     const sittingPart = el('section', { id: 'SittingRecord', 'aria-labelledby': 'SittingHeading' },
       el('h2', { id: 'SittingHeading', text: t.sitting }),
       this.heading,
@@ -145,15 +159,37 @@ export class RecordPanel {
       this.scores,
       el('div', { class: 'printed', id: 'SittingProcedurePart' }, this.procedure),
       el('div', { class: 'row' }, this.save, this.print),
-      this.saveMessage, this.unsavedNote);
+      this.saveMessage, this.unsavedNote, el('div', { class: 'row' }, this.deleteKept), this.deleteAsk);
 
-    this.body = el('div', { id: 'RecordPanelBody' }, codePart, this.hintPart, this.viewPart, reviewPart, sittingPart);
+    this.body = el('div', { id: 'RecordPanelBody' }, this.offer, this.storageMessage, codePart, this.hintPart, this.viewPart, reviewPart, sittingPart);
     this.root = el('aside', { id: 'RecordPanel', 'aria-label': t.panel }, this.toggle, this.announcer, this.body);
     document.body.classList.add('with-record-panel');
     document.querySelector('main').after(this.root);
 
     this.toggle.addEventListener('click', () => this.setOpen(!this.open));
-    this.name.addEventListener('input', () => this.host.sitting()?.setTraineeName(this.name.value));
+    this.name.addEventListener('input', () => {
+      this.host.sitting()?.setTraineeName(this.name.value);
+      this.host.kept();
+    });
+    this.resumeButton.addEventListener('click', () => this.host.resume());
+    this.startAnew.addEventListener('click', () => {
+      // The button goes: the focus stays in the panel.
+      this.input.focus();
+      this.host.store()?.withdraw();
+    });
+    this.deleteKept.addEventListener('click', () => this.askDelete(true));
+    this.deleteNo.addEventListener('click', () => this.askDelete(false));
+    this.deleteYes.addEventListener('click', async () => {
+      this.askDelete(false);
+      await this.host.store()?.deleteAll();
+      this.draw();
+    });
+    this.deleteAsk.addEventListener('keydown', (e) => {
+      if (e.key === 'Escape') {
+        e.preventDefault();
+        this.askDelete(false);
+      }
+    });
     this.name.addEventListener('change', () => this.draw());
     this.start.addEventListener('click', () => this.startCode());
     this.abandonYes.addEventListener('click', () => this.answerAbandon(true));
@@ -175,15 +211,35 @@ export class RecordPanel {
     this.save.addEventListener('click', () => this.saveCsv());
     this.print.addEventListener('click', () => this.printRecord());
     window.addEventListener('afterprint', () => document.documentElement.classList.remove('printing-record'));
-    // Leaving the page with a record not saved asks first, as pages do.
+    // Leaving the page with a record neither saved nor kept asks first, as pages do; a kept one
+    // is offered again at the next visit.
     window.addEventListener('beforeunload', (e) => {
-      if (this.host.sitting()?.unsaved()) {
+      if (this.host.sitting()?.unsaved() && !this.host.store()?.keeping) {
         e.preventDefault();
         e.returnValue = '';
       }
     });
     this.root.inert = !host.sitting();
     this.draw();
+    this.drawKept();
+  }
+
+  // The offer, what the storage says and 記録を消す, as the store has them now.
+  drawKept() {
+    const store = this.host.store();
+    const offering = !!store?.offered;
+    if (!offering && this.offer.contains(document.activeElement)) this.input.focus();
+    this.offer.hidden = !offering;
+    const message = store?.message ?? '';
+    if (this.storageMessage.textContent !== message) this.storageMessage.textContent = message;
+    this.storageMessage.hidden = !message;
+    this.deleteKept.hidden = !store;
+    if (!store) this.deleteAsk.hidden = true;
+  }
+
+  askDelete(asking) {
+    this.deleteAsk.hidden = !asking;
+    (asking ? this.deleteNo : this.deleteKept).focus();
   }
 
   setOpen(open) {
@@ -210,6 +266,8 @@ export class RecordPanel {
   // announced after the action that ended the case, not again when the panel redraws).
   draw() {
     const sitting = this.host.sitting();
+    this.host.kept();
+    this.drawKept();
     if (!sitting || !this.open) return;
     // The review's rows come only after those shown already (a case's steps are only added).
     const data = JSON.parse(sitting.panel(this.shown.reviewCase ?? '', this.shown.reviewRows ?? 0));
@@ -219,6 +277,7 @@ export class RecordPanel {
     if (document.activeElement !== this.name && this.name.value !== data.name) this.name.value = data.name;
     this.codeMessage.textContent = this.message || data.message;
     this.unsavedNote.hidden = !data.unsaved;
+    if (this.unsavedNote.textContent !== data.note) this.unsavedNote.textContent = data.note;
     if (data.unsaved) this.saveMessage.textContent = '';
     this.scores.textContent = data.summary;
     this.drawHint(data.hint);
@@ -420,6 +479,16 @@ export class RecordPanel {
   // until a new start.
   ended() {
     this.root.inert = true;
+  }
+
+  // A kept sitting was played into a fresh window: drawn whole, its name in the field.
+  resumed() {
+    this.shown = {};
+    this.question.hidden = true;
+    this.message = '';
+    const sitting = this.host.sitting();
+    if (sitting) this.name.value = JSON.parse(sitting.panel()).name;
+    this.draw();
   }
 
   started() {

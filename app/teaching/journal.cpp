@@ -298,6 +298,38 @@ std::vector<std::string> sittingsToRemove(const std::vector<KeptFile>& newestFir
     return out;
 }
 
+KeptReview reviewKept(const std::vector<KeptCandidate>& newestFirst, bool offer) {
+    KeptReview out;
+    std::vector<KeptFile> found;
+    bool newest = true;
+    for (size_t i = 0; i < newestFirst.size(); ++i) {
+        const KeptCandidate& c = newestFirst[i];
+        const std::string name = std::to_string(i);
+        if (c.inUse) {
+            found.push_back({name, false, true});
+            continue;
+        }
+        JournalRead read = readKept(c.journal, c.snapshot);
+        if (!read.sitting) {
+            out.setAside.emplace_back(i, read.problem);
+            continue;
+        }
+        if (read.sitting->entries.empty()) {
+            out.untouched.push_back(i);
+            continue;
+        }
+        const bool unsaved = read.sitting->unsaved();
+        if (newest && offer && unsaved) {
+            out.offered = i;
+            out.offeredSitting = std::move(read.sitting);
+        }
+        newest = false;
+        found.push_back({name, unsaved, false});
+    }
+    for (const std::string& name : sittingsToRemove(found)) out.removed.push_back(std::stoul(name));
+    return out;
+}
+
 std::string setAsideMessage(JournalProblem problem, const std::string& keptAs) {
     const char* reason = panel_text::kSetAsideMismatch;
     switch (problem) {

@@ -24,6 +24,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/teaching/case_code.h"
@@ -109,6 +110,26 @@ inline constexpr size_t kSavedSittingsKept = 20;
 // The kept sittings to remove, oldest first, from `newestFirst`: the saved ones beyond the
 // kSavedSittingsKept most recent saved ones. Sittings in use are left alone.
 std::vector<std::string> sittingsToRemove(const std::vector<KeptFile>& newestFirst);
+
+// What a store does with the sittings it finds at start, given them newest first: each one's
+// journal and snapshot (empty when it has none) and whether another running program keeps it.
+struct KeptCandidate {
+    std::string_view journal;
+    std::string_view snapshot;
+    bool inUse = false;
+};
+struct KeptReview {
+    // The sitting to offer (the newest one not in use, when it has unsaved work and `offer`).
+    std::optional<size_t> offered;
+    std::optional<KeptSitting> offeredSitting;
+    // Those that cannot be read, to set aside (not delete), and why.
+    std::vector<std::pair<size_t, JournalProblem>> setAside;
+    // Started and left without an input: nothing to keep.
+    std::vector<size_t> untouched;
+    // Saved ones beyond the kSavedSittingsKept most recent (sittingsToRemove), oldest first.
+    std::vector<size_t> removed;
+};
+KeptReview reviewKept(const std::vector<KeptCandidate>& newestFirst, bool offer);
 
 // What the panel says of a kept sitting that could not be continued (`problem` None: it did not
 // play back to what it says), and the name it was set aside under.

@@ -18,7 +18,10 @@
 #include "optics/refraction.h"
 
 #ifdef TRAINER_TEST_HOOKS
+#include <cstdint>
 #include <vector>
+
+#include "app/teaching/journal.h"
 #endif
 
 namespace {
@@ -50,6 +53,16 @@ std::string hiddenOf(const PageSitting* s) {
     if (!s) return "null";
     const Form1& f = s->form();
     return "[" + shortestDecimal(f.seikaiS) + "," + shortestDecimal(f.seikaiC) + "," + shortestDecimal(f.seikaiA) + "]";
+}
+
+// The window's fingerprint (windowFingerprint) in hexadecimal, or null.
+std::string fingerprintOf(const PageSitting* s) {
+    if (!s) return "null";
+    static constexpr char kHex[] = "0123456789abcdef";
+    const uint64_t f = windowFingerprint(s->form());
+    std::string out(16, '0');
+    for (int i = 0; i < 16; ++i) out[static_cast<size_t>(i)] = kHex[(f >> (60 - 4 * i)) & 15];
+    return out;
 }
 
 // The seeds of the sittings made so far, oldest first, as a JSON list.

@@ -82,7 +82,7 @@ void listJson(std::string& out, const std::vector<T>& items, Write write) {
 
 PageSitting::PageSitting(uint64_t seed, const std::string& caseText)
     : message_(caseText.empty() || CaseCode::parse(caseText) ? "" : kBadCaseCodeMessage),
-      sitting_(platform_, clock_, CaseCode::parse(caseText).value_or(codeOf(seed))),
+      sitting_(platform_, clock_, CaseCode::parse(caseText).value_or(codeOf(seed)), clock_.wallNow().epochMs),
       viewKey_(customerViewKey(sitting_.form())) {}
 
 std::string PageSitting::state() { return stateJson(sitting_.form(), platform_.take()); }
@@ -157,6 +157,13 @@ std::string PageSitting::panelTexts() {
         {"saved", t::kSaved},
         {"saveFailed", t::kSaveFailed},
         {"unsavedNote", t::kUnsavedNote},
+        {"resumeOffer", t::kResumeOffer},
+        {"resumeSitting", t::kResumeSitting},
+        {"startAnew", t::kStartAnew},
+        {"deleteKept", t::kDeleteKept},
+        {"deleteKeptQuestion", t::kDeleteKeptQuestion},
+        {"keptDeleted", t::kKeptDeleted},
+        {"storageUnwritable", t::kStorageUnwritable},
         {"customerView", t::kCustomerView},
         {"front", t::kFront},
         {"back", t::kBack},
@@ -194,6 +201,8 @@ std::string PageSitting::panel(const std::string& shownCase, int shownRows) cons
         o.key("rows") += rowsJson(sittingRows(sitting_.cases()), withLineBreaks);
         o.str("summary", scoreSummaryText(sitting_.cases()));
         o.boolean("unsaved", sitting_.unsaved());
+        // Kept in the browser's storage, the record outlives the page; else it goes with it.
+        o.str("note", keeping_ ? panel_text::kKeptNote : panel_text::kUnsavedNote);
         if (const auto row = sitting_.currentRow())
             o.integer("current", static_cast<long long>(*row));
         else
@@ -360,4 +369,69 @@ const CustomerPicture* PageSitting::picture(size_t index) const {
 
 std::string PageSitting::lmsReport(const std::string& launchData) const {
     return lmsReportJson(::lmsReport(sitting_.cases(), readLaunchData(launchData)));
+}
+
+void PageSitting::keep(bool on) {
+    keeping_ = on;
+    collector_.lines.clear();
+    sitting_.setKeeper(on ? &collector_ : nullptr);
+}
+
+std::string PageSitting::keptLines() { return std::exchange(collector_.lines, {}); }
+
+void PageSitting::keptFound(bool inUse, const std::string& journal) {
+    found_.push_back(journal);
+    foundInUse_.push_back(inUse);
+}
+
+std::string PageSitting::reviewKept(bool offer) {
+    std::vector<KeptCandidate> candidates;
+    for (size_t i = 0; i < found_.size(); ++i) candidates.push_back({found_[i], {}, foundInUse_[i]});
+    KeptReview review = ::reviewKept(candidates, offer);
+    offered_ = std::move(review.offeredSitting);
+    std::string out;
+    {
+        JsonObject o(out);
+        if (review.offered)
+            o.integer("offered", static_cast<long long>(*review.offered));
+        else
+            o.null("offered");
+        std::string& aside = o.key("aside");
+        aside += '[';
+        for (size_t i = 0; i < review.setAside.size(); ++i)
+            aside += (i ? ",[" : "[") + std::to_string(review.setAside[i].first) + "," +
+                     std::to_string(static_cast<int>(review.setAside[i].second)) + "]";
+        aside += ']';
+        std::vector<size_t> remove = review.untouched;
+        remove.insert(remove.end(), review.removed.begin(), review.removed.end());
+        std::string& removed = o.key("remove");
+        removed += '[';
+        for (size_t i = 0; i < remove.size(); ++i) removed += (i ? "," : "") + std::to_string(remove[i]);
+        removed += ']';
+        o.str("pruned", review.removed.empty() ? std::string() : prunedMessage(review.removed.size()));
+    }
+    found_.clear();
+    foundInUse_.clear();
+    return out;
+}
+
+std::string PageSitting::setAsideMessage(int problem, const std::string& keptAs) {
+    const bool known = problem >= 0 && problem <= static_cast<int>(JournalProblem::Newer);
+    return ::setAsideMessage(known ? static_cast<JournalProblem>(problem) : JournalProblem::Corrupt, keptAs);
+}
+
+bool PageSitting::resumeOffered() {
+    if (!offered_) return false;
+    const KeptSitting kept = std::move(*offered_);
+    offered_.reset();
+    message_.clear();
+    const bool agrees = sitting_.resume(kept);
+    // The lines of the sitting it replaces are no longer to be kept, nor those of the replay.
+    collector_.lines.clear();
+    if (!agrees) sitting_.beginAnew(CaseCode::fromClock(), "", clock_.wallNow().epochMs);
+    pictures_.clear();
+    platform_.take();
+    viewKey_ = customerViewKey(sitting_.form());
+    ++viewVersion_;
+    return agrees;
 }

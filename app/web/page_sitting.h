@@ -4,11 +4,13 @@
 // tests only, not into the desktop program.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/form1/form1.h"
 #include "app/teaching/customer_view.h"
+#include "app/teaching/journal.h"
 #include "app/teaching/record.h"
 #include "app/teaching/sitting.h"
 #include "app/web/window_data.h"
@@ -105,6 +107,32 @@ public:
     // The printed record's table of the procedure's figures (procedureRow), a JSON list of rows.
     std::string procedureTable() const;
 
+    // --- The sitting kept in the browser's storage ---
+
+    // Whether each new journal line is collected for the page to keep (not inside a learning
+    // system, nor once the storage failed or was cleared).
+    void keep(bool on);
+    bool keeping() const { return keeping_; }
+    // The journal lines written since the last call ("" when none), each ending in '\n'.
+    std::string keptLines();
+    const std::string& journal() const { return sitting_.journal(); }
+
+    // The sittings the page found kept at start, newest first, one call each (`inUse`: another
+    // open tab keeps it); then what is to become of them (reviewKept), as JSON: {offered (its
+    // index, or null), aside ([[index, problem], ...]: to be set aside, not deleted), remove
+    // (indexes: left untouched, or saved beyond the most recent), pruned (what the panel says of
+    // the saved ones removed, or "")}. The offered sitting is held here until resumed or dropped.
+    void keptFound(bool inUse, const std::string& journal);
+    std::string reviewKept(bool offer);
+    // What the panel says of a sitting set aside under `keptAs` (`problem` as reviewKept gives it,
+    // 0 for one that did not play back).
+    static std::string setAsideMessage(int problem, const std::string& keptAs);
+    // Plays the offered sitting into a fresh window, which the view builds anew. False when it did
+    // not play back: the page sets it aside, and a fresh sitting of a code from the clock has
+    // the window.
+    bool resumeOffered();
+    void dropOffer() { offered_.reset(); }
+
     // The customer's view, computed now: a JSON list of {width, height, description}, with
     // {caption, inFront} for the two faces of the cross cylinder; empty while not shown. The pictures' bytes stay here
     // until the next call (picture()).
@@ -120,6 +148,13 @@ private:
     // A fresh window for `code`, which the view builds anew: "ok".
     std::string begin(const CaseCode& code);
 
+    // Collects what the sitting writes into its journal, for the page to keep.
+    class LineCollector : public SittingKeeper {
+    public:
+        void keep(const std::string& line, bool) override { lines += line; }
+        std::string lines;
+    };
+
     RecordingPlatform platform_;
     SteadyRecordClock clock_;
     std::string message_;  // a bad code given at start
@@ -127,4 +162,9 @@ private:
     CustomerViewKey viewKey_;
     int viewVersion_ = 0;
     std::vector<CustomerPicture> pictures_;
+    LineCollector collector_;
+    bool keeping_ = false;
+    std::vector<std::string> found_;
+    std::vector<bool> foundInUse_;
+    std::optional<KeptSitting> offered_;
 };

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
+#include "app/teaching/journal.h"
+#include "app/teaching/panel_texts.h"
 #include "app/teaching/review.h"
 #include "app/web/page_sitting.h"
 
@@ -126,4 +129,101 @@ TEST(PageSitting, ThePanelSendsOnlyTheReviewRowsAfterThoseTheViewShowsOfTheSameC
     EXPECT_TRUE(has(s.panel("1 " + s.sitting().code().text() + " 0", 1), "\"from\":0"));
     EXPECT_TRUE(has(s.panel(name, 1000), "\"from\":0"));
     EXPECT_TRUE(has(s.panel(name, -1), "\"from\":0"));
+}
+
+TEST(PageSitting, KeepingHandsOverEachJournalLineOnceAndTheNoteSaysWhereTheRecordLives) {
+    PageSitting s(7);
+    s.select("Option11");
+    s.click("Command2");
+    EXPECT_EQ(s.keptLines(), "");  // not kept: nothing collected
+    EXPECT_TRUE(has(s.panel(), std::string("\"note\":\"") + panel_text::kUnsavedNote + "\""));
+    s.keep(true);
+    EXPECT_TRUE(has(s.panel(), std::string("\"note\":\"") + panel_text::kKeptNote + "\""));
+    const std::string before = s.journal();
+    s.arrow("HScroll1", 1);
+    s.setTraineeName("山田");
+    EXPECT_NE(s.hint(), "");
+    const std::string lines = s.keptLines();
+    EXPECT_EQ(before + lines, s.journal());
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 3);
+    EXPECT_EQ(s.keptLines(), "");
+    s.markSaved();
+    EXPECT_EQ(s.keptLines().substr(0, 2), "s ");
+    EXPECT_EQ(s.startCode("014S-C0PJ-V", true), "ok");
+    EXPECT_EQ(s.keptLines().substr(0, 2), "c ");
+    s.keep(false);
+    s.arrow("HScroll1", 1);
+    EXPECT_EQ(s.keptLines(), "");
+}
+
+TEST(PageSitting, TheNewestUnsavedSittingIsOfferedAndResumedExactlyTheRestSetAsideOrRemoved) {
+    PageSitting old(9);
+    old.keep(true);
+    old.select("Option11");
+    old.arrow("HScroll1", 1);
+    old.click("Command3");
+    old.arrow("HScroll4", -1);
+    old.click("Command5");
+    old.click("STARTbutton");
+    old.setTraineeName("佐藤");
+    old.select("Option7");
+    old.click("Command6");
+    const std::string journal = old.journal();
+    PageSitting saved(4);
+    saved.click("Command2");
+    saved.markSaved();
+
+    PageSitting s(0);
+    s.keep(true);
+    s.keptFound(true, "");                                      // another tab's: left alone
+    s.keptFound(false, journal);                                // the newest one free: offered
+    s.keptFound(false, journal.substr(0, journal.size() - 5));  // truncated
+    s.keptFound(false, "refraction-trainer sitting 2\n");       // newer
+    s.keptFound(false, PageSitting(3).journal());               // started, never touched
+    s.keptFound(false, saved.journal());
+    EXPECT_EQ(s.reviewKept(true), R"({"offered":1,"aside":[[2,1],[3,3]],"remove":[4],"pruned":""})");
+    EXPECT_TRUE(s.resumeOffered());
+    EXPECT_FALSE(s.resumeOffered());  // offered once
+    EXPECT_EQ(s.keptLines(), "");     // nothing of the replay is new
+    EXPECT_EQ(s.journal(), journal);
+    EXPECT_EQ(windowFingerprint(s.form()), windowFingerprint(old.form()));
+    // The same panel, but for the version of the customer's view, which only the page follows.
+    const auto panelOf = [](const PageSitting& p) {
+        const std::string j = p.panel();
+        return j.substr(0, j.find("\"view\":"));
+    };
+    EXPECT_EQ(panelOf(s), panelOf(old));
+    EXPECT_EQ(s.csv(), old.csv());
+    EXPECT_EQ(s.state(), old.state());
+    // It goes on as the old one would have.
+    EXPECT_EQ(s.click("Command6"), old.click("Command6"));
+
+    // Without an offer (a code of its own), or with nothing unsaved: nothing offered.
+    PageSitting fresh(0);
+    fresh.keptFound(false, journal);
+    EXPECT_EQ(fresh.reviewKept(false), R"({"offered":null,"aside":[],"remove":[],"pruned":""})");
+    EXPECT_FALSE(fresh.resumeOffered());
+    // More than 20 saved sittings: the oldest go, and the panel is to say so.
+    for (int i = 0; i < 22; ++i) fresh.keptFound(false, saved.journal());
+    EXPECT_EQ(fresh.reviewKept(true),
+              std::string(R"({"offered":null,"aside":[],"remove":[21,20],"pruned":")") + prunedMessage(2) + "\"}");
+    EXPECT_EQ(PageSitting::setAsideMessage(1, "k"), setAsideMessage(JournalProblem::Truncated, "k"));
+    EXPECT_EQ(PageSitting::setAsideMessage(99, "k"), setAsideMessage(JournalProblem::Corrupt, "k"));
+}
+
+TEST(PageSitting, ASittingThatDoesNotPlayBackLeavesAFreshSittingInTheWindow) {
+    PageSitting old(9);
+    old.click("Command2");
+    old.arrow("HScroll1", 1);
+    std::string journal = old.journal();
+    // Another window after the last input than the one kept: not to be trusted.
+    journal[journal.size() - 2] = journal[journal.size() - 2] == '0' ? '1' : '0';
+    PageSitting s(9);
+    s.keep(true);
+    s.keptFound(false, journal);
+    EXPECT_TRUE(has(s.reviewKept(true), R"("offered":0)"));
+    EXPECT_FALSE(s.resumeOffered());
+    EXPECT_TRUE(s.sitting().cases().front().steps.size() == 1);
+    EXPECT_EQ(s.journal().find("\ni "), std::string::npos);
+    EXPECT_EQ(s.keptLines(), "");
 }

@@ -270,6 +270,9 @@ test('framed by a learning system: three customers reported, the score of those 
   assert.match(data.core.session_time, /^\d{2,4}:\d\d:\d\d(\.\d\d?)?$/);
   assert.equal(data.core.exit, '');
   assert.equal(await frame.isVisible('#LmsFinished'), true);
+  // The record is the learning system's: nothing of it was kept in the browser, nothing offered.
+  assert.deepEqual(await frame.evaluate(() => Object.keys(localStorage)), []);
+  assert.equal(await frame.isHidden('#DeleteKept'), true);
   assert.deepEqual(errors, []);
   await context.close();
 });
