@@ -51,41 +51,37 @@ void SittingStore::start(bool offer) {
     // Newest first: the names begin with the time of their start.
     const QStringList names =
         dir.entryList({kPrefix + QLatin1Char('*') + kJournal}, QDir::Files, QDir::Name | QDir::Reversed);
-    std::vector<KeptFile> found;
-    bool newest = true;
+    // Each one's files, read while it is locked; one another program keeps stays locked to it.
+    struct Found {
+        QString base;
+        std::unique_ptr<QLockFile> lock;
+        QByteArray journal, snapshot;
+    };
+    std::vector<Found> files;
+    files.reserve(static_cast<size_t>(names.size()));
     for (const QString& name : names) {
-        const QString base = dir.filePath(name.chopped(kJournal.size()));
-        auto lock = lockOf(base);
-        if (!lock) {
-            found.push_back({base.toStdString(), false, true});
-            continue;
-        }
-        const QByteArray journal = readAll(base + kJournal), snapshot = readAll(base + kSnapshot);
-        JournalRead read = readKept(view(journal), view(snapshot));
-        if (!read.sitting) {
-            setAside(base, read.problem);
-            continue;
-        }
-        if (read.sitting->entries.empty()) {  // started and left untouched: nothing to keep
-            QFile::remove(base + kJournal);
-            QFile::remove(base + kSnapshot);
-            continue;
-        }
-        const bool unsaved = read.sitting->unsaved();
-        if (newest && offer && unsaved) {
-            offered_ = std::move(read.sitting);
-            offeredBase_ = base;
-            offeredLock_ = std::move(lock);
-        }
-        newest = false;
-        found.push_back({base.toStdString(), unsaved, false});
+        Found f{dir.filePath(name.chopped(kJournal.size())), nullptr, {}, {}};
+        f.lock = lockOf(f.base);
+        if (f.lock) f.journal = readAll(f.base + kJournal), f.snapshot = readAll(f.base + kSnapshot);
+        files.push_back(std::move(f));
     }
-    const std::vector<std::string> removed = sittingsToRemove(found);
-    for (const std::string& base : removed) {
-        QFile::remove(QString::fromStdString(base) + kJournal);
-        QFile::remove(QString::fromStdString(base) + kSnapshot);
+    std::vector<KeptCandidate> candidates;
+    for (const Found& f : files) candidates.push_back({view(f.journal), view(f.snapshot), !f.lock});
+    KeptReview review = reviewKept(candidates, offer);
+
+    const auto remove = [&](size_t i) {
+        QFile::remove(files[i].base + kJournal);
+        QFile::remove(files[i].base + kSnapshot);
+    };
+    for (const auto& [i, problem] : review.setAside) setAside(files[i].base, problem);
+    for (size_t i : review.untouched) remove(i);  // started and left untouched: nothing to keep
+    if (review.offered) {
+        offered_ = std::move(review.offeredSitting);
+        offeredBase_ = files[*review.offered].base;
+        offeredLock_ = std::move(files[*review.offered].lock);
     }
-    if (!removed.empty()) say(QString::fromStdString(prunedMessage(removed.size())));
+    for (size_t i : review.removed) remove(i);
+    if (!review.removed.empty()) say(QString::fromStdString(prunedMessage(review.removed.size())));
     beginKeeping();
 }
 
