@@ -9,7 +9,7 @@ import { mkdir } from 'node:fs/promises';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 
-import { SCREENSHOTS, core, launch, serve } from './support.mjs';
+import { SCREENSHOTS, core, generator, launch, serve } from './support.mjs';
 
 const PREFIX = 'refraction-trainer:';
 const SEED = 11;
@@ -24,18 +24,6 @@ after(async () => {
   await site.browser?.close();
   await site.server?.close();
 });
-
-// mulberry32: the script and the moments of closing, the same at every run.
-function generator(seed) {
-  let a = seed >>> 0;
-  return () => {
-    a = (a + 0x6d2b79f5) >>> 0;
-    let t = a;
-    t = Math.imul(t ^ (t >>> 15), t | 1);
-    t ^= t + Math.imul(t ^ (t >>> 7), t | 61);
-    return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
-  };
-}
 
 // The record's CSV with the columns of times left out (所要時間, seconds, started), which the
 // page's clock and the core's in node cannot share.

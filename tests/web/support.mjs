@@ -17,6 +17,18 @@ export const SITE = process.env.TRAINER_SITE ?? path.resolve(here, '../../build-
 export const TEST_BUILD = process.env.TRAINER_TEST_BUILD ?? path.resolve(here, '../../build-web/cmake/test');
 export const SCREENSHOTS = path.resolve(here, '../../build-web/screenshots');
 
+// A small seeded generator (mulberry32): a walk or a script, the same at every run.
+export function generator(seed) {
+  let a = seed >>> 0;
+  return () => {
+    a = (a + 0x6d2b79f5) >>> 0;
+    let t = a;
+    t = Math.imul(t ^ (t >>> 15), t | 1);
+    t ^= t + Math.imul(t ^ (t >>> 7), t | 61);
+    return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
+  };
+}
+
 const TYPES = {
   '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.css': 'text/css',
   '.wasm': 'application/wasm', '.woff2': 'font/woff2', '.png': 'image/png',

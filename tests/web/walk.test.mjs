@@ -6,7 +6,7 @@ import { readFile } from 'node:fs/promises';
 import path from 'node:path';
 import { test } from 'node:test';
 
-import { SITE, core, designOf, expected, openWindow, showing, useSiteAndBrowser } from './support.mjs';
+import { SITE, core, designOf, expected, generator, openWindow, showing, useSiteAndBrowser } from './support.mjs';
 
 const EVENTS = Number(process.env.WEB_WALK_EVENTS ?? 2000);
 const SEED = Number(process.env.WEB_WALK_SEED ?? 20261208);
@@ -20,18 +20,6 @@ const COUNTERS = `
 `;
 
 const site = useSiteAndBrowser();
-
-// A small seeded generator for the walk (mulberry32).
-function generator(seed) {
-  let a = seed >>> 0;
-  return () => {
-    a = (a + 0x6d2b79f5) >>> 0;
-    let t = a;
-    t = Math.imul(t ^ (t >>> 15), t | 1);
-    t ^= t + Math.imul(t ^ (t >>> 7), t | 61);
-    return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
-  };
-}
 
 // The page and the core side by side.
 class Pair {
