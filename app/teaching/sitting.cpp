@@ -394,15 +394,56 @@ std::string withLineBreaks(std::string_view cell) {
     for (const std::string& part : cellParts(cell)) {
         if (!out.empty() && out.back() != ' ') out += kLineBreakMark;
         // A space inside a part holds it together, and so does a word joiner after a hyphen inside
-        // one (pages would break a code's "-C" there).
+        // one (pages would break a code's "-C" there) and before a sign after a full-width letter
+        // (they would break "Ｓ+5.25Ｄ" before its "+").
         for (size_t i = 0; i < part.size(); ++i) {
             if (part[i] == ' ' && i + 1 < part.size()) {
                 out += kNoBreakSpace;
             } else {
+                if ((part[i] == '+' || part[i] == '-') && i > 0 && static_cast<unsigned char>(part[i - 1]) >= 0x80)
+                    out += kWordJoiner;
                 out += part[i];
                 if (part[i] == '-' && i + 1 < part.size()) out += kWordJoiner;
             }
         }
+    }
+    return out;
+}
+
+namespace {
+
+// The code point of the UTF-8 sequence at `text[i]`, and its length.
+std::pair<char32_t, size_t> codePointAt(std::string_view text, size_t i) {
+    const auto b = [&](size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(text[i + k])); };
+    const char32_t lead = b(0);
+    if (lead < 0x80 || i + 1 >= text.size()) return {lead, 1};
+    if (lead < 0xE0) return {((lead & 0x1F) << 6) | (b(1) & 0x3F), 2};
+    if (lead < 0xF0 || i + 3 >= text.size())
+        return {i + 2 < text.size() ? ((lead & 0x0F) << 12) | ((b(1) & 0x3F) << 6) | (b(2) & 0x3F) : lead, 3};
+    return {((lead & 0x07) << 18) | ((b(1) & 0x3F) << 12) | ((b(2) & 0x3F) << 6) | (b(3) & 0x3F), 4};
+}
+
+// Letters, digits and the signs between them, ASCII or full-width: a run of them stays whole.
+bool inWord(char32_t c) { return (c >= 0x21 && c < 0x7F) || (c >= 0xFF01 && c <= 0xFF5E) || c == U'°'; }
+
+}  // namespace
+
+std::string sentenceLineBreaks(std::string_view sentence) {
+    // Never at the start of a line, and never at the end of one.
+    static constexpr std::u32string_view kNoBreakBefore =
+        U"、。，．？！）」』〕ー・：ぁぃぅぇぉっゃゅょゎァィゥェォッャュョヮ～";
+    static constexpr std::u32string_view kNoBreakAfter = U"（「『〔";
+    std::string out;
+    char32_t previous = 0;
+    for (size_t i = 0; i < sentence.size();) {
+        const auto [c, length] = codePointAt(sentence, i);
+        const bool mayBreak = previous != 0 && previous != U' ' && c != U' ' && !(inWord(previous) && inWord(c)) &&
+                              kNoBreakBefore.find(c) == std::u32string_view::npos &&
+                              kNoBreakAfter.find(previous) == std::u32string_view::npos;
+        if (mayBreak) out += kLineBreakMark;
+        out += sentence.substr(i, length);
+        previous = c;
+        i += length;
     }
     return out;
 }

@@ -241,6 +241,11 @@ std::vector<std::string> cellParts(std::string_view cell);
 // zero-width space at each break that is not a space already, a no-break space for each space
 // inside a part and a word joiner after each hyphen inside one.
 std::string withLineBreaks(std::string_view cell);
+// A sentence for the page (the expert's question, the customer's answer), which no space divides:
+// a zero-width space wherever Japanese prose may go on to another line, between two of its
+// characters, but not before a closing mark, a small kana or the long-vowel mark, not after an
+// opening bracket, and never inside a run of letters, digits and signs ("S+0.25D", "１．５").
+std::string sentenceLineBreaks(std::string_view sentence);
 inline constexpr const char* kLineBreakMark = "\u200B";
 inline constexpr const char* kNoBreakSpace = "\u00A0";
 inline constexpr const char* kWordJoiner = "\u2060";

@@ -238,7 +238,19 @@ std::string PageSitting::panel(const std::string& shownCase, int shownRows) cons
                                  steps += (i ? "," : "") + std::to_string(k.steps[i]);
                              steps += ']';
                          });
-                r.key("expertRows") += rowsJson(expertTable(expert.result.run), withLineBreaks);
+                // Its questions, the answers and the reasons written as one phrase are sentences; the
+                // rest breaks as the other tables do ("クロスシリンダー 軸" between its words).
+                std::vector<ExpertRow> rows = expertTable(expert.result.run);
+                for (size_t i = 0; i < rows.size(); ++i) {
+                    const bool asks = expert.result.run.steps[i].move == ExpertMove::Ask;
+                    for (size_t column = 0; column < rows[i].size(); ++column) {
+                        std::string& cell = rows[i][column];
+                        const bool sentence = (asks && (column == 1 || column == 3)) ||
+                                              (column == 4 && cell.find(' ') == std::string::npos);
+                        cell = sentence ? sentenceLineBreaks(cell) : withLineBreaks(cell);
+                    }
+                }
+                r.key("expertRows") += rowsJson(rows);
                 r.key("expertSummary") += rowsJson(expertSummary(*c, expert.record));
             } else {
                 r.null("checks");

@@ -731,8 +731,17 @@ TEST(Sitting, CellsBreakBetweenPartsAndInRepeatedWordsOnly) {
     EXPECT_EQ(cellParts("測定中 "), (Parts{"測定中 "}));
 
     // For the page: zero-width spaces at breaks that are no space, parts held together.
-    EXPECT_EQ(withLineBreaks("Ｓ 0.00Ｄ Ｃ-1.00Ｄ Ａ90°"), "Ｓ\u00A00.00Ｄ Ｃ-\u20601.00Ｄ Ａ90°");
+    EXPECT_EQ(withLineBreaks("Ｓ 0.00Ｄ Ｃ-1.00Ｄ Ａ90°"), "Ｓ\u00A00.00Ｄ Ｃ\u2060-\u20601.00Ｄ Ａ90°");
+    EXPECT_EQ(withLineBreaks("Ｓ+5.25Ｄ"), "Ｓ\u2060+5.25Ｄ");
     EXPECT_EQ(withLineBreaks("014S-C0PJ-V"), "014S-\u200BC0PJ-\u2060V");
     EXPECT_EQ(withLineBreaks("テストモード"), "テスト\u200Bモード");
     EXPECT_EQ(withLineBreaks("3"), "3");
+    // A sentence breaks between its characters, but not before a closing mark or a small kana,
+    // and not inside "S+0.25D" or "１．５".
+    const std::string z = kLineBreakMark;
+    EXPECT_EQ(sentenceLineBreaks("とS+0.25Dを"), "と" + z + "S+0.25D" + z + "を");
+    EXPECT_EQ(sentenceLineBreaks("１．５まで見えます"),
+              "１．５" + z + "ま" + z + "で" + z + "見" + z + "え" + z + "ま" + z + "す");
+    EXPECT_EQ(sentenceLineBreaks("視力表、どこ？"), "視" + z + "力" + z + "表、" + z + "ど" + z + "こ？");
+    EXPECT_EQ(sentenceLineBreaks("ちょっと（え～っ？）"), "ちょっ" + z + "と" + z + "（え～っ？）");
 }
