@@ -43,7 +43,7 @@ export class StepColumns {
     this.fontsOf();
     for (const row of rows) {
       row.forEach((text, c) => {
-        const font = c === 0 ? this.fonts.rowHead : this.fonts.cell;
+        const font = c === 0 ? this.fonts.heading : this.fonts.cell;
         let least = 0;
         for (const part of text.split(BREAK)) if (part) least = Math.max(least, this.width(part.replace(JOINERS, ''), font));
         this.least[c] = Math.max(this.least[c], least);
@@ -52,13 +52,14 @@ export class StepColumns {
     }
   }
 
-  // The fonts the cells are drawn in, read once the table is styled.
+  // The fonts the cells are drawn in (the headings, the step number's among them, in bold), read
+  // once the table is styled.
   fontsOf() {
     if (this.fonts) return;
     const head = this.table.tHead.rows[0].cells[0];
     const style = getComputedStyle(head);
     const body = `${style.fontSize} ${style.fontFamily}`;
-    this.fonts = { head: `bold ${body}`, rowHead: `bold ${body}`, cell: body };
+    this.fonts = { heading: `bold ${body}`, cell: body };
   }
 
   // The headings go on to another line between any two characters, as Japanese does.
@@ -67,9 +68,9 @@ export class StepColumns {
     [...this.table.tHead.rows[0].cells].forEach((th, c) => {
       const text = th.textContent;
       let least = 0;
-      for (const ch of text) least = Math.max(least, this.width(ch, this.fonts.head));
+      for (const ch of text) least = Math.max(least, this.width(ch, this.fonts.heading));
       this.least[c] = Math.max(this.least[c], least);
-      this.most[c] = Math.max(this.most[c], this.width(text, this.fonts.head));
+      this.most[c] = Math.max(this.most[c], this.width(text, this.fonts.heading));
     });
     this.measured = true;
   }
