@@ -105,4 +105,11 @@ void CodeRandom::nextCustomer() { startCustomer(static_cast<uint64_t>(customer_ 
 
 float CodeRandom::customerDraw() { return splitMixDraw(customerState_); }
 
-float CodeRandom::dialDraw() { return splitMixDraw(dialState_); }
+float CodeRandom::dialDraw() {
+    ++dialDraws_;
+    return splitMixDraw(dialState_);
+}
+
+void CodeRandom::skipDialDraws(uint64_t count) {
+    for (uint64_t i = 0; i < count; ++i) dialDraw();
+}

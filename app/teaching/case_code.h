@@ -69,6 +69,9 @@ public:
     float customerDraw();
 
     float dialDraw();
+    // How many numbers the dial stream has given, and the stream moved on by `count` without them.
+    uint64_t dialDraws() const { return dialDraws_; }
+    void skipDialDraws(uint64_t count);
 
     // The same streams as RandomSource, for the window's draw() calls.
     RandomSource& customerSource() { return customerSource_; }
@@ -92,6 +95,7 @@ private:
     int64_t customer_ = -1;
     uint64_t customerState_;
     uint64_t dialState_;
+    uint64_t dialDraws_ = 0;
     Stream customerSource_{*this, false};
     Stream dialSource_{*this, true};
 };

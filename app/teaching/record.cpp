@@ -48,22 +48,32 @@ std::string isoDateTime(const WallTime& t) {
 }
 
 int CaseRecord::questions() const {
+    if (tally) return tally->questions;
     int n = 0;
     for (const Step& s : steps) n += s.kind == StepKind::Question;
     return n;
 }
 
 int CaseRecord::hints() const {
+    if (tally) return tally->hints;
     int n = 0;
     for (const Step& s : steps) n += s.kind == StepKind::Hint;
     return n;
 }
 
 int CaseRecord::actions() const {
+    if (tally) return tally->actions;
     return static_cast<int>(steps.size()) - 1 - hints();  // steps[0] is the start
 }
 
 int64_t CaseRecord::durationMs() const { return result().timeMs; }
+
+bool CaseRecord::modeChanged() const {
+    if (tally) return tally->modeChanged;
+    for (const Step& step : steps)
+        if (step.kind == StepKind::Mode) return true;
+    return false;
+}
 
 namespace {
 
@@ -175,6 +185,13 @@ void Recorder::startCode(const WindowSetting& setting, const CaseCode& code) {
     beginCase(setting, code, 0);
 }
 
+void Recorder::resumeAt(std::vector<CaseRecord> kept, const WindowSetting& setting, const CaseCode& code,
+                        uint64_t customer) {
+    cases_ = std::move(kept);
+    casesBegun_ = cases_.size();
+    beginCase(setting, code, customer);
+}
+
 void Recorder::leaveCase() {
     if (cases_.empty() || cases_.back().status != CaseStatus::Measuring) return;
     // A customer nobody did anything with leaves nothing to review or compare.
@@ -215,7 +232,10 @@ void Recorder::addStep(const WindowEvent& e, StepKind kind, int choice) {
     s.answer = e.answer;
     c.mode = now.mode;
     // Only a new customer and the sample mode change the reading.
-    if (kind == StepKind::Start || kind == StepKind::Mode) c.reading = now.reading;
+    if (kind == StepKind::Start || kind == StepKind::Mode) {
+        c.reading = now.reading;
+        c.readingLens = now.readingLens;
+    }
 }
 
 void Recorder::hintAsked(const WindowSetting& setting) {

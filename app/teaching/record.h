@@ -85,6 +85,19 @@ struct Step {
 
 enum class CaseStatus { Measuring, Ended, Abandoned };
 
+// What a case kept in brief still says of its steps, which are not kept (a learning system holds
+// a sitting in a few thousand characters): the counts the record shows and whether the mode was
+// changed on the way.
+struct CaseTally {
+    int questions = 0;
+    int actions = 0;
+    int hints = 0;
+    bool modeChanged = false;
+    bool judged = false;  // the checks of the trainee's route below were made (an ended case)
+    int checksPassed = 0;
+    int checksMade = 0;
+};
+
 struct CaseRecord {
     CaseCode code;
     uint64_t customer = 0;  // 0 is the code's first customer
@@ -92,9 +105,13 @@ struct CaseRecord {
     Mode mode = Mode::Test;
     WallTime started;         // when the customer appeared
     std::string reading;      // the auto-refractor reading, as the window writes it
+    Refraction readingLens;   // the same reading as numbers
     std::vector<Step> steps;  // steps[0] is the start
     // The step of 測定終了正解は？; the result, error and score are those of this step.
     std::optional<size_t> endStep;
+    // Set for a case kept in brief: its steps are only the start and the result, and these are
+    // its counts. Such a case has no route to review.
+    std::optional<CaseTally> tally;
 
     const Step& result() const { return endStep ? steps[*endStep] : steps.back(); }
     // In test mode, until the end, the correct value and what follows from it are not shown.
@@ -103,6 +120,8 @@ struct CaseRecord {
     // The trainee's own steps: all but the customer's appearance and the hints.
     int actions() const;
     int hints() const;
+    // The mode was changed after the customer appeared.
+    bool modeChanged() const;
     // Time from the customer's appearance to the end (or to the last step when not ended).
     int64_t durationMs() const;
     // The correct value is kept from a test that never ended: the code may be played again.
@@ -140,6 +159,8 @@ public:
     // (Form_Load, or the window put back for a new code). A customer still being measured is
     // kept as abandoned.
     void startCode(const WindowSetting& setting, const CaseCode& code);
+    // A record resumed from brief: the cases kept, then `customer` of `code` now in the window.
+    void resumeAt(std::vector<CaseRecord> kept, const WindowSetting& setting, const CaseCode& code, uint64_t customer);
 
     // What the window says a user input did. A step when it changed what the customer is given
     // or asked (choosing a question is no step, asking it is); 再測定 starts the code's next

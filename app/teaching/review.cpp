@@ -339,4 +339,4 @@ std::string endAnnouncement(const CaseRecord& c) {
     return "測定終了　" + std::to_string(c.result().residual.score) + " 点";
 }
 
-bool reviewShown(const CaseRecord& c) { return !c.hiddenUntilEnd(); }
+bool reviewShown(const CaseRecord& c) { return !c.hiddenUntilEnd() && !c.tally; }

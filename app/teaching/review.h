@@ -163,5 +163,6 @@ std::string reviewPlotText(const CaseRecord& c, size_t from = 0);
 // What a screen reader hears when a case ends: "測定終了　41 点".
 std::string endAnnouncement(const CaseRecord& c);
 
-// In test mode the review would give the residual away while the case is being measured.
+// In test mode the review would give the residual away while the case is being measured; a case
+// kept in brief has no route left to review.
 bool reviewShown(const CaseRecord& c);

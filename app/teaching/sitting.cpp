@@ -23,11 +23,13 @@ void Sitting::beginAnew(CaseCode code, const std::string& name, int64_t startedM
     clock_.restartAt(0);
     clock_.setStart(startedMs);
     clock_.hold(0);
-    loadCode(code);
+    entries_.clear();
+    starts_.clear();
+    loadCode(code, 0);
     clock_.release();
 }
 
-void Sitting::loadCode(CaseCode code) {
+void Sitting::loadCode(CaseCode code, size_t firstEntry) {
     // The window refers to the streams: it goes first.
     form_.reset();
     random_ = std::make_unique<CodeRandom>(code);
@@ -35,6 +37,7 @@ void Sitting::loadCode(CaseCode code) {
     form_->Form_Load();
     form_->setObserver(this);
     recorder_->startCode(form_->setting(), code);
+    starts_.push_back({code, 0, false, clock_.nowMs(), 0, cases().size() - 1, firstEntry});
     chosen_.reset();
     announcement_.clear();
     hint_.clear();
@@ -48,12 +51,16 @@ void Sitting::startCode(CaseCode code) {
     e.timeMs = clock_.nowMs();
     e.code = code;
     clock_.hold(e.timeMs);
-    loadCode(code);
+    loadCode(code, entries_.size() + 1);
     clock_.release();
     append(e, true);
 }
 
 void Sitting::windowEvent(const WindowEvent& event) {
+    if (bringing_) {
+        recorder_->windowEvent(event);
+        return;
+    }
     // The record and the journal read the same time for the whole input.
     const bool holding = !clock_.held();
     JournalEntry e;
@@ -65,6 +72,10 @@ void Sitting::windowEvent(const WindowEvent& event) {
     announcement_ = event.kind == WindowEventKind::End ? endAnnouncement(cases().back()) : std::string();
     // A new customer: the review follows the current case again.
     if (chosen_ && recorder_->casesBegun() != casesAtChoice_) chosen_.reset();
+
+    if (event.kind == WindowEventKind::NewCustomer)
+        starts_.push_back({code(), recorder_->current()->customer, true, e.timeMs, random_->dialDraws(),
+                           cases().size() - 1, (replaying_ ? replayIndex_ : entries_.size()) + 1});
 
     e.kind = JournalEntry::Kind::Input;
     e.control = event.control;
@@ -82,6 +93,7 @@ void Sitting::append(const JournalEntry& entry, bool caseEnded) {
     if (replaying_) return;
     const size_t from = journal_.size();
     journal_ += journalLine(entry);
+    entries_.push_back(entry);
     if (keeper_) keeper_->keep(journal_.substr(from), caseEnded);
 }
 
@@ -91,13 +103,14 @@ bool Sitting::resume(const KeptSitting& kept) {
     replayAgrees_ = true;
     for (const JournalEntry& e : kept.entries) {
         replaying_ = &e;
+        replayIndex_ = static_cast<size_t>(&e - kept.entries.data());
         clock_.hold(e.timeMs);
         switch (e.kind) {
         case JournalEntry::Kind::Input:
             if (!form_->giveInput(e.control, e.input)) replayAgrees_ = false;
             break;
         case JournalEntry::Kind::Code:
-            loadCode(e.code);
+            loadCode(e.code, replayIndex_ + 1);
             break;
         case JournalEntry::Kind::Saved:
             if (e.steps > recordedSteps()) replayAgrees_ = false;
@@ -120,8 +133,91 @@ bool Sitting::resume(const KeptSitting& kept) {
     platform_.quiet = false;
     clock_.restartAt(kept.lastTimeMs());
     journal_ = journalText(kept);
+    entries_ = kept.entries;
     announcement_.clear();
     return replayAgrees_;
+}
+
+std::string Sitting::brief(size_t limit) const {
+    SittingParts parts;
+    parts.startedMs = clock_.startedMs();
+    parts.cases = &cases();
+    const std::vector<ProcedureFigures> figures = procedureFigures();
+    for (size_t i = 0; i < cases().size(); ++i) {
+        const CaseRecord& c = cases()[i];
+        const ProcedureFigures& f = figures[i];
+        parts.tallies.push_back(
+            {c.questions(), c.actions(), c.hints(), c.modeChanged(), f.judged, f.checksPassed, f.checksMade});
+    }
+    parts.starts = &starts_;
+    parts.entries = &entries_;
+    std::vector<std::string> controls;
+    for (const Control* c : form_->controls()) controls.push_back(c->name());
+    parts.controls = &controls;
+    return sittingBrief(parts, limit);
+}
+
+bool Sitting::resumeBrief(std::string_view text) {
+    std::vector<std::string> controls;
+    for (const Control* c : form_->controls()) controls.push_back(c->name());
+    const std::optional<SittingBrief> brief = readBrief(text, controls);
+    const CaseCode had = code();
+    const int64_t started = clock_.startedMs();
+    platform_.quiet = true;
+    const bool played = brief && playBrief(*brief);
+    platform_.quiet = false;
+    bringing_ = false;
+    if (clock_.held()) clock_.release();
+    if (!played) beginAnew(had, name_, started);
+    announcement_.clear();
+    hint_.clear();
+    return played;
+}
+
+bool Sitting::playBrief(const SittingBrief& b) {
+    beginAnew(b.start.code, name_, b.startedMs);
+    // The window brought to the start's customer as 再測定 brings it: each customer before it
+    // ended at once. What the record made of them goes; the brief's cases take their place.
+    const UserInput click{InputVerb::Click, 0};
+    clock_.hold(b.start.timeMs);
+    bringing_ = true;
+    for (uint64_t k = 0; k < b.start.customer; ++k)
+        if (!form_->giveInput("Command5", click) || !form_->giveInput("STARTbutton", click)) return false;
+    bringing_ = false;
+    if (random_->customer() != static_cast<int64_t>(b.start.customer) || random_->dialDraws() > b.start.dialDraws)
+        return false;
+    random_->skipDialDraws(b.start.dialDraws - random_->dialDraws());
+    recorder_ = std::make_unique<Recorder>(clock_);
+    recorder_->resumeAt(b.kept, form_->setting(), b.start.code, b.start.customer);
+    starts_ = {b.start};
+    starts_.back().casesBefore = b.kept.size();
+    starts_.back().firstEntry = 0;
+    clock_.release();
+
+    // The inputs since, each at its own time.
+    for (const JournalEntry& e : b.entries) {
+        clock_.hold(e.timeMs);
+        bool taken = true;
+        switch (e.kind) {
+        case JournalEntry::Kind::Input:
+            taken = form_->giveInput(e.control, e.input);
+            break;
+        case JournalEntry::Kind::Hint:
+            taken = hintOffered();
+            askHint();
+            break;
+        case JournalEntry::Kind::Code:
+            startCode(e.code);
+            break;
+        case JournalEntry::Kind::Saved:
+        case JournalEntry::Kind::Name:
+            break;
+        }
+        clock_.release();
+        if (!taken) return false;
+    }
+    clock_.restartAt(b.entries.empty() ? b.start.timeMs : b.entries.back().timeMs);
+    return true;
 }
 
 const ExpertPlay& Sitting::expertFor(const CaseRecord& c) const {
@@ -319,7 +415,7 @@ SittingDataRow sittingDataRow(const CaseRecord& c, const std::string& name) {
         row[6] = std::to_string(r.residual.score);
     }
     row[7] = std::to_string(c.questions());
-    row[8] = std::to_string(c.steps.size() - 1);  // the start is no step of the trainee's
+    row[8] = std::to_string(c.actions() + c.hints());
     row[9] = std::to_string(std::max<int64_t>(0, c.durationMs()) / 1000);
     row[10] = isoDateTime(c.started);
     row[11] = statusName(c.status);
@@ -332,6 +428,13 @@ ProcedureFigures procedureFigures(const CaseRecord& c, const CaseRecord* expert)
     ProcedureFigures f;
     f.hints = c.hints();
     if (c.status != CaseStatus::Ended || !expert) return f;
+    if (c.tally) {
+        f.judged = c.tally->judged;
+        f.expertQuestions = expert->questions();
+        f.checksPassed = c.tally->checksPassed;
+        f.checksMade = c.tally->checksMade;
+        return f;
+    }
     f.judged = true;
     f.expertQuestions = expert->questions();
     for (const ProcedureCheck& check : procedureReview(c, *expert)) {

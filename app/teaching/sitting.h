@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/form1/form1.h"
+#include "app/teaching/brief.h"
 #include "app/teaching/case_code.h"
 #include "app/teaching/expert_window.h"
 #include "app/teaching/journal.h"
@@ -143,6 +144,14 @@ public:
     // clock, which then goes on from the last. False when an input does not give back the steps
     // and the window it was kept with: the sitting is then not to be trusted (start anew).
     bool resume(const KeptSitting& kept);
+    // The sitting in brief (app/teaching/brief.h): at most `limit` characters, as a learning system
+    // keeps it between the student's sessions.
+    std::string brief(size_t limit = kBriefLimit) const;
+    // Plays a sitting kept in brief into a fresh window: its cases before the start it keeps, the
+    // window brought to that customer's start, and the inputs since played again through the same
+    // handlers, nothing of it reaching the platform. False when it cannot be read or an input is
+    // refused: the sitting is then a fresh one of the code it had.
+    bool resumeBrief(std::string_view text);
 
 private:
     // Forwards to the program's platform, except while a kept sitting is played again.
@@ -180,6 +189,7 @@ private:
             return now;
         }
         void setStart(int64_t startedMs) { startedMs_ = startedMs; }
+        int64_t startedMs() const { return startedMs_; }
         // From now on the clock reads `ms` and goes on from there.
         void restartAt(int64_t ms) { origin_ = base_.nowMs() - ms; }
         void hold(int64_t ms) { held_ = ms; }
@@ -193,8 +203,10 @@ private:
         std::optional<int64_t> held_;
     };
 
-    // The window of `code`'s first customer, and its start in the record.
-    void loadCode(CaseCode code);
+    // The window of `code`'s first customer, and its start in the record; `firstEntry` is the
+    // journal entry after it.
+    void loadCode(CaseCode code, size_t firstEntry);
+    bool playBrief(const SittingBrief& brief);
     void append(const JournalEntry& entry, bool caseEnded);
 
     // What the window says each user input did: into the record, and what follows for the panel.
@@ -218,6 +230,13 @@ private:
     // While a kept sitting is played again: the entry it is at, and whether all agreed so far.
     const JournalEntry* replaying_ = nullptr;
     bool replayAgrees_ = true;
+    size_t replayIndex_ = 0;
+    // The journal's entries, and each customer's start from which the sitting can be played
+    // again (loaded, or brought by 再測定), for its brief.
+    std::vector<JournalEntry> entries_;
+    std::vector<BriefStart> starts_;
+    // While a brief brings the window to its customer: the record is not told.
+    bool bringing_ = false;
     CodePrompt prompt_;
     std::optional<CaseCode> waiting_;  // the code the question is about
 };

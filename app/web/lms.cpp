@@ -99,9 +99,7 @@ bool lmsCounts(const CaseRecord& c, const LmsSettings& settings) {
     // Where the teacher set the class's code, only its customers count.
     if (!settings.caseText.empty() && CaseCode::parse(settings.caseText) != std::optional<CaseCode>(c.code))
         return false;
-    for (const Step& step : c.steps)
-        if (step.kind == StepKind::Mode) return false;
-    return true;
+    return !c.modeChanged();
 }
 
 std::string lmsTimespan(int64_t ms) {

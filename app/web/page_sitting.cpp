@@ -432,6 +432,17 @@ std::string PageSitting::setAsideMessage(int problem, const std::string& keptAs)
     return ::setAsideMessage(known ? static_cast<JournalProblem>(problem) : JournalProblem::Corrupt, keptAs);
 }
 
+bool PageSitting::resumeBrief(const std::string& text) {
+    message_.clear();
+    const bool resumed = sitting_.resumeBrief(text);
+    collector_.lines.clear();
+    pictures_.clear();
+    platform_.take();
+    viewKey_ = customerViewKey(sitting_.form());
+    ++viewVersion_;
+    return resumed;
+}
+
 bool PageSitting::resumeOffered() {
     if (!offered_) return false;
     const KeptSitting kept = std::move(*offered_);

@@ -87,6 +87,12 @@ public:
     // What a learning system is told of the sitting's ended cases under the teacher's settings
     // (the launch data), as JSON (lmsReportJson).
     std::string lmsReport(const std::string& launchData) const;
+    // The sitting in brief, as the learning system keeps it for the student's next session
+    // (cmi.suspend_data, at most 4,096 characters); and a sitting resumed from it into a fresh
+    // window, which the view builds anew. False when it cannot be resumed: a fresh sitting of the
+    // code it had.
+    std::string brief() const { return sitting_.brief(); }
+    bool resumeBrief(const std::string& text);
 
     // Starts the code typed as `text` as the sitting answers it (Sitting::answerCode): "bad"
     // when it cannot be read (nothing changes), "confirm" when it would abandon a customer
