@@ -64,6 +64,8 @@ export class LmsLink {
     if (!this.active) return;
     this.student = { name: this.get('cmi.core.student_name'), id: this.get('cmi.core.student_id') };
     this.launchData = this.get('cmi.launch_data');
+    // The sitting in brief the system kept when the student last left, to resume from ('' for none).
+    this.suspendData = this.get('cmi.suspend_data', { quiet: true });
     // Interactions written in earlier sessions of the attempt stay; ours follow them. A system
     // that keeps no count starts at 0.
     this.first = Number(this.get('cmi.interactions._count', { quiet: true })) || 0;
@@ -136,8 +138,28 @@ export class LmsLink {
     if (this.refusal && !this.said) this.show(this.refusal);
   }
 
-  // The sitting's report (lmsReport): the ended cases not written yet, the score and the status.
-  report(report) {
+  // The sitting resumed from the suspend data: its ended cases (`report`, lmsReport) are those the
+  // last interactions written hold; the next ended case follows them.
+  resumed(report) {
+    this.sent = report.interactions.length;
+    this.first = Math.max(0, this.first - this.sent);
+  }
+
+  // The sitting in brief kept for the student's next session, written with the next commit.
+  suspend(brief) {
+    if (brief !== undefined) this.set('cmi.suspend_data', brief);
+  }
+
+  // Everything set so far sent to the system (a student who closes the tab may not come back).
+  commit(brief) {
+    if (!this.active) return;
+    this.suspend(brief);
+    this.call('LMSCommit');
+  }
+
+  // The sitting's report (lmsReport): the ended cases not written yet, the score and the status,
+  // and the sitting in brief.
+  report(report, brief) {
     if (!this.active) return;
     report.interactions.slice(this.sent).forEach((it, k) => {
       const at = `cmi.interactions.${this.first + this.sent + k}.`;
@@ -156,13 +178,15 @@ export class LmsLink {
     }
     this.set('cmi.core.lesson_status', report.status);
     this.incomplete = report.status === 'incomplete';
+    this.suspend(brief);
     this.call('LMSCommit');
   }
 
-  // The end of the attempt: the time spent (as `timespan(ms)` writes it) and LMSFinish; the
-  // attempt is suspended while the exercise is not complete. Once only.
-  finish(timespan) {
+  // The end of the attempt: the time spent (as `timespan(ms)` writes it), the sitting in brief and
+  // LMSFinish; the attempt is suspended while the exercise is not complete. Once only.
+  finish(timespan, brief) {
     if (!this.active) return;
+    this.suspend(brief);
     if (timespan) this.set('cmi.core.session_time', timespan(performance.now() - this.startedAt));
     this.set('cmi.core.exit', this.incomplete === false ? '' : 'suspend');
     this.call('LMSFinish');

@@ -79,6 +79,12 @@ export class PageController {
     keepFitting(design);
     // Leaving the page ends the attempt in the learning system, as END does.
     if (lms) window.addEventListener('pagehide', () => this.finishLms());
+    // A tab put away may never come back (a tablet frees it): what was done so far is sent.
+    if (lms) {
+      document.addEventListener('visibilitychange', () => {
+        if (document.visibilityState === 'hidden') this.lms.commit(this.sitting?.brief());
+      });
+    }
     document.getElementById('restart').addEventListener('click', () => this.start(this.seeded ? this.seed + 1 : 0));
   }
 
@@ -103,6 +109,10 @@ export class PageController {
     this.seed = seed;
     this.sitting?.delete();
     this.sitting = new this.Trainer.PageSitting(seed, this.caseText);
+    // A student coming back to the learning system goes on with the sitting it kept, once.
+    if (this.lms?.suspendData && shown) {
+      if (this.sitting.resumeBrief(this.lms.suspendData)) this.lms.resumed(JSON.parse(this.sitting.lmsReport(this.lms.launchData)));
+    }
     // In a learning system the record is the student's: their name on it, in the CSV and printed.
     if (this.lms?.student.name) this.sitting.setTraineeName(this.lms.student.name);
     // Kept as it goes; a start without a code of its own offers the last sitting left unsaved.
@@ -164,7 +174,9 @@ export class PageController {
     this.settleFocus(before);
     this.panel?.refresh();
     // A case has ended: the learning system hears of it.
-    if (this.lms?.active && sitting.announcement()) this.lms.report(JSON.parse(sitting.lmsReport(this.lms.launchData)));
+    if (this.lms?.active && sitting.announcement()) {
+      this.lms.report(JSON.parse(sitting.lmsReport(this.lms.launchData)), sitting.brief());
+    }
     this.carryOut(state.effects);
   }
 
@@ -214,7 +226,7 @@ export class PageController {
 
   // The attempt in the learning system ends with the time spent on this page.
   finishLms() {
-    this.lms?.finish(this.Trainer ? (ms) => this.Trainer.PageSitting.lmsTimespan(ms) : null);
+    this.lms?.finish(this.Trainer ? (ms) => this.Trainer.PageSitting.lmsTimespan(ms) : null, this.sitting?.brief());
   }
 
   // In a learning system the panel shows whose record it is (the system's name for the student,
@@ -243,6 +255,7 @@ export class PageController {
       store: () => this.store,
       resume: () => this.resume(),
       kept: () => this.kept(),
+      lmsKeeps: () => Boolean(this.lms?.active),
     });
     if (this.lms) this.showLms();
   }

@@ -212,9 +212,9 @@ export class RecordPanel {
     this.print.addEventListener('click', () => this.printRecord());
     window.addEventListener('afterprint', () => document.documentElement.classList.remove('printing-record'));
     // Leaving the page with a record neither saved nor kept asks first, as pages do; a kept one
-    // is offered again at the next visit.
+    // is offered again at the next visit, and a learning system keeps its own.
     window.addEventListener('beforeunload', (e) => {
-      if (this.host.sitting()?.unsaved() && !this.host.store()?.keeping) {
+      if (this.host.sitting()?.unsaved() && !this.host.store()?.keeping && !this.host.lmsKeeps()) {
         e.preventDefault();
         e.returnValue = '';
       }

@@ -176,7 +176,10 @@ before(async () => {
 <script>
   const q = new URLSearchParams(location.search);
   window.API = new Scorm12API({ autocommit: false, lmsCommitUrl: false, logLevel: 5 });
-  window.API.loadFromJSON({ core: { student_id: 'st-0042', student_name: '山田, 花子' }, launch_data: q.get('launch') ?? '' });
+  // What the system kept of an earlier session (a test sets it before the page loads).
+  const kept = window.keptCmi ?? {};
+  window.API.loadFromJSON({ ...kept, core: { student_id: 'st-0042', student_name: '山田, 花子', ...kept.core },
+    launch_data: q.get('launch') ?? '' });
   window.finished = false;
   window.API.on('LMSFinish', () => { window.finished = true; });
   if (q.get('refuse')) {
@@ -202,9 +205,10 @@ after(async () => {
   await rm(host.dir, { recursive: true });
 });
 
-async function openLms(query) {
+async function openLms(query, kept = null) {
   const context = await host.browser.newContext({ viewport: { width: 1400, height: 900 } });
   const page = await context.newPage();
+  if (kept) await page.addInitScript((k) => { window.keptCmi = k; }, kept);
   const errors = [];
   page.on('pageerror', (e) => errors.push(e));
   page.on('console', (m) => process.env.DEBUG_LMS && console.log(m.text()));
@@ -270,6 +274,9 @@ test('framed by a learning system: three customers reported, the score of those 
   assert.match(data.core.session_time, /^\d{2,4}:\d\d:\d\d(\.\d\d?)?$/);
   assert.equal(data.core.exit, '');
   assert.equal(await frame.isVisible('#LmsFinished'), true);
+  // The sitting in brief went with it: the three customers, each one's every input.
+  assert.match(data.suspend_data, /^B1 [0-9a-z]+ -?[0-9a-z]+\|[0-9A-Z-]{11} L0 0 0\|\|/);
+  console.log('suspend data at the end:', data.suspend_data);
   // The record is the learning system's: nothing of it was kept in the browser, nothing offered.
   assert.deepEqual(await frame.evaluate(() => Object.keys(localStorage)), []);
   assert.equal(await frame.isHidden('#DeleteKept'), true);
@@ -303,4 +310,81 @@ test('the class code from the launch data is played; alone, the page has no link
   await page.waitForSelector('#RecordPanel');
   assert.equal(await page.$('#LmsPart'), null);
   await alone.close();
+});
+
+// The student leaves the course page (the frame goes, as when the learning system moves on).
+const leave = (page) => page.evaluate(() => document.getElementById('course').remove());
+const recordText = (frame) => frame.$$eval('#SessionTable tbody tr', (rows) => rows.map((r) => r.textContent));
+
+test('twenty customers kept in the suspend data, and the student resumes where they left', { timeout: 120000 }, async () => {
+  const launch = `launch=${encodeURIComponent('mode=test&customers=22')}`;
+  const first = await openLms(launch);
+  for (let customer = 0; customer < 20; ++customer) {
+    for (let i = 0; i < 3 + (customer % 4); ++i) await first.frame.press('#HScroll1', customer % 2 ? 'ArrowLeft' : 'ArrowRight');
+    await first.frame.press('#HScroll3', 'ArrowRight');
+    await first.frame.click('#Command5');
+    await first.frame.click('#STARTbutton');
+  }
+  // The 21st is being measured when the student leaves.
+  await first.frame.click('#Option11');
+  for (let i = 0; i < 4; ++i) await first.frame.press('#HScroll2', 'ArrowRight');
+  const rows = await recordText(first.frame);
+  assert.equal(await first.frame.getAttribute('#HScroll2', 'aria-valuenow'), '4');
+  const fingerprint = await first.frame.evaluate(() => document.getElementById('Label28').textContent + document.getElementById('HScroll2').getAttribute('aria-valuenow'));
+  await leave(first.page);
+  await first.page.waitForFunction(() => window.finished);
+  const data = await cmi(first.page);
+  await first.context.close();
+  assert.equal(rows.length, 21);
+  assert.ok(data.suspend_data.length > 1000 && data.suspend_data.length <= 4096, `${data.suspend_data.length}`);
+  assert.equal(data.core.exit, 'suspend');
+  assert.equal(data.core.lesson_status, 'incomplete');
+  const interactions = list(data.interactions);
+  assert.equal(interactions.length, 20);
+  console.log(`suspend data after 20 customers and one begun: ${data.suspend_data.length} characters`);
+
+  // The learning system gives it back in the next session: the same record, the same window.
+  const kept = {
+    suspend_data: data.suspend_data,
+    core: { lesson_status: data.core.lesson_status, entry: 'resume' },
+    interactions: Object.fromEntries(interactions.map((it, k) => [k, { id: it.id, type: it.type, student_response: it.student_response, result: it.result, latency: it.latency }])),
+  };
+  const second = await openLms(launch, kept);
+  assert.deepEqual(await recordText(second.frame), rows);
+  assert.equal(await second.frame.evaluate(() => document.getElementById('Label28').textContent + document.getElementById('HScroll2').getAttribute('aria-valuenow')), fingerprint);
+  assert.equal(await second.frame.inputValue('#TraineeName'), '山田, 花子');
+  await second.page.screenshot({ path: path.join(SCREENSHOTS, 'lms-resumed.png') });
+  // Nothing of it in the browser's storage.
+  assert.deepEqual(await second.frame.evaluate(() => Object.keys(localStorage)), []);
+
+  // Two more customers (the 21st ended in practice mode); each is written after the twenty of the
+  // first session.
+  await second.frame.click('#Command5');
+  await second.frame.click('#STARTbutton');
+  await second.frame.click('#Command5');
+  const after = await cmi(second.page);
+  const all = list(after.interactions);
+  assert.equal(all.length, 22);
+  assert.deepEqual(all.slice(0, 20).map((it) => it.id), interactions.map((it) => it.id));
+  assert.match(all[20].id, /_21$/);
+  assert.match(all[21].id, /_22$/);
+  // The score is that of the 21 cases played in test mode from start to end (not the 21st).
+  const counted = [...interactions, all[21]].map((it) => Number(it.result));
+  // (the score is written with two decimals)
+  assert.ok(Math.abs(Number(after.core.score.raw) - counted.reduce((a, b) => a + b) / counted.length) <= 0.005);
+  assert.equal(after.core.lesson_status, 'incomplete');
+  assert.deepEqual(second.errors, []);
+  await second.context.close();
+});
+
+test('suspend data that cannot be read: a fresh sitting, and the trainer goes on', async () => {
+  const { context, frame, page, errors } = await openLms(`launch=${encodeURIComponent('customers=1')}`, { suspend_data: 'B1 garbage' });
+  assert.equal((await recordText(frame)).length, 1);
+  await frame.click('#Command5');
+  const data = await cmi(page);
+  assert.equal(list(data.interactions).length, 1);
+  assert.equal(data.core.lesson_status, 'completed');
+  assert.ok(data.suspend_data.startsWith('B1 '));
+  assert.deepEqual(errors, []);
+  await context.close();
 });
