@@ -1,7 +1,8 @@
 // What keeping a sitting costs on the desktop: one input kept (the window's handlers, the record,
 // the journal line with the window's fingerprint, appended to the file) at the 500th step of a
 // case and at the 50th case of a sitting; and resuming a sitting of 50 cases of 40 steps (reading
-// its journal and playing it into a fresh window). Medians of plain clock readings, in ms.
+// its journal and playing it into a fresh window); and the same sitting in brief, written and
+// resumed. Medians of plain clock readings, in ms.
 
 #include <algorithm>
 #include <chrono>
@@ -88,5 +89,28 @@ int main(int argc, char** argv) {
     for (const CaseRecord& c : source.cases()) steps += c.steps.size() - 1;
     std::printf("resume %zu cases, %zu steps (%zu bytes of journal): median %.1f ms\n", source.cases().size(), steps,
                 journal.size(), median(times));
+
+    // The same sitting in brief, as a learning system keeps it: written at a case's end, and resumed.
+    std::string brief;
+    times.clear();
+    for (int i = 0; i < 7; ++i) {
+        const auto t0 = Clock::now();
+        brief = source.brief();
+        times.push_back(ms(Clock::now() - t0));
+    }
+    std::printf("brief of %zu cases (%zu characters): written in %.2f ms", source.cases().size(), brief.size(),
+                median(times));
+    times.clear();
+    for (int i = 0; i < 7; ++i) {
+        Sitting resumed(platform, clock, CaseCode(1));
+        const auto t0 = Clock::now();
+        const bool ok = resumed.resumeBrief(brief);
+        times.push_back(ms(Clock::now() - t0));
+        if (!ok) {
+            std::fprintf(stderr, "resume from brief failed\n");
+            return 1;
+        }
+    }
+    std::printf(", resumed in %.2f ms (medians)\n", median(times));
     return 0;
 }

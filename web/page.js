@@ -109,6 +109,7 @@ export class PageController {
     this.seed = seed;
     this.sitting?.delete();
     this.sitting = new this.Trainer.PageSitting(seed, this.caseText);
+    if (this.lms?.active) this.sitting.keptByLms();
     // A student coming back to the learning system goes on with the sitting it kept, once.
     if (this.lms?.suspendData && shown) {
       if (this.sitting.resumeBrief(this.lms.suspendData)) this.lms.resumed(JSON.parse(this.sitting.lmsReport(this.lms.launchData)));

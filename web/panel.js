@@ -282,7 +282,7 @@ export class RecordPanel {
     this.scores.textContent = data.summary;
     this.drawHint(data.hint);
     this.drawRows(data);
-    this.drawReview(data.review);
+    this.drawReview(data.review, data.reviewNote);
     this.drawView(sitting, data.view);
   }
 
@@ -306,10 +306,11 @@ export class RecordPanel {
 
   // The review: a new case drawn whole; a step more of the case shown adds its row, its line of
   // the text alternative and its point of the plot, and writes the summary anew.
-  drawReview(review) {
+  drawReview(review, note) {
     this.reviewHidden.hidden = !!review;
     this.reviewShown.hidden = !review;
     if (!review) {
+      if (this.reviewHidden.textContent !== note) this.reviewHidden.textContent = note;
       this.shown.review = null;
       this.shown.reviewCase = null;
       this.shown.reviewRows = 0;

@@ -722,6 +722,7 @@ void RecordPanel::showReview() {
     plot_->setCase(c, ended ? &sitting_.expertFor(*c).record : nullptr);
     const bool hidden = c == nullptr;
     reviewHidden_->setVisible(hidden);
+    if (hidden) reviewHidden_->setText(qs(sitting_.reviewAbsence()));
     plot_->setVisible(!hidden);
     steps_->setVisible(!hidden);
     summary_->setVisible(!hidden);

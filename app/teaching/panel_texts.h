@@ -24,6 +24,8 @@ inline constexpr const char* kReview = "振り返り";
 inline constexpr const char* kReviewSteps = "手順";
 // Where the review would give the residual away (test mode, before the end).
 inline constexpr const char* kReviewHidden = "テストモードでは、測定終了後に表示します。";
+// A customer of an earlier session kept by the learning system as its result only.
+inline constexpr const char* kReviewNotKept = "前回までのお客様は結果だけが残っているため、手順は振り返れません。";
 
 // ヒント, and what follows the end of a case: the checks of the procedure and the expert.
 inline constexpr const char* kHint = "ヒント";
@@ -48,6 +50,8 @@ inline constexpr const char* kUnsavedNote = "保存していない記録は、�
 // Once the sitting is kept where the program keeps its data, the record outlives the program: the
 // CSV is how it leaves the machine.
 inline constexpr const char* kKeptNote = "記録はこのコンピューターに残ります。持ち出すにはCSV保存を使ってください。";
+// Opened from a learning system, which keeps the sitting for the student's next session.
+inline constexpr const char* kLmsKeptNote = "記録は学習管理システムが預かり、次に開いたときは続きから始まります。";
 
 // The sitting kept from the last time, offered at start.
 inline constexpr const char* kResumeOffer = "前回の記録に、CSV保存していない作業が残っています。";
@@ -89,6 +93,7 @@ inline constexpr std::array kAll = {kPanel,
                                     kReview,
                                     kReviewSteps,
                                     kReviewHidden,
+                                    kReviewNotKept,
                                     kSitting,
                                     kSaveCsv,
                                     kPrintRecord,
@@ -105,6 +110,7 @@ inline constexpr std::array kAll = {kPanel,
                                     kExpertSummary,
                                     kStepNumber,
                                     kKeptNote,
+                                    kLmsKeptNote,
                                     kResumeOffer,
                                     kResumeSitting,
                                     kStartAnew,

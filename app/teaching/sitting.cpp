@@ -296,7 +296,13 @@ const CaseRecord* Sitting::reviewed() const {
 
 std::optional<size_t> Sitting::currentRow() const {
     if (cases().empty()) return std::nullopt;
+    if (chosen_ && cases()[*chosen_].tally) return chosen_;
     return reviewedIndex().value_or(cases().size() - 1);
+}
+
+const char* Sitting::reviewAbsence() const {
+    const bool kept = chosen_ && *chosen_ < cases().size() && cases()[*chosen_].tally;
+    return kept ? panel_text::kReviewNotKept : panel_text::kReviewHidden;
 }
 
 void Sitting::chooseCase(size_t index) {

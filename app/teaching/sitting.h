@@ -99,9 +99,13 @@ public:
     std::optional<size_t> reviewedIndex() const;
     // Choose a row of the record (0 is the first customer); out of range follows the current case.
     void chooseCase(size_t index);
-    // The row the record marks as current: the case the review shows, else (its review hidden)
-    // the case being measured; nothing while the record is empty.
+    // The row the record marks as current: the case the review shows (or the one chosen that has
+    // no route to review), else (its review hidden) the case being measured; nothing while the
+    // record is empty.
     std::optional<size_t> currentRow() const;
+    // What the review says while it shows no case: that a case kept in brief has no route to
+    // review, or that test mode shows it after the end.
+    const char* reviewAbsence() const;
 
     // The expert's play for the customer of `c` (the sample customer where the case ended in
     // sample mode), worked out once per customer.

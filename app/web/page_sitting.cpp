@@ -202,7 +202,10 @@ std::string PageSitting::panel(const std::string& shownCase, int shownRows) cons
         o.str("summary", scoreSummaryText(sitting_.cases()));
         o.boolean("unsaved", sitting_.unsaved());
         // Kept in the browser's storage, the record outlives the page; else it goes with it.
-        o.str("note", keeping_ ? panel_text::kKeptNote : panel_text::kUnsavedNote);
+        o.str("note", keptByLms_ ? panel_text::kLmsKeptNote
+                      : keeping_ ? panel_text::kKeptNote
+                                 : panel_text::kUnsavedNote);
+        o.str("reviewNote", sitting_.reviewAbsence());
         if (const auto row = sitting_.currentRow())
             o.integer("current", static_cast<long long>(*row));
         else

@@ -93,6 +93,8 @@ public:
     // code it had.
     std::string brief() const { return sitting_.brief(); }
     bool resumeBrief(const std::string& text);
+    // The learning system keeps the sitting (the panel's note says so).
+    void keptByLms() { keptByLms_ = true; }
 
     // Starts the code typed as `text` as the sitting answers it (Sitting::answerCode): "bad"
     // when it cannot be read (nothing changes), "confirm" when it would abandon a customer
@@ -170,6 +172,7 @@ private:
     std::vector<CustomerPicture> pictures_;
     LineCollector collector_;
     bool keeping_ = false;
+    bool keptByLms_ = false;
     std::vector<std::string> found_;
     std::vector<bool> foundInUse_;
     std::optional<KeptSitting> offered_;

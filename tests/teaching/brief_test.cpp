@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/teaching/brief.h"
+#include "app/teaching/panel_texts.h"
 #include "app/teaching/sitting.h"
 #include "tests/form1/walk_driver.h"
 #include "tests/test_support.h"
@@ -70,6 +71,12 @@ TEST(SittingBrief, TwentyCustomersFitAndComeBackCaseForCase) {
     // The cases kept as results have no route to review; the one in the window has all of it.
     EXPECT_TRUE(b.sitting.cases().front().tally);
     EXPECT_EQ(b.sitting.cases().back().steps.size(), a.sitting.cases().back().steps.size());
+    b.sitting.chooseCase(0);
+    EXPECT_EQ(b.sitting.reviewed(), nullptr);
+    EXPECT_EQ(b.sitting.currentRow(), std::optional<size_t>(0));
+    EXPECT_STREQ(b.sitting.reviewAbsence(), panel_text::kReviewNotKept);
+    b.sitting.chooseCase(19);  // played again input for input
+    EXPECT_EQ(b.sitting.reviewed(), &b.sitting.cases()[19]);
 
     // It goes on as the sitting would have: the same answers, the same next customer.
     for (Played* p : {&a, &b}) {
