@@ -2,8 +2,10 @@
 // bar's arrow, 500 times in one practice case (the sphere bar, back and forth so that the value
 // stays inside its range), timed from the input event to the frame after it (the event's own
 // time stamp to a task queued once that frame has been drawn, and the work within that: the
-// handlers and the frame's rendering). Prints, per hundred steps, the medians and the slowest
-// work; with `folded`, the same with the panel folded, for comparison.
+// handlers and the frame's rendering). The customer's picture follows in the frame after that:
+// its work (that frame's, from its start) and when it was drawn are printed beside. Prints, per
+// hundred steps, the medians and the slowest work; with `folded`, the same with the panel
+// folded, for comparison.
 //
 //   node bench/lens_change_bench.mjs [steps] [folded]     (after bash scripts/web --build)
 
@@ -32,16 +34,26 @@ await page.evaluate(() => {
   window.lensTimes = [];
   let start = 0;
   window.addEventListener('pointerdown', (e) => (start = e.timeStamp), { capture: true });
+  // The customer's picture is worked out at the start of the frame after (the part is busy
+  // until then): its work is that frame's, from the frame's start (the time stamp every
+  // animation frame callback of a frame is given) to the first task after it.
+  const view = document.getElementById('CustomerView');
+  const afterFrame = (then) => requestAnimationFrame((frame) => {
+    const { port1, port2 } = new MessageChannel();
+    port1.onmessage = () => then(frame, performance.now());
+    port2.postMessage(0);
+  });
   window.addEventListener('pointerdown', () => {
     const handled = performance.now();
-    requestAnimationFrame(() => {
-      const frame = performance.now();
-      const { port1, port2 } = new MessageChannel();
-      port1.onmessage = () => {
-        const end = performance.now();
-        window.lensTimes.push({ work: handled - start + (end - frame), wait: end - start });
-      };
-      port2.postMessage(0);
+    const busy = view.hasAttribute('aria-busy');
+    afterFrame((frame, end) => {
+      const times = { work: handled - start + (end - frame), wait: end - start, picture: 0, pictureWait: end - start };
+      if (!busy) return window.lensTimes.push(times);
+      afterFrame((frame2, end2) => {
+        times.picture = end2 - frame2;
+        times.pictureWait = end2 - start;
+        window.lensTimes.push(times);
+      });
     });
   });
 });
@@ -69,7 +81,10 @@ for (let from = 0; from < times.length; from += 100) {
   const work = sorted(part.map((t) => t.work));
   const wait = sorted(part.map((t) => t.wait));
   const median = (list) => list[Math.floor(list.length / 2)].toFixed(1);
-  console.log(`steps ${String(from + 1).padStart(3)}–${String(from + part.length).padEnd(3)}  work median ${median(work)} ms (slowest ${work.at(-1).toFixed(1)})  to the next frame ${median(wait)} ms`);
+  const picture = sorted(part.map((t) => t.picture));
+  const pictureWait = sorted(part.map((t) => t.pictureWait));
+  const pictureText = FOLDED ? '' : `  picture ${median(picture)} ms, drawn ${median(pictureWait)} ms after the input`;
+  console.log(`steps ${String(from + 1).padStart(3)}–${String(from + part.length).padEnd(3)}  work median ${median(work)} ms (slowest ${work.at(-1).toFixed(1)})  to the next frame ${median(wait)} ms${pictureText}`);
 }
 if (!FOLDED) console.log(`rows in the step table at the end: ${steps}`);
 await browser.close();

@@ -386,10 +386,26 @@ export class RecordPanel {
   }
 
   // The customer's view: fetched only while shown and only when something it depends on changed.
+  // Worked out at the start of the frame after the one that shows the action, so that the window
+  // answers the trainee's key at once; a key held down meanwhile leaves one picture to work out,
+  // of the last setting. The part is busy until then.
   drawView(sitting, view) {
     this.viewPart.hidden = !view.shown;
     if (!view.shown || this.shown.view === view.version) return;
     this.shown.view = view.version;
+    if (this.viewPending) return;
+    this.viewPending = true;
+    this.viewPart.setAttribute('aria-busy', 'true');
+    requestAnimationFrame(() => requestAnimationFrame(() => {
+      this.viewPending = false;
+      this.viewPart.removeAttribute('aria-busy');
+      const now = this.host.sitting();
+      if (now && !this.viewPart.hidden) this.paintView(now);
+    }));
+  }
+
+  // The pictures of the window's setting now, on their canvases.
+  paintView(sitting) {
     const pictures = JSON.parse(sitting.customerView());
     const canvases = pictures.length === 2 ? [this.front, this.back] : [this.single];
     this.single.hidden = pictures.length === 2;

@@ -493,6 +493,8 @@ test('the customer\'s view: the desktop build\'s pixels on the canvases, one pic
     const sitting = new Trainer.PageSitting(1);
     await play(page, sitting, actions);
     sitting.delete();
+    // The picture follows the action in the next frame; the part is busy until then.
+    await page.waitForSelector('#CustomerView:not([aria-busy])', { state: 'attached' });
     const ids = desktop.length === 4 ? ['PatientViewFront', 'PatientViewBack'] : ['PatientView'];
     const shown = await page.evaluate((list) => list.map((id) => {
       const c = document.getElementById(id);
