@@ -30,9 +30,21 @@ function fillRows(tableEl, rows, first = null) {
   tableEl.tBodies[0].replaceChildren(...rows.map((row, i) => rowOf(row, i, first)));
 }
 
-// Adds `rows` after those the body of `table` has.
-function addRows(tableEl, rows) {
-  tableEl.tBodies[0].append(...rows.map((row, i) => rowOf(row, i, null)));
+// The steps of a case in groups of rows (tbody), each skipped by the page while out of view: a
+// few groups to look at for what shows, however many steps the case has.
+const STEPS_GROUPED = 50;
+
+// Adds `rows` to the steps' last group, and new groups as it fills; `fresh`: in place of all.
+function addStepRows(tableEl, rows, fresh) {
+  if (fresh) {
+    for (const body of [...tableEl.tBodies]) body.remove();
+    tableEl.append(el('tbody'));
+  }
+  let body = tableEl.tBodies[tableEl.tBodies.length - 1];
+  for (const row of rows) {
+    if (body.rows.length === STEPS_GROUPED) tableEl.append((body = el('tbody')));
+    body.append(rowOf(row, 0, null));
+  }
 }
 
 // Loads the panel's style sheet; resolves once it applies, so that the panel never shows
@@ -328,11 +340,11 @@ export class RecordPanel {
       this.plotText.replaceChildren(el('div', { text: review.plotText }));
       this.stepColumns.reset();
       this.stepColumns.add(review.rows, this.stepsWidth);
-      fillRows(this.steps, review.rows);
+      addStepRows(this.steps, review.rows, true);
     } else if (review.rows.length) {
       this.plotText.append(el('div', { text: review.plotText }));
       this.stepColumns.add(review.rows, this.stepsWidth);
-      addRows(this.steps, review.rows);
+      addStepRows(this.steps, review.rows, false);
     }
     this.shown.reviewCase = review.case;
     this.shown.reviewRows = rows;
@@ -380,7 +392,7 @@ export class RecordPanel {
 
   // Marks step `n` in the steps and brings it into view.
   showStep(n) {
-    const rows = [...this.steps.tBodies[0].rows];
+    const rows = [...this.steps.querySelectorAll('tbody tr')];
     rows.forEach((row, i) => row.classList.toggle('chosen', i === n));
     rows[n]?.scrollIntoView({ block: 'nearest' });
   }

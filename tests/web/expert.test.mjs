@@ -89,7 +89,7 @@ test('after the end: the page\'s checks, expert figures and steps are the deskto
   const n = Number((await withSteps.textContent()).replace(/^手順 /, ''));
   await withSteps.focus();
   await page.keyboard.press('Enter');
-  assert.equal(await page.$eval(`#ReviewSteps tbody tr:nth-child(${n + 1})`, (r) => r.classList.contains('chosen')), true);
+  assert.equal(await page.$$eval('#ReviewSteps tbody tr', (rows, k) => rows[k].classList.contains('chosen'), n), true);
   // The expert's line beside the trainee's.
   assert.equal(await page.$$eval('#ReviewPlot polyline', (l) => l.length), 4);
   await page.locator('#ReviewPlot').screenshot({ path: path.join(SCREENSHOTS, 'review-expert-plot.png') });
