@@ -38,16 +38,17 @@ struct LongCase {
     }
 };
 
-// The plot's geometry worked out anew and painted, at the size the panel gives it.
+// The plot's geometry worked out anew and painted whole, at the size the panel gives it (a case
+// chosen, or printed; a step more paints only its new pieces of the lines).
 void ReviewPlotOf500StepsDrawn(benchmark::State& state) {
     LongCase c(500);
-    ReviewPlotWidget plot;
-    plot.resize(588, 232);
-    QImage image(plot.size(), QImage::Format_ARGB32_Premultiplied);
+    QImage image(static_cast<int>(kReviewPlotWidth), static_cast<int>(kReviewPlotHeight),
+                 QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
-        plot.setCase(nullptr);
-        plot.setCase(&c.sitting.cases().back());
-        plot.render(&image);
+        const ReviewPlot plot = reviewPlot(c.sitting.cases().back(), kReviewPlotWidth, kReviewPlotHeight);
+        QPainter painter(&image);
+        paintReviewPlot(painter, plot);
+        painter.end();
         benchmark::DoNotOptimize(image.constBits());
     }
 }

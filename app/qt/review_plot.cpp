@@ -1,5 +1,7 @@
 #include "app/qt/review_plot.h"
 
+#include <cmath>
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPolygonF>
@@ -36,7 +38,10 @@ QFont plotFont(double pixelSize) {
     return f;
 }
 
-void paintReviewPlot(QPainter& p, const ReviewPlot& g) {
+namespace {
+
+// The paper, the strokes and the lines: the part of the plot a step more only adds to.
+void paintLines(QPainter& p, const ReviewPlot& g) {
     p.fillRect(QRectF(0, 0, g.width, g.height), qColour(g.paper));
     p.setRenderHint(QPainter::Antialiasing);
     for (const PlotSegment& s : g.strokes) {
@@ -45,12 +50,17 @@ void paintReviewPlot(QPainter& p, const ReviewPlot& g) {
     }
     p.setBrush(Qt::NoBrush);
     for (const PlotLine& line : g.lines) {
+        p.setPen(qPen(line.pen));
         QPolygonF points;
         points.reserve(static_cast<qsizetype>(line.points.size()));
         for (const PlotPoint& q : line.points) points << qPoint(q);
-        p.setPen(qPen(line.pen));
         p.drawPolyline(points);
     }
+}
+
+// The rings and the texts, over the lines.
+void paintMarks(QPainter& p, const ReviewPlot& g) {
+    p.setRenderHint(QPainter::Antialiasing);
     for (const PlotRing& r : g.rings) {
         p.setPen(qPen(r.pen));
         p.setBrush(qColour(r.fill));
@@ -69,6 +79,70 @@ void paintReviewPlot(QPainter& p, const ReviewPlot& g) {
         p.drawText(QPointF(0, (fm.ascent() - fm.descent()) / 2), QString::fromStdString(t.text));
         p.restore();
     }
+}
+
+bool samePen(const PlotPen& a, const PlotPen& b) {
+    return a.colour == b.colour && a.width == b.width && a.dashes == b.dashes;
+}
+
+bool samePoint(const PlotPoint& a, const PlotPoint& b) { return a.x == b.x && a.y == b.y; }
+
+// Whether `now` only adds points to the lines `before` painted, on the same paper and strokes.
+bool onlyAdds(const ReviewPlot& before, const ReviewPlot& now) {
+    if (before.width != now.width || before.height != now.height || !(before.paper == now.paper) ||
+        before.strokes.size() != now.strokes.size() || before.lines.size() != now.lines.size())
+        return false;
+    for (size_t i = 0; i < now.strokes.size(); ++i) {
+        const PlotSegment &a = before.strokes[i], &b = now.strokes[i];
+        if (!samePoint(a.from, b.from) || !samePoint(a.to, b.to) || !samePen(a.pen, b.pen)) return false;
+    }
+    for (size_t i = 0; i < now.lines.size(); ++i) {
+        const PlotLine &a = before.lines[i], &b = now.lines[i];
+        if (!samePen(a.pen, b.pen) || a.points.size() > b.points.size()) return false;
+        for (size_t k = 0; k < a.points.size(); ++k)
+            if (!samePoint(a.points[k], b.points[k])) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void paintReviewPlot(QPainter& p, const ReviewPlot& g) {
+    paintLines(p, g);
+    paintMarks(p, g);
+}
+
+void PlotLinesLayer::paint(QPainter& p, const ReviewPlot& g) {
+    const qreal ratio = p.device()->devicePixelRatioF();
+    const QSize size(static_cast<int>(std::ceil(g.width * ratio)), static_cast<int>(std::ceil(g.height * ratio)));
+    if (image_.size() != size || image_.devicePixelRatioF() != ratio || !onlyAdds(drawn_, g)) {
+        image_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        image_.setDevicePixelRatio(ratio);
+        QPainter layer(&image_);
+        paintLines(layer, g);
+    } else {
+        // Each line goes on from its last point, its dashes where the whole line has them; the
+        // pieces meet end to end (drawn over each other, their edges would darken).
+        QPainter layer(&image_);
+        layer.setRenderHint(QPainter::Antialiasing);
+        for (size_t i = 0; i < g.lines.size(); ++i) {
+            const std::vector<PlotPoint>& now = g.lines[i].points;
+            const size_t had = drawn_.lines[i].points.size();
+            if (now.size() == had) continue;
+            const size_t from = had >= 1 ? had - 1 : 0;
+            double length = 0;
+            for (size_t k = 0; k < from; ++k) length += std::hypot(now[k + 1].x - now[k].x, now[k + 1].y - now[k].y);
+            QPen pen = qPen(g.lines[i].pen);
+            if (!g.lines[i].pen.dashes.empty()) pen.setDashOffset(length / g.lines[i].pen.width);
+            layer.setPen(pen);
+            QPolygonF points;
+            for (size_t k = from; k < now.size(); ++k) points << qPoint(now[k]);
+            layer.drawPolyline(points);
+        }
+    }
+    drawn_ = g;
+    p.drawImage(QPointF(0, 0), image_);
+    paintMarks(p, g);
 }
 
 ReviewPlotWidget::ReviewPlotWidget(QWidget* parent) : QWidget(parent) {
@@ -104,5 +178,5 @@ void ReviewPlotWidget::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
     if (!case_ || case_->steps.empty()) return;
-    paintReviewPlot(p, plot());
+    layer_.paint(p, plot());
 }

@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QWidget>
 
 #include "app/teaching/review.h"
@@ -16,6 +17,18 @@ QColor qColour(const PlotColour& c);
 QFont plotFont(double pixelSize);
 // Paints `plot` from the painter's origin.
 void paintReviewPlot(QPainter& painter, const ReviewPlot& plot);
+
+// The plot painted, its paper, strokes and lines kept as an image: a plot that only adds points to
+// the lines it painted last has just the new pieces of its lines drawn onto it (a 500-step line
+// stroked whole took most of a step's time), the rings and texts over it painted anew.
+class PlotLinesLayer {
+public:
+    void paint(QPainter& painter, const ReviewPlot& plot);
+
+private:
+    QImage image_;
+    ReviewPlot drawn_;
+};
 
 class ReviewPlotWidget : public QWidget {
     Q_OBJECT
@@ -38,6 +51,7 @@ private:
     const CaseRecord* case_ = nullptr;
     const CaseRecord* expert_ = nullptr;
     ReviewPlot plot_;
+    PlotLinesLayer layer_;
     size_t plottedSteps_ = 0;
     bool valid_ = false;
 };
